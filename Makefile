@@ -1,0 +1,47 @@
+# Two commands on a fresh Debian machine: `make run` and `make test`.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PYTHON := /usr/bin/python3
+GEODATA ?= ../shared/geodata
+
+# Debian packages the build, the tests and the data pipeline need.
+PACKAGES := build-essential cmake pkg-config libsdl2-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
+            python3 python3-pytest python3-numpy python3-scipy python3-shapely python3-pil python3-netcdf4
+
+.PHONY: all deps build run test test-engine test-tools bench data clean
+
+all: build
+
+# Installs only what is missing, and only when we may (as root).
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Installing:$$missing"; \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	  else \
+	    echo "Missing Debian packages:$$missing (run as root to install them)"; \
+	  fi; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+run: build
+	$(BUILD_DIR)/korvan.bin
+
+test: build
+	cd $(BUILD_DIR) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
+	@if [ -d tools/tests ]; then $(PYTHON) -m pytest -q tools/tests; fi
+
+bench: build
+	@for b in $(BUILD_DIR)/bench_*; do [ -x $$b ] && $$b; done
+
+data: deps
+	$(PYTHON) tools/build_data.py --geodata $(GEODATA) --out data
+
+clean:
+	rm -rf $(BUILD_DIR)

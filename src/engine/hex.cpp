@@ -1,0 +1,63 @@
+// Hex rounding, corners and terrain identifiers.
+#include "hex.hpp"
+
+#include <cmath>
+#include <stdexcept>
+
+namespace korvan {
+
+namespace {
+
+constexpr std::array<std::string_view, terrainCount> terrainIds{
+    "plain", "forest", "hills", "mountain", "city", "water", "farmland", "wetland", "desert", "ice", "scrub"};
+
+} // namespace
+
+Hex worldToHex(Point p) {
+    // Cube rounding: round all three cube coordinates and fix the one with the largest error.
+    const double fq = p.x * 0.5773502691896257 - p.y / 3.0;
+    const double fr = p.y * 2.0 / 3.0;
+    const double fs = -fq - fr;
+    double q = std::round(fq);
+    double r = std::round(fr);
+    const double s = std::round(fs);
+    const double dq = std::abs(q - fq);
+    const double dr = std::abs(r - fr);
+    const double ds = std::abs(s - fs);
+    if (dq > dr && dq > ds) {
+        q = -r - s;
+    } else if (dr > ds) {
+        r = -q - s;
+    }
+    return {static_cast<std::int32_t>(q), static_cast<std::int32_t>(r)};
+}
+
+std::array<Point, 6> corners(Hex h) {
+    const Point c = hexCenter(h);
+    std::array<Point, 6> result;
+    for (int i = 0; i < 6; ++i) {
+        // Corner 0 is the top vertex; with y pointing down the corners run clockwise on screen.
+        const double a = (60.0 * i - 90.0) * 3.141592653589793 / 180.0;
+        result[i] = {c.x + std::cos(a), c.y + std::sin(a)};
+    }
+    return result;
+}
+
+std::string_view terrainId(Terrain terrain) {
+    const auto value = static_cast<std::int32_t>(terrain);
+    if (value < 0 || value >= terrainCount) {
+        throw std::invalid_argument("Unbekannte Gelaendeart");
+    }
+    return terrainIds[value];
+}
+
+Terrain readTerrain(const std::string& id) {
+    for (int value = 0; value < terrainCount; ++value) {
+        if (terrainIds[value] == id) {
+            return static_cast<Terrain>(value);
+        }
+    }
+    throw std::runtime_error("Unbekanntes Gelaende: " + id);
+}
+
+} // namespace korvan
