@@ -2,6 +2,7 @@
 #include "hex.hpp"
 
 #include <cmath>
+#include <ostream>
 #include <stdexcept>
 
 namespace korvan {
@@ -59,5 +60,9 @@ Terrain readTerrain(const std::string& id) {
     }
     throw std::runtime_error("Unbekanntes Gelaende: " + id);
 }
+
+std::ostream& operator<<(std::ostream& out, Hex h) { return out << '(' << h.q << ", " << h.r << ')'; }
+
+std::ostream& operator<<(std::ostream& out, Point p) { return out << '(' << p.x << ", " << p.y << ')'; }
 
 } // namespace korvan

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -96,6 +97,10 @@ constexpr int hexDistance(Hex a, Hex b) {
 
 std::string_view terrainId(Terrain terrain);
 Terrain readTerrain(const std::string& id);
+
+// For test and log output: "(q, r)".
+std::ostream& operator<<(std::ostream& out, Hex h);
+std::ostream& operator<<(std::ostream& out, Point p);
 
 } // namespace korvan
 

@@ -17,6 +17,8 @@
 
 namespace korvan {
 
+struct SideGeometry;
+
 // A river side between two neighbouring fields.
 struct RiverEdge {
     Hex a;
@@ -99,6 +101,10 @@ private:
     void readRiverRows(const nlohmann::json& document, int schema);
     std::optional<std::size_t> forwardEdge(Hex field, int direction) const;
     bool areNeighbours(Hex a, Hex b) const;
+    void sampleTerrain(const Map& source);
+    void traceRivers(const Map& source);
+    void attachOrphans(const Map& source, const std::vector<SideGeometry>& sides);
+    void carryBridges(const Map& source, const std::vector<SideGeometry>& sides);
     void addRiverEdge(RiverEdge edge);
 
     int width_ = 0;
