@@ -7,35 +7,6 @@
 
 namespace korvan {
 
-namespace {
-
-int floorMod(int value, int modulus) { return ((value % modulus) + modulus) % modulus; }
-
-} // namespace
-
-bool Map::contains(Hex h) const {
-    if (h.r < 0 || h.r >= height_) {
-        return false;
-    }
-    const int c = column(h);
-    return c >= 0 && c < width_;
-}
-
-std::optional<Hex> Map::canonical(Hex h) const {
-    if (h.r < 0 || h.r >= height_) {
-        return std::nullopt;
-    }
-    if (wrapHorizontal_) {
-        // Wrapping maps are always odd-r, so every row holds one representative of every q.
-        const int shift = h.r / 2;
-        return Hex{floorMod(h.q + shift, width_) - shift, h.r};
-    }
-    if (contains(h)) {
-        return h;
-    }
-    return std::nullopt;
-}
-
 std::vector<Hex> Map::adjacent(Hex h) const {
     if (!contains(h)) {
         throw std::out_of_range("Hexfeld ausserhalb der Karte");

@@ -1,6 +1,7 @@
 // The hex map: fields, layout, wrap, river sides, and the play grid derived from a world map.
 #pragma once
 
+#include "flat_key_map.hpp"
 #include "hex.hpp"
 
 #include <nlohmann/json_fwd.hpp>
@@ -12,7 +13,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace korvan {
@@ -58,8 +58,24 @@ public:
 
     int column(Hex h) const { return offsetRows_ ? h.q + h.r / 2 : h.q; }
     Hex hexAt(int column, int row) const { return {column - (offsetRows_ ? row / 2 : 0), row}; }
-    bool contains(Hex h) const;
-    std::optional<Hex> canonical(Hex h) const;
+    bool contains(Hex h) const {
+        const int c = column(h);
+        return h.r >= 0 && h.r < height_ && c >= 0 && c < width_;
+    }
+    // The stored representative of a hex: wrapped east-west on wrapping maps, none off the map.
+    std::optional<Hex> canonical(Hex h) const {
+        if (h.r < 0 || h.r >= height_) {
+            return std::nullopt;
+        }
+        if (wrapHorizontal_) {
+            // Wrapping maps are always odd-r, so every row holds one representative of every q.
+            const int shift = h.r / 2;
+            int c = (h.q + shift) % width_;
+            c += c < 0 ? width_ : 0;
+            return Hex{c - shift, h.r};
+        }
+        return contains(h) ? std::optional<Hex>(h) : std::nullopt;
+    }
     std::vector<Hex> adjacent(Hex h) const;
     Tile at(Hex h) const;
     Terrain terrainAt(Hex h) const { return at(h).terrain; }
@@ -116,7 +132,7 @@ private:
     bool hasRoads_ = false;
     std::vector<std::uint8_t> tiles_;
     std::vector<RiverEdge> rivers_;
-    std::unordered_map<std::uint64_t, std::size_t> riverIndex_;
+    FlatKeyMap riverIndex_; // edge key -> index in rivers_
     int sourceWidth_ = 0;
     int sourceHeight_ = 0;
     double sourceScaleX_ = 1.0;

@@ -62,7 +62,8 @@ void Map::addRiverEdge(RiverEdge edge) {
     if (edge.bridge && (at(edge.a).terrain == Terrain::Water || at(edge.b).terrain == Terrain::Water)) {
         fail("Kantenbruecke benoetigt zwei Landfelder");
     }
-    const auto [slot, inserted] = riverIndex_.try_emplace(edgeKey(edge.a, edge.b), rivers_.size());
+    const auto [index, inserted] =
+        riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), static_cast<std::uint32_t>(rivers_.size()));
     if (!inserted) {
         fail("Doppelte Flusskante");
     }

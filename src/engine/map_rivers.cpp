@@ -9,11 +9,10 @@ std::optional<std::size_t> Map::riverEdgeIndex(Hex a, Hex b) const {
     if (!contains(a) || !contains(b)) {
         return std::nullopt;
     }
-    const auto found = riverIndex_.find(edgeKey(a, b));
-    if (found == riverIndex_.end()) {
-        return std::nullopt;
+    if (const auto found = riverIndex_.find(edgeKey(a, b))) {
+        return *found;
     }
-    return found->second;
+    return std::nullopt;
 }
 
 const RiverEdge* Map::riverEdge(Hex a, Hex b) const {

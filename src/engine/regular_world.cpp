@@ -1,11 +1,10 @@
 // Resampling a world map onto the regular play grid, with its rivers re-traced along the new grid's sides.
 #include "map.hpp"
+#include "flat_key_map.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace korvan {
 
@@ -56,10 +55,41 @@ struct Candidate {
     std::vector<Contribution> parts;
 };
 
-// The source river network as a graph of hexagon sides, in new-grid units.
+// The source river network as a graph of hexagon sides, in new-grid units. Vertices are matched
+// through keys of their coordinates rounded to 1/1024, so east-west copies share a key.
 class RiverGraph {
 public:
-    explicit RiverGraph(double period) : period_(period) {}
+    struct Arms {
+        const Point* first = nullptr;
+        std::size_t count = 0;
+        const Point* begin() const { return first; }
+        const Point* end() const { return first + count; }
+        std::size_t size() const { return count; }
+        const Point& operator[](std::size_t i) const { return first[i]; }
+    };
+
+    RiverGraph(double period, const std::vector<SideGeometry>& sides)
+        : period_(period), vertexIds_(sides.size() * 2), wet_(sides.size() / 4) {
+        // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
+        std::vector<std::pair<std::uint32_t, Point>> ends;
+        ends.reserve(sides.size() * 2);
+        for (const SideGeometry& side : sides) {
+            ends.emplace_back(vertexId(side.start), side.end);
+            ends.emplace_back(vertexId(side.end), side.start);
+        }
+        offsets_.assign(vertexIds_.size() + 1, 0);
+        for (const auto& [id, point] : ends) {
+            ++offsets_[id + 1];
+        }
+        for (std::size_t i = 1; i < offsets_.size(); ++i) {
+            offsets_[i] += offsets_[i - 1];
+        }
+        points_.resize(ends.size());
+        std::vector<std::uint32_t> fill(offsets_.begin(), offsets_.end() - 1);
+        for (const auto& [id, point] : ends) {
+            points_[fill[id]++] = point;
+        }
+    }
 
     std::uint64_t key(Point p) const {
         const double x = p.x - std::floor(p.x / period_) * period_;
@@ -72,58 +102,55 @@ public:
         return std::abs(dx - period_ * std::round(dx / period_)) < 1e-6 && std::abs(u.y - v.y) < 1e-6;
     }
 
-    void addSide(Point start, Point end) {
-        arms_[key(start)].push_back(end);
-        arms_[key(end)].push_back(start);
+    void markWet(Point v) { wet_.tryEmplace(key(v), 0); }
+
+    // The far ends of the sides that touch v; empty where no side does.
+    Arms arms(Point v) const {
+        const auto id = vertexIds_.find(key(v));
+        if (!id) {
+            return {};
+        }
+        return {points_.data() + offsets_[*id], offsets_[*id + 1] - offsets_[*id]};
     }
 
-    void markWet(Point v) { wet_.insert(key(v)); }
-
-    const std::vector<Point>* arms(Point v) const {
-        const auto found = arms_.find(key(v));
-        return found == arms_.end() ? nullptr : &found->second;
-    }
-
-    bool isWet(Point v) const { return wet_.count(key(v)) != 0; }
+    bool isWet(Point v) const { return wet_.find(key(v)).has_value(); }
 
     // A river end that touches water.
-    bool mouth(Point v) const {
-        const auto* list = arms(v);
-        return list != nullptr && list->size() == 1 && isWet(v);
-    }
+    bool mouth(Point v) const { return arms(v).size() == 1 && isWet(v); }
 
     // Walking from v over w ends within four sides at a dry river end.
     bool deadEnd(Point v, Point w) const {
         for (int step = 0; step < 4; ++step) {
-            const auto* list = arms(w);
-            if (list == nullptr) {
+            const Arms list = arms(w);
+            if (list.size() == 0) {
                 return true;
             }
-            if (list->size() == 1) {
+            if (list.size() == 1) {
                 return !isWet(w);
             }
-            if (list->size() != 2) {
+            if (list.size() != 2) {
                 return false;
             }
             const std::uint64_t back = key(v);
-            const Point next = key((*list)[0]) != back ? (*list)[0] : (*list)[1];
+            const Point next = key(list[0]) != back ? list[0] : list[1];
             v = w;
             w = next;
         }
         return false;
     }
 
-    void reserve(std::size_t sides) {
-        arms_.reserve(sides * 2);
-        wet_.reserve(sides / 4);
-    }
-
     double period() const { return period_; }
 
 private:
+    std::uint32_t vertexId(Point p) {
+        return vertexIds_.tryEmplace(key(p), static_cast<std::uint32_t>(vertexIds_.size())).first;
+    }
+
     double period_;
-    std::unordered_map<std::uint64_t, std::vector<Point>> arms_;
-    std::unordered_set<std::uint64_t> wet_;
+    FlatKeyMap vertexIds_;
+    FlatKeyMap wet_;
+    std::vector<std::uint32_t> offsets_;
+    std::vector<Point> points_;
 };
 
 SideGeometry sideGeometry(const Map& source, const RiverEdge& edge, Point scale) {
@@ -157,8 +184,8 @@ bool toothOnly(const RiverGraph& graph, const Candidate& c, const Contribution& 
     }
     const Point fromCentre = hexCenter(c.from);
     const Point absolute = vertex + fromCentre;
-    const auto* arms = graph.arms(absolute);
-    if (arms == nullptr || arms->size() <= 2) {
+    const auto arms = graph.arms(absolute);
+    if (arms.size() <= 2) {
         return true;
     }
 
@@ -185,7 +212,7 @@ bool toothOnly(const RiverGraph& graph, const Candidate& c, const Contribution& 
         sectorWidth = turn(a1 - a2);
     }
     const auto sameAngle = [](double u, double v) { return turn(u - v) < 1e-6 || turn(v - u) < 1e-6; };
-    for (Point p : *arms) {
+    for (Point p : arms) {
         p.x += graph.period() * std::round((absolute.x - p.x) / graph.period());
         const double a = std::atan2(p.y - absolute.y, p.x - absolute.x);
         if (sameAngle(a, a1) || sameAngle(a, a2)) {
@@ -262,12 +289,10 @@ void Map::traceRivers(const Map& source) {
 
     std::vector<SideGeometry> sides;
     sides.reserve(sourceCount);
-    RiverGraph graph(period());
-    graph.reserve(sourceCount);
     for (const RiverEdge& edge : source.rivers_) {
         sides.push_back(sideGeometry(source, edge, scale));
-        graph.addSide(sides.back().start, sides.back().end);
     }
+    RiverGraph graph(period(), sides);
     for (std::size_t i = 0; i < sourceCount; ++i) {
         const RiverEdge& edge = source.rivers_[i];
         const bool bankWet = source.at(edge.a).terrain == Terrain::Water || source.at(edge.b).terrain == Terrain::Water;
@@ -282,8 +307,7 @@ void Map::traceRivers(const Map& source) {
     }
 
     std::vector<Candidate> candidates;
-    std::unordered_map<std::uint64_t, std::size_t> candidateIndex;
-    candidateIndex.reserve(sourceCount * 2);
+    FlatKeyMap candidateIndex(sourceCount * 2);
     for (std::size_t i = 0; i < sourceCount; ++i) {
         Point start = sides[i].start;
         Point end = sides[i].end;
@@ -304,23 +328,27 @@ void Map::traceRivers(const Map& source) {
                 if (!from) {
                     continue;
                 }
+                const Point p = hexCenter(raw);
                 for (const Hex delta : forwardSteps) {
                     const Hex next = raw + delta;
-                    const auto to = canonical(next);
-                    const Point p = hexCenter(raw);
                     const Point q = hexCenter(next);
-                    if (!to || !intersects(p, q, start, end)) {
+                    if (!intersects(p, q, start, end)) {
+                        continue;
+                    }
+                    const auto to = canonical(next);
+                    if (!to) {
                         continue;
                     }
                     if (prolonged && (at(*from).terrain == Terrain::Water || at(*to).terrain == Terrain::Water)) {
                         continue;
                     }
                     const bool crossed = (cross(q - p, start - p) >= 0) != (cross(q - p, end - p) >= 0);
-                    const auto [slot, added] = candidateIndex.try_emplace(edgeKey(*from, *to), candidates.size());
+                    const auto [slot, added] =
+                        candidateIndex.tryEmplace(edgeKey(*from, *to), static_cast<std::uint32_t>(candidates.size()));
                     if (added) {
                         candidates.push_back({*from, *to, {}});
                     }
-                    auto& parts = candidates[slot->second].parts;
+                    auto& parts = candidates[slot].parts;
                     const bool known = std::any_of(parts.begin(), parts.end(),
                                                    [i](const Contribution& c) { return c.source == i; });
                     if (!known) {
@@ -331,7 +359,6 @@ void Map::traceRivers(const Map& source) {
         }
     }
 
-    riverIndex_.reserve(candidates.size());
     std::vector<const Contribution*> crossing;
     for (const Candidate& candidate : candidates) {
         crossing.clear();
@@ -354,7 +381,7 @@ void Map::traceRivers(const Map& source) {
             sourceRiverEdges_[part->source].push_back(t);
             riverSources_[t].push_back(part->source);
         }
-        riverIndex_.emplace(edgeKey(edge.a, edge.b), t);
+        riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), static_cast<std::uint32_t>(t));
         rivers_.push_back(edge);
     }
 
@@ -380,16 +407,14 @@ void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& side
                     continue;
                 }
                 for (const Hex delta : forwardSteps) {
-                    const auto to = canonical(raw + delta);
-                    if (!to) {
-                        continue;
-                    }
-                    const auto index = riverEdgeIndex(*from, *to);
-                    if (!index) {
-                        continue;
-                    }
+                    // Only a strictly nearer edge can win, so the distance is checked before the lookup.
                     const double distance = length((hexCenter(raw) + hexCenter(raw + delta)) * 0.5 - m);
-                    if (distance < bestDistance) {
+                    if (distance >= bestDistance) {
+                        continue;
+                    }
+                    const auto to = canonical(raw + delta);
+                    const auto index = to ? riverEdgeIndex(*from, *to) : std::nullopt;
+                    if (index) {
                         bestDistance = distance;
                         best = index;
                     }

@@ -1,0 +1,88 @@
+// An open-addressing hash map from 64-bit keys to 32-bit values, for the hot lookups of grid derivation.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace korvan {
+
+// Insert-only; grows at half load. Much faster than std::unordered_map for millions of small entries
+// because it never allocates per entry.
+class FlatKeyMap {
+public:
+    explicit FlatKeyMap(std::size_t expected = 16) { rehash(capacityFor(expected)); }
+
+    // Returns the stored value and whether the key was new (then value was stored).
+    std::pair<std::uint32_t, bool> tryEmplace(std::uint64_t key, std::uint32_t value) {
+        if ((size_ + 1) * 2 > slots_.size()) {
+            rehash(slots_.size() * 2);
+        }
+        std::size_t i = slotFor(key);
+        while (slots_[i].used) {
+            if (slots_[i].key == key) {
+                return {slots_[i].value, false};
+            }
+            i = (i + 1) & mask_;
+        }
+        slots_[i] = {key, value, true};
+        ++size_;
+        return {value, true};
+    }
+
+    std::optional<std::uint32_t> find(std::uint64_t key) const {
+        std::size_t i = slotFor(key);
+        while (slots_[i].used) {
+            if (slots_[i].key == key) {
+                return slots_[i].value;
+            }
+            i = (i + 1) & mask_;
+        }
+        return std::nullopt;
+    }
+
+    std::size_t size() const { return size_; }
+
+private:
+    struct Slot {
+        std::uint64_t key = 0;
+        std::uint32_t value = 0;
+        bool used = false;
+    };
+
+    static std::size_t capacityFor(std::size_t expected) {
+        std::size_t capacity = 16;
+        while (capacity < expected * 2) {
+            capacity *= 2;
+        }
+        return capacity;
+    }
+
+    std::size_t slotFor(std::uint64_t key) const {
+        // Fibonacci hashing spreads the structured vertex keys over the table.
+        return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+
+    void rehash(std::size_t capacity) {
+        std::vector<Slot> old = std::move(slots_);
+        slots_.assign(capacity, Slot{});
+        mask_ = capacity - 1;
+        shift_ = 64;
+        for (std::size_t c = capacity; c > 1; c >>= 1) {
+            --shift_;
+        }
+        size_ = 0;
+        for (const Slot& slot : old) {
+            if (slot.used) {
+                tryEmplace(slot.key, slot.value);
+            }
+        }
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    int shift_ = 64;
+    std::size_t size_ = 0;
+};
+
+} // namespace korvan
