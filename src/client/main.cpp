@@ -1,2 +1,6 @@
-// Program entry.
-int main() { return 0; }
+// Program entry of korvan.bin.
+#include "startup.hpp"
+
+#include <SDL.h>
+
+int main(int argc, char** argv) { return korvan::runProgram(argc, argv); }

@@ -1,0 +1,141 @@
+// Start-up in its fixed order: options, log, SDL, data directory, map, window, renderer, client, data layers.
+#include "startup.hpp"
+
+#include "client.hpp"
+#include "command_line.hpp"
+#include "log_output.hpp"
+#include "run_loop.hpp"
+#include "sdl_handles.hpp"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace korvan {
+
+namespace {
+
+constexpr const char* versionText = "0.0.0-53-g1826b7c";
+constexpr const char* windowTitle = "Brannok: Varnholt | M3";
+constexpr int windowWidth = 1280;
+constexpr int windowHeight = 850;
+constexpr int minimumWidth = 1000;
+constexpr int minimumHeight = 800;
+
+RendererHandle createRenderer(SDL_Window* window) {
+    RendererHandle renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (!renderer) {
+        renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+    }
+    if (!renderer) {
+        throwSdlError();
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer.get(), &info) == 0) {
+        SDL_Log("Renderer: %s%s", info.name, (info.flags & SDL_RENDERER_SOFTWARE) ? " (software)" : "");
+    }
+    return renderer;
+}
+
+// Everything after the options: returns the exit code, throws for start-up errors.
+int startAndRun(const Options& options) {
+    if (!options.logPath.empty()) {
+        logFile.open(options.logPath, std::ios::out | std::ios::trunc);
+        if (!logFile) {
+            throw UsageError("Log-Datei kann nicht angelegt werden: " + options.logPath);
+        }
+    }
+    SDL_Log("Korvan %s", versionText);
+    if (options.testMode) {
+        SDL_Log("Test mode: Pruefungen und Tour ueber die Karte");
+    }
+    const int unitFocus = options.unitText.empty() ? 0 : parseUnitId(options.unitText);
+
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        throwSdlError();
+    }
+    const SdlLifetime sdl;
+    const SdlText basePath(SDL_GetBasePath());
+    if (!basePath) {
+        throwSdlError();
+    }
+    const std::filesystem::path dataDirectory = std::filesystem::path(basePath.get()) / "data";
+    const bool customMap = !options.mapPath.empty();
+    const std::filesystem::path mapPath = customMap ? std::filesystem::path(options.mapPath) : dataDirectory / "world.json";
+    Map world = Map::load(mapPath);
+
+    const WindowHandle window(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                               windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
+    if (!window) {
+        throwSdlError();
+    }
+    SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
+    const RendererHandle renderer = createRenderer(window.get());
+
+    // Cities are read for world maps before the client exists; they arrive with the geography layers.
+    auto client = std::make_unique<Client>(std::move(world));
+
+    // The data layers load here, in this order, as they become part of the client:
+    // units.json (not with --map), countries.json (world maps), water-territories.json (not with --map),
+    // seas.json and lakes.json, river-names.json (not with --map), the bridge names of the map file,
+    // flags, terrain art and city markers, urban.json, the urban centres merged into the cities,
+    // city-parameters.json, city anchors and their play-grid fields, shore points, the country grid
+    // (not with --map).
+    client->dataDirectory = dataDirectory;
+    // battles.json (not with --map) loads here.
+    client->updateHover();
+    // In smoke mode the start view of a world map is checked here.
+    if (unitFocus != 0) {
+        // No forces are loaded yet, so no unit id can name one.
+        throw std::runtime_error("Einheit nicht gefunden");
+    }
+    // Not in smoke mode, --city, --unit and --country are focused here, in this order.
+
+    if (options.benchmarkPan || options.benchmarkZoom) {
+        SDL_RenderSetVSync(renderer.get(), 0);
+        // The benchmarks run here.
+        return 0;
+    }
+
+    RunLoop loop(*client, renderer.get(), options.smoke, options.screenshotPath, options.cityFocus, unitFocus,
+                 options.countryFocus);
+    loop.tour = options.testMode;
+    loop.tourSpeed = options.tourSpeed;
+    while (client->running) {
+        loop.tick();
+        SDL_Delay(8);
+    }
+    if (options.testMode && loop.exitCode != 0) {
+        SDL_Log("Test mode: failed");
+    }
+    return loop.exitCode;
+}
+
+} // namespace
+
+int runProgram(int argc, char** argv) {
+    SDL_LogSetOutputFunction(logOutput, nullptr);
+    bool testMode = false;
+    try {
+        const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+        testMode = options.testMode;
+        return startAndRun(options);
+    } catch (const UsageError& e) {
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: %s", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: %s", e.what());
+        if (testMode) {
+            SDL_Log("Test mode: failed");
+        }
+        return 1;
+    }
+}
+
+} // namespace korvan

@@ -1,0 +1,92 @@
+// Option parsing, unit ids and the log line format.
+#include "command_line.hpp"
+#include "log_output.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace korvan;
+
+namespace {
+
+std::string usageError(const std::vector<std::string>& arguments) {
+    try {
+        parseOptions(arguments);
+    } catch (const UsageError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+} // namespace
+
+TEST(CommandLine, ValuesAreTakenWhateverTheyLookLike) {
+    const Options options = parseOptions({"--map", "--city", "--city", "Wien", "--city", "Linz", "--unit", "7"});
+    EXPECT_EQ(options.mapPath, "--city");
+    EXPECT_EQ(options.cityFocus, "Linz"); // a repeated option overwrites
+    EXPECT_EQ(options.unitText, "7");
+    EXPECT_FALSE(options.smoke);
+}
+
+TEST(CommandLine, ModesAndFlags) {
+    const Options options = parseOptions({"--testmode", "--benchmark-pan", "--log", "k.log", "--country", "AUT"});
+    EXPECT_TRUE(options.smoke);
+    EXPECT_TRUE(options.testMode);
+    EXPECT_TRUE(options.benchmarkPan);
+    EXPECT_FALSE(options.benchmarkZoom);
+    EXPECT_EQ(options.logPath, "k.log");
+    EXPECT_EQ(options.countryFocus, "AUT");
+    EXPECT_TRUE(parseOptions({"--smoke-test"}).smoke);
+    EXPECT_FALSE(parseOptions({"--smoke-test"}).testMode);
+}
+
+TEST(CommandLine, HelpStopsReading) {
+    EXPECT_TRUE(parseOptions({"--map", "a.json", "--help", "--broken"}).help);
+    EXPECT_EQ(usageError({"--broken", "--help"}), "Unbekannte oder unvollstaendige Option: --broken");
+}
+
+TEST(CommandLine, IncompleteOptionsNameTheArgument) {
+    for (const char* option : {"--log", "--demo-speed", "--country", "--map", "--screenshot", "--city", "--unit"}) {
+        EXPECT_EQ(usageError({option}), std::string("Unbekannte oder unvollstaendige Option: ") + option);
+    }
+    EXPECT_EQ(usageError({"-h"}), "Unbekannte oder unvollstaendige Option: -h");
+    EXPECT_EQ(usageError({""}), "Unbekannte oder unvollstaendige Option: ");
+}
+
+TEST(CommandLine, DemoSpeed) {
+    EXPECT_DOUBLE_EQ(parseOptions({"--demo-speed", "0.5"}).tourSpeed, 0.5);
+    EXPECT_DOUBLE_EQ(parseOptions({"--demo-speed", "2", "--demo-speed", ""}).tourSpeed, 2.0);
+    for (const char* bad : {"0", "-1", "2x", "x", "nan"}) {
+        EXPECT_EQ(usageError({"--demo-speed", bad}), std::string("Ungueltiger Wert fuer --demo-speed: ") + bad);
+    }
+}
+
+TEST(CommandLine, UnitIds) {
+    EXPECT_EQ(parseUnitId("12"), 12);
+    EXPECT_EQ(parseUnitId(" +3"), 3);
+    for (const char* bad : {"0", "-2", "3a", "4 "}) {
+        try {
+            parseUnitId(bad);
+            ADD_FAILURE() << bad;
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "Ungueltige Einheiten-ID") << bad;
+        }
+    }
+    // Text without a leading number fails with the conversion's own error.
+    EXPECT_THROW(parseUnitId("abc"), std::invalid_argument);
+    EXPECT_THROW(parseUnitId("99999999999"), std::out_of_range);
+}
+
+TEST(LogLine, FormatWithMillisecondsAndPriority) {
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 0;
+    time.tm_mday = 31;
+    time.tm_hour = 23;
+    time.tm_min = 59;
+    time.tm_sec = 58;
+    EXPECT_EQ(formatLogLine(time, 7, SDL_LOG_PRIORITY_WARN, "Hallo"), "2026-01-31 23:59:58.007 WARN: Hallo\n");
+    EXPECT_EQ(formatLogLine(time, 999, SDL_LOG_PRIORITY_CRITICAL, "x"), "2026-01-31 23:59:58.999 CRITICAL: x\n");
+    EXPECT_EQ(formatLogLine(time, 0, SDL_LOG_PRIORITY_VERBOSE, ""), "2026-01-31 23:59:58.000 VERBOSE: \n");
+    EXPECT_EQ(formatLogLine(time, 0, static_cast<SDL_LogPriority>(0), "m"), "2026-01-31 23:59:58.000 : m\n");
+    EXPECT_EQ(formatLogLine(time, 0, static_cast<SDL_LogPriority>(9), "m"), "2026-01-31 23:59:58.000 : m\n");
+}
