@@ -43,6 +43,12 @@ public:
 
     std::size_t size() const { return size_; }
 
+    void reserve(std::size_t expected) {
+        if (capacityFor(expected) > slots_.size()) {
+            rehash(capacityFor(expected));
+        }
+    }
+
 private:
     struct Slot {
         std::uint64_t key = 0;

@@ -14,25 +14,6 @@ constexpr std::array<std::string_view, terrainCount> terrainIds{
 
 } // namespace
 
-Hex worldToHex(Point p) {
-    // Cube rounding: round all three cube coordinates and fix the one with the largest error.
-    const double fq = p.x * 0.5773502691896257 - p.y / 3.0;
-    const double fr = p.y * 2.0 / 3.0;
-    const double fs = -fq - fr;
-    double q = std::round(fq);
-    double r = std::round(fr);
-    const double s = std::round(fs);
-    const double dq = std::abs(q - fq);
-    const double dr = std::abs(r - fr);
-    const double ds = std::abs(s - fs);
-    if (dq > dr && dq > ds) {
-        q = -r - s;
-    } else if (dr > ds) {
-        r = -q - s;
-    }
-    return {static_cast<std::int32_t>(q), static_cast<std::int32_t>(r)};
-}
-
 std::array<Point, 6> corners(Hex h) {
     const Point c = hexCenter(h);
     std::array<Point, 6> result;

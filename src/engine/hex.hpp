@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
@@ -83,7 +84,41 @@ constexpr Tile unpackTile(std::uint8_t byte) {
 // Centre of a hex in world units (circumradius 1, x east, y down).
 constexpr Point hexCenter(Hex h) { return {sqrt3 * (h.q + h.r / 2.0), 1.5 * h.r}; }
 
-Hex worldToHex(Point p);
+// Rounds halves away from zero like std::round, but inline: the hot loops of grid derivation
+// call it millions of times. Exact: x - trunc(x) is computed without rounding error.
+inline double roundHalfAway(double x) {
+    if (!(std::abs(x) < 4.0e18)) {
+        return x; // huge, infinite or NaN: already whole or not a number
+    }
+    const double whole = static_cast<double>(static_cast<std::int64_t>(x));
+    const double rest = x - whole;
+    if (rest >= 0.5) {
+        return whole + 1;
+    }
+    if (rest <= -0.5) {
+        return whole - 1;
+    }
+    return whole;
+}
+
+// The hex whose hexagon contains a world point (cube rounding; ties go deterministically).
+inline Hex worldToHex(Point p) {
+    const double fq = p.x * 0.5773502691896257 - p.y / 3.0;
+    const double fr = p.y * 2.0 / 3.0;
+    const double fs = -fq - fr;
+    double q = roundHalfAway(fq);
+    double r = roundHalfAway(fr);
+    const double s = roundHalfAway(fs);
+    const double dq = std::abs(q - fq);
+    const double dr = std::abs(r - fr);
+    const double ds = std::abs(s - fs);
+    if (dq > dr && dq > ds) {
+        q = -r - s;
+    } else if (dr > ds) {
+        r = -q - s;
+    }
+    return {static_cast<std::int32_t>(q), static_cast<std::int32_t>(r)};
+}
 std::array<Point, 6> corners(Hex h);
 
 // Number of steps between two hexes on the unbounded plane.

@@ -214,6 +214,7 @@ void Map::readRiverEdges(const json& document) {
         fail("river_edges muss ein Array sein");
     }
     rivers_.reserve(edges.size());
+    riverIndex_.reserve(edges.size());
     for (const json& entry : edges) {
         RiverEdge edge;
         const json& a = entry.at("a");

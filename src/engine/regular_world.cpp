@@ -69,7 +69,7 @@ public:
     };
 
     RiverGraph(double period, const std::vector<SideGeometry>& sides)
-        : period_(period), vertexIds_(sides.size() * 2), wet_(sides.size() / 4) {
+        : period_(period), vertexIds_(sides.size() * 2), wet_(sides.size()) {
         // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
         std::vector<std::pair<std::uint32_t, Point>> ends;
         ends.reserve(sides.size() * 2);
@@ -321,14 +321,20 @@ void Map::traceRivers(const Map& source) {
             end = end * 2.0 - start;
         }
         const int reach = prolonged ? 3 : 2;
+        // A grid line from p can only meet the side when p lies this close to the side's middle.
+        const Point sideMiddle = (start + end) * 0.5;
+        const double nearEnough = sqrt3 + length(end - start) * 0.5 + 1e-6;
         for (int dr = -reach; dr <= reach; ++dr) {
             for (int dq = -reach; dq <= reach; ++dq) {
                 const Hex raw = centre + Hex{dq, dr};
+                const Point p = hexCenter(raw);
+                if (length(p - sideMiddle) > nearEnough) {
+                    continue;
+                }
                 const auto from = canonical(raw);
                 if (!from) {
                     continue;
                 }
-                const Point p = hexCenter(raw);
                 for (const Hex delta : forwardSteps) {
                     const Hex next = raw + delta;
                     const Point q = hexCenter(next);
@@ -359,6 +365,7 @@ void Map::traceRivers(const Map& source) {
         }
     }
 
+    riverIndex_.reserve(candidates.size());
     std::vector<const Contribution*> crossing;
     for (const Candidate& candidate : candidates) {
         crossing.clear();
