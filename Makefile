@@ -2,13 +2,12 @@
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PYTHON := /usr/bin/python3
-GEODATA ?= ../shared/geodata
 
 # Debian packages the build, the tests and the data pipeline need.
 PACKAGES := build-essential cmake pkg-config libsdl2-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
-            python3 python3-pytest python3-numpy python3-scipy python3-shapely python3-pil python3-netcdf4
+            python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test test-engine test-tools bench data clean
+.PHONY: all deps build run test bench clean
 
 all: build
 
@@ -35,13 +34,14 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
-	@if [ -d tools/tests ]; then $(PYTHON) -m pytest -q tools/tests; fi
+	$(PYTHON) -m pytest -q tools/tests
 
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x $$b ] && $$b; done
 
-data: deps
-	$(PYTHON) tools/build_data.py --geodata $(GEODATA) --out data
+# `make data` and `make test-pipeline`.
+include tools/data.mk
+data test-pipeline: deps
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,1 @@
+"""Data pipeline that turns open geodata into the world data files of Korvan."""

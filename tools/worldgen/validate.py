@@ -1,0 +1,413 @@
+"""Checks of the written data files, the same checks the program's loaders apply.
+
+Every check raises ``DataError`` with the loader's message (plus a little context),
+so a file that passes here also loads in the program.
+
+>>> check_map({"schema_version": 3, "width": 2, "height": 1, "name": "T", "layout": "odd-r",
+...            "wrap_horizontal": True, "kind": "world", "terrain_rows": ["w1p1"],
+...            "river_edges": []}).width
+2
+"""
+
+import math
+import re
+
+import numpy as np
+
+from .encode import MASK_ALPHABET, TERRAIN_ALPHABET, WIDTH_ALPHABET
+
+__all__ = [
+    "DataError",
+    "LoadedMap",
+    "check_map",
+    "check_bridge_names",
+    "check_countries",
+    "check_water_territories",
+    "check_seas",
+    "check_river_names",
+    "check_name",
+    "NAME_CHARACTERS",
+]
+
+WATER = TERRAIN_ALPHABET.index("w")
+# Names are limited to what every loader and the bitmap font accept.
+NAME_CHARACTERS = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -."
+_NAME_RE = re.compile(r"^[A-Za-z0-9 .\-]+$")
+_RUN_RE = re.compile(r"(.)(\d*)")
+
+
+class DataError(ValueError):
+    """A data file breaks a rule of its loader."""
+
+
+def _integer(value, what="Ganzzahl"):
+    if isinstance(value, bool) or not isinstance(value, int) or not -100000 <= value <= 100000:
+        raise DataError(f"{what}: Ganzzahl im gueltigen Bereich erwartet")
+    return value
+
+
+def _string(value, what):
+    if not isinstance(value, str):
+        raise DataError(f"{what}: Zeichenkette erwartet")
+    return value
+
+
+def check_name(name, what, limit=80):
+    """A display name: 1..limit characters from NAME_CHARACTERS."""
+    _string(name, what)
+    if not 1 <= len(name) <= limit or not _NAME_RE.match(name):
+        raise DataError(f"{what}: ungueltiger Name {name!r}")
+    return name
+
+
+def _decode_runs(text, alphabet, width, what):
+    if not isinstance(text, str):
+        raise DataError(f"{what}: Zeichenkette erwartet")
+    values = np.empty(width, dtype=np.int64)
+    column = 0
+    for code, digits in _RUN_RE.findall(text):
+        value = alphabet.find(code)
+        if value < 0:
+            raise DataError(f"{what}: Unbekannter RLE-Code")
+        if not digits or int(digits) <= 0 or int(digits) > 2**31 - 1 or int(digits) > width - column:
+            raise DataError(f"{what}: Ungueltige RLE-Laenge")
+        count = int(digits)
+        values[column : column + count] = value
+        column += count
+    if column != width:
+        raise DataError(f"{what}: RLE-Reihe muss genau width Felder abdecken")
+    return values
+
+
+class LoadedMap:
+    """What the map loader keeps of a schema-3 world map: terrain and river edges."""
+
+    def __init__(self, width, height, terrain):
+        self.width = width
+        self.height = height
+        self.terrain = terrain
+        self.edges = {}  # (smaller cell, larger cell) -> [width class, bridge]
+
+    def cell(self, q, r):
+        """Cell index of a contained axial hex, or None."""
+        if not 0 <= r < self.height:
+            return None
+        column = q + r // 2
+        if not 0 <= column < self.width:
+            return None
+        return r * self.width + column
+
+    def edge(self, q1, r1, q2, r2):
+        """The edge record between two stored hexes, or None (hexes are not wrapped)."""
+        a, b = self.cell(q1, r1), self.cell(q2, r2)
+        if a is None or b is None:
+            return None
+        return self.edges.get((min(a, b), max(a, b)))
+
+    def neighbour_cell(self, cell, direction):
+        """Cell of the canonical forward neighbour (0 east, 1 below right, 2 below left)."""
+        r, c = divmod(cell, self.width)
+        q = c - r // 2
+        dq, dr = ((1, 0), (0, 1), (-1, 1))[direction]
+        q, r = q + dq, r + dr
+        if not 0 <= r < self.height:
+            return None
+        column = (q + r // 2) % self.width
+        return r * self.width + column
+
+    def is_water(self, cell):
+        return self.terrain.flat[cell] == WATER
+
+
+def _rows(doc, key, height, message):
+    rows = doc[key]
+    if not isinstance(rows, list) or len(rows) != height:
+        raise DataError(message)
+    return rows
+
+
+def check_map(doc):
+    """Checks of the map loader for a compact (schema 3) world map; returns a LoadedMap."""
+    if not isinstance(doc, dict):
+        raise DataError("Karte muss ein JSON-Objekt sein")
+    version = doc.get("schema_version")
+    if version is None or _integer(version, "schema_version") not in (1, 2, 3):
+        raise DataError("Nicht unterstuetzte Karten-Schemaversion (erwartet: 1 bis 3)")
+    if version != 3:
+        raise DataError("nur Schema 3 wird hier geprueft")
+    width, height = _integer(doc["width"], "width"), _integer(doc["height"], "height")
+    if not (1 <= width <= 8192 and 1 <= height <= 8192) or width * height > 32_000_000:
+        raise DataError("Karte zu gross: maximal 8192 je Achse und 32 Millionen Felder")
+    name = _string(doc["name"], "name")
+    if not 1 <= len(name.encode("utf-8")) <= 100:
+        raise DataError("Kartenname muss 1 bis 100 Zeichen enthalten")
+    if doc.get("layout", "axial") not in ("axial", "odd-r"):
+        raise DataError("Unbekanntes Kartenlayout")
+    if doc.get("wrap_horizontal", False) is not True or doc.get("layout") != "odd-r":
+        raise DataError("Weltkarte benoetigt horizontalen Uebergang mit odd-r-Layout")
+    if doc.get("kind", "operational") != "world":
+        raise DataError("Schema 3 erwartet eine kompakte Weltkarte")
+    if "tiles" in doc:
+        raise DataError("Schema 3 erwartet eine kompakte Weltkarte")
+    rows = _rows(doc, "terrain_rows", height, "Ungueltige Anzahl Gelaendereihen")
+    terrain = np.empty((height, width), dtype=np.int64)
+    for r, text in enumerate(rows):
+        terrain[r] = _decode_runs(text, TERRAIN_ALPHABET, width, f"terrain_rows[{r}]")
+    loaded = LoadedMap(width, height, terrain)
+    if not isinstance(doc.get("river_edges"), list):
+        raise DataError("river_edges muss ein Array sein")
+    if doc["river_edges"]:
+        raise DataError("explizite river_edges werden von der Pipeline nicht geschrieben")
+
+    def each_bit(key, message, alphabet, bits):
+        rows = _rows(doc, key, height, message)
+        for r, text in enumerate(rows):
+            values = _decode_runs(text, alphabet, width, f"{key}[{r}]")
+            for c in np.flatnonzero(values):
+                for direction in range(3):
+                    part = (int(values[c]) >> (bits * direction)) & ((1 << bits) - 1)
+                    if part:
+                        yield r * width + int(c), direction, part, f"{key}[{r}] Spalte {c}"
+
+    if "river_rows" in doc:
+        for cell, direction, _, where in each_bit(
+            "river_rows", "Ungueltige Anzahl Flussreihen", MASK_ALPHABET, 1
+        ):
+            other = loaded.neighbour_cell(cell, direction)
+            if other is None:
+                raise DataError(f"{where}: Flusskante ausserhalb der Karte")
+            if other == cell:
+                raise DataError(f"{where}: Flusskante muss benachbarte Felder verbinden")
+            key = (min(cell, other), max(cell, other))
+            if key in loaded.edges:
+                raise DataError(f"{where}: Doppelte Flusskante")
+            loaded.edges[key] = [1, False]
+    if "river_width_rows" in doc:
+        for cell, direction, value, where in each_bit(
+            "river_width_rows", "Ungueltige Anzahl Flussbreitenreihen", WIDTH_ALPHABET, 2
+        ):
+            other = loaded.neighbour_cell(cell, direction)
+            key = None if other is None else (min(cell, other), max(cell, other))
+            if key not in loaded.edges:
+                raise DataError(f"{where}: Breitenklasse ohne Flusskante")
+            loaded.edges[key][0] = value
+    if "bridge_rows" in doc:
+        for cell, direction, _, where in each_bit(
+            "bridge_rows", "Ungueltige Anzahl Brueckenreihen", MASK_ALPHABET, 1
+        ):
+            other = loaded.neighbour_cell(cell, direction)
+            key = None if other is None else (min(cell, other), max(cell, other))
+            if key not in loaded.edges:
+                raise DataError(f"{where}: Bruecke ohne zugehoerigen Fluss")
+            if loaded.is_water(cell) or loaded.is_water(other):
+                raise DataError(f"{where}: Bruecke benoetigt zwei Landufer")
+            loaded.edges[key][1] = True
+    return loaded
+
+
+def check_bridge_names(doc, loaded):
+    """Checks of the bridge-name loader on the "bridge_names" key of a map document."""
+    entries = doc.get("bridge_names")
+    if entries is None:
+        return 0
+    if doc["width"] != loaded.width or doc["height"] != loaded.height:
+        raise DataError("Brueckennamen passen nicht zur Karte")
+    seen = set()
+    for i, entry in enumerate(entries):
+        if not isinstance(entry, list) or len(entry) != 5:
+            raise DataError(f"bridge_names[{i}]: Ungueltiger Brueckenname")
+        q1, r1, q2, r2 = (_integer(v, f"bridge_names[{i}]") for v in entry[:4])
+        edge = loaded.edge(q1, r1, q2, r2)
+        if edge is None or not edge[1]:
+            raise DataError(f"bridge_names[{i}]: Brueckenname ohne Bruecke")
+        names = entry[4]
+        if not isinstance(names, list) or not names:
+            raise DataError(f"bridge_names[{i}]: Leerer Brueckenname")
+        for name in names:
+            if not isinstance(name, str) or not name:
+                raise DataError(f"bridge_names[{i}]: Leerer Brueckenname")
+            check_name(name, f"bridge_names[{i}]")
+        key = (loaded.cell(q1, r1), loaded.cell(q2, r2))
+        key = (min(key), max(key))
+        if key in seen:
+            raise DataError(f"bridge_names[{i}]: Doppelte Brueckennamenskante")
+        seen.add(key)
+    return len(seen)
+
+
+def _check_polygons(polygons, what, messages):
+    coordinate, ring_message, empty = messages
+    if not isinstance(polygons, list):
+        raise DataError(f"{what}: polygons muss ein Array sein")
+    for p, polygon in enumerate(polygons):
+        if not isinstance(polygon, list) or not polygon:
+            raise DataError(f"{what} Polygon {p}: {empty}")
+        for ring in polygon:
+            if not isinstance(ring, list) or len(ring) < 4:
+                raise DataError(f"{what} Polygon {p}: {ring_message}")
+            for point in ring:
+                if not isinstance(point, list) or len(point) < 2:
+                    raise DataError(f"{what} Polygon {p}: Punkt mit zwei Zahlen erwartet")
+                lon, lat = point[0], point[1]
+                for v in (lon, lat):
+                    if isinstance(v, bool) or not isinstance(v, (int, float)):
+                        raise DataError(f"{what} Polygon {p}: Zahl erwartet")
+                if not (math.isfinite(lon) and math.isfinite(lat)) or abs(lon) > 180 or abs(lat) > 90:
+                    raise DataError(f"{what} Polygon {p}: {coordinate}")
+
+
+_COUNTRY_MESSAGES = ("Ungueltige Laenderkoordinate", "Ungueltiger Laenderring", "Leeres Laenderpolygon")
+_WATER_MESSAGES = ("Ungueltige Gewaesserkoordinate", "Ungueltiger Gewaesserring", "Leeres Gewaesserpolygon")
+COUNTRY_STATUSES = ("country", "dependent", "disputed")
+AREA_STATUSES = ("disputed", "claim", "special")
+
+
+def check_countries(doc):
+    """Checks of the country loader plus our own rules; returns the list of ids."""
+    if doc.get("schema_version") != 1:
+        raise DataError("Unbekanntes Laenderschema")
+    ids = []
+    for key, statuses in (("countries", COUNTRY_STATUSES), ("disputed_areas", AREA_STATUSES)):
+        entries = doc.get(key, []) if key == "disputed_areas" else doc[key]
+        seen = set()
+        for i, country in enumerate(entries):
+            what = f"{key}[{i}]"
+            cid = _string(country["id"], what)
+            if not cid or cid in seen:
+                raise DataError(f"{what}: leere oder doppelte id {cid!r}")
+            seen.add(cid)
+            check_name(country["name"], what)
+            if country.get("status", "country") not in statuses:
+                raise DataError(f"{what}: unbekannter Status {country.get('status')!r}")
+            _string(country.get("sovereign_id", cid), what)
+            _check_polygons(country["polygons"], what, _COUNTRY_MESSAGES)
+            if key == "countries":
+                ids.append(cid)
+    for i, country in enumerate(doc["countries"]):
+        if country.get("sovereign_id", country["id"]) not in ids:
+            raise DataError(f"countries[{i}]: sovereign_id ohne Land")
+    return ids
+
+
+_SPAN_MESSAGES = {
+    "spans": ("Ungueltige Gewaesser-Laenderzeile", "Ungueltige Gewaesser-Laenderzuordnung",
+              "Ueberlappende Gewaesser-Laenderzuordnung"),
+    "marine_spans": ("Ungueltige marine Laenderzeile", "Ungueltige marine Laenderzuordnung",
+                     "Ueberlappende marine Laenderzuordnung"),
+    "land_spans": ("Ungueltige Land-Ergaenzungszeile", "Ungueltige Land-Ergaenzungszuordnung",
+                   "Ueberlappende Land-Ergaenzungszuordnung"),
+    "interior_water_spans": ("Ungueltige Binnenwasser-Ergaenzung", "Ungueltige Binnenwasser-Zuordnung",
+                             "Ueberlappende Binnenwasser-Zuordnung"),
+}
+
+
+def _read_spans(spans, key, width, height, owners):
+    shape, bounds, overlap = _SPAN_MESSAGES[key]
+    rows = {}
+    for i, span in enumerate(spans):
+        if not isinstance(span, list) or len(span) != 4:
+            raise DataError(f"{key}[{i}]: {shape}")
+        row, start, count, owner = (_integer(v, f"{key}[{i}]") for v in span)
+        if not (0 <= row < height and start >= 0 and count >= 1 and start + count <= width
+                and 0 <= owner < owners):
+            raise DataError(f"{key}[{i}]: {bounds}")
+        previous = rows.setdefault(row, [])
+        if previous and start < previous[-1][1]:
+            raise DataError(f"{key}[{i}]: {overlap}")
+        previous.append((start, start + count, owner))
+    return rows
+
+
+def _lookup(rows, row, column):
+    for start, end, owner in rows.get(row, ()):
+        if start <= column < end:
+            return owner
+    return None
+
+
+def check_water_territories(doc, width, height, country_ids):
+    """Checks of the water-territory loader; returns the four row tables."""
+    if doc.get("schema_version") != 1 or doc["width"] != width or doc["height"] != height:
+        raise DataError("Gewaesser-Laender passen nicht zur Karte")
+    codes = doc["countries"]
+    for code in codes:
+        if code not in country_ids:
+            raise DataError(f"Unbekanntes Gewaesserland: {code}")
+    tables = {}
+    for key in ("spans", "marine_spans", "land_spans", "interior_water_spans"):
+        if key == "spans" or key in doc:
+            tables[key] = _read_spans(doc[key], key, width, height, len(codes))
+        else:
+            tables[key] = {}
+    for row, spans in tables["interior_water_spans"].items():
+        for start, end, owner in spans:
+            for column in range(start, end):
+                if (_lookup(tables["spans"], row, column) != owner
+                        or _lookup(tables["marine_spans"], row, column) is not None):
+                    raise DataError("Binnenwasser widerspricht der Laenderzuordnung")
+    return tables
+
+
+def check_seas(doc):
+    """Checks of the seas and lakes loader; returns the number of areas."""
+    if doc.get("schema_version") != 1:
+        raise DataError("Unbekanntes Gewaesserschema")
+    width, height = doc.get("width", 0), doc.get("height", 0)
+    _integer(width, "width")
+    _integer(height, "height")
+    if not (0 <= width <= 8192 and 0 <= height <= 8192) or width * height > 32_000_000:
+        raise DataError("Ungueltige Gewaesserrastergroesse")
+
+    def check_span(span, message):
+        if not isinstance(span, list) or len(span) != 3:
+            raise DataError(message)
+        row, start, count = (_integer(v, message) for v in span)
+        if not (0 <= row < height and 0 <= start < width and count >= 1 and start + count <= width):
+            raise DataError(message)
+
+    ids = set()
+    for i, area in enumerate(doc["areas"]):
+        what = f"areas[{i}]"
+        aid = _string(area["id"], what)
+        if not aid or aid in ids:
+            raise DataError(f"{what}: leere oder doppelte id {aid!r}")
+        ids.add(aid)
+        check_name(area["name"], what)
+        _check_polygons(area["polygons"], what, _WATER_MESSAGES)
+        if "hex_spans" in area:
+            if width == 0 or height == 0:
+                raise DataError("Fehlendes Gewaesserraster")
+            for span in area["hex_spans"]:
+                check_span(span, f"{what}: Ungueltige Seerasterzeile")
+        _string(area.get("kind", ""), what)
+        if not isinstance(area.get("detail", False), bool):
+            raise DataError(f"{what}: detail muss boolesch sein")
+    if "water_hex_spans" in doc:
+        if width == 0 or height == 0:
+            raise DataError("Fehlendes Binnengewaesserraster")
+        for span in doc["water_hex_spans"]:
+            check_span(span, "Ungueltige Binnengewaesserrasterzeile")
+    return len(doc["areas"])
+
+
+def check_river_names(doc, loaded):
+    """Checks of the river-name loader against the loaded map; returns the named edge count."""
+    if (doc.get("schema_version") != 1 or doc["width"] != loaded.width
+            or doc["height"] != loaded.height):
+        raise DataError("Flussnamen passen nicht zur Weltkarte")
+    names = doc["names"]
+    for i, name in enumerate(names):
+        check_name(name, f"names[{i}]")
+    seen = set()
+    for i, entry in enumerate(doc["edges"]):
+        if not isinstance(entry, list) or len(entry) != 5:
+            raise DataError(f"edges[{i}]: Ungueltige Flussnamenskante")
+        q1, r1, q2, r2, index = (_integer(v, f"edges[{i}]") for v in entry)
+        if loaded.edge(q1, r1, q2, r2) is None or not 0 <= index < len(names) or not names[index]:
+            raise DataError(f"edges[{i}]: Ungueltige Flussnamenszuordnung")
+        a, b = loaded.cell(q1, r1), loaded.cell(q2, r2)
+        key = (min(a, b), max(a, b))
+        if key in seen:
+            raise DataError(f"edges[{i}]: Doppelte Flussnamenszuordnung")
+        seen.add(key)
+    return len(seen)
