@@ -56,4 +56,33 @@ inline ProgramRun runProgram(const std::string& arguments, const std::filesystem
 
 inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
+// A copy of korvan.bin with its own data directory: the shipped files linked in, any of them replaceable.
+// The program finds its data beside its own executable, so the binary itself is copied.
+class ScratchInstall {
+public:
+    explicit ScratchInstall(const std::string& name) : dir_(name) {
+        std::filesystem::copy_file(KORVAN_BINARY, binary());
+        std::filesystem::create_directories(data());
+        const std::filesystem::path shipped = std::filesystem::path(KORVAN_BINARY).parent_path() / "data";
+        for (const auto& entry : std::filesystem::directory_iterator(shipped)) {
+            std::filesystem::create_symlink(std::filesystem::absolute(entry.path()), data() / entry.path().filename());
+        }
+    }
+
+    std::filesystem::path binary() const { return dir_ / "korvan.bin"; }
+    std::filesystem::path data() const { return dir_ / "data"; }
+
+    void replace(const std::string& file, const std::string& content) const {
+        std::filesystem::remove(data() / file);
+        std::ofstream(data() / file) << content;
+    }
+
+    void remove(const std::string& file) const { std::filesystem::remove(data() / file); }
+
+    ProgramRun run(const std::string& arguments = "") const { return runProgram(arguments, binary()); }
+
+private:
+    ScratchDirectory dir_;
+};
+
 } // namespace korvan::testing

@@ -1,6 +1,8 @@
 // The interactive state of the program: maps, camera, selection, hover and render caches.
 #pragma once
 
+#include "army.hpp"
+#include "battle.hpp"
 #include "camera.hpp"
 #include "map.hpp"
 #include "sdl_handles.hpp"
@@ -74,9 +76,12 @@ public:
     Map map;
     Camera camera;
     std::optional<Map> regularMap;
+    Army army;
+    std::optional<Battle> battle;
     std::filesystem::path dataDirectory;
     bool showLog = false;
     std::optional<int> selectedUnit;
+    MovementRange range;
     std::string movementMessage;
     TextureHandle miniTexture;
     std::optional<std::size_t> hoveredCountry;

@@ -1,5 +1,5 @@
 // Game commands behind the input: unit selection, moves, attacks, turns, restart and bridges.
-// The forces are not part of the client yet, so the commands have nothing to act on.
+// The commands themselves come with the game's command layer; until then they leave the state alone.
 #include "client.hpp"
 
 namespace korvan {
@@ -13,10 +13,19 @@ void Client::restartBattle() {}
 void Client::buildBridge() {}
 std::optional<int> Client::unitAt(Point) const { return std::nullopt; }
 
-void Client::clearRange() {}
-std::size_t Client::unitCount() const { return 0; }
-int Client::unitIdAt(std::size_t) const { return 0; }
-bool Client::battleDecided() const { return false; }
-bool Client::canAttack(int) const { return false; }
+void Client::clearRange() { range.clear(); }
+
+std::size_t Client::unitCount() const { return army.units().size(); }
+
+int Client::unitIdAt(std::size_t listIndex) const { return army.units().at(listIndex).id; }
+
+bool Client::battleDecided() const { return battle && battle->finished(); }
+
+// A click on a Red unit attacks it when a Blue unit is selected and a battle is running.
+bool Client::canAttack(int unitId) const {
+    const Unit* selectedOne = selectedUnit ? army.find(*selectedUnit) : nullptr;
+    const Unit* target = army.find(unitId);
+    return battle && selectedOne && target && selectedOne->side == blueSide && target->side == redSide;
+}
 
 } // namespace korvan

@@ -77,18 +77,22 @@ int startAndRun(const Options& options) {
     // Cities are read for world maps before the client exists; they arrive with the geography layers.
     auto client = std::make_unique<Client>(std::move(world));
 
-    // The data layers load here, in this order, as they become part of the client:
-    // units.json (not with --map), countries.json (world maps), water-territories.json (not with --map),
+    if (!customMap) {
+        client->army = Army::load(client->gameMap(), dataDirectory / "units.json");
+    }
+    // The geography layers load here, in this order, as they become part of the client:
+    // countries.json (world maps), water-territories.json (not with --map),
     // seas.json and lakes.json, river-names.json (not with --map), the bridge names of the map file,
     // flags, terrain art and city markers, urban.json, the urban centres merged into the cities,
     // city-parameters.json, city anchors and their play-grid fields, shore points, the country grid
     // (not with --map).
     client->dataDirectory = dataDirectory;
-    // battles.json (not with --map) loads here.
+    if (!customMap) {
+        client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");
+    }
     client->updateHover();
     // In smoke mode the start view of a world map is checked here.
-    if (unitFocus != 0) {
-        // No forces are loaded yet, so no unit id can name one.
+    if (unitFocus != 0 && client->army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
     }
     // Not in smoke mode, --city, --unit and --country are focused here, in this order.
