@@ -115,6 +115,7 @@ private:
     void readTileList(const nlohmann::json& document);
     void readRiverEdges(const nlohmann::json& document);
     void readRiverRows(const nlohmann::json& document, int schema);
+    void reserveRiverRows(const nlohmann::json& document, int schema);
     std::optional<std::size_t> forwardEdge(Hex field, int direction) const;
     bool areNeighbours(Hex a, Hex b) const;
     void sampleTerrain(const Map& source);

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
+#include <bit>
 #include <fstream>
 #include <stdexcept>
 
@@ -259,6 +261,7 @@ void Map::readRiverRows(const json& document, int schema) {
         }
     };
 
+    reserveRiverRows(document, schema);
     forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
                [this](Hex field, int direction, int mask) {
                    if ((mask & (1 << direction)) == 0) {
@@ -299,6 +302,36 @@ void Map::readRiverRows(const json& document, int schema) {
                    }
                    edge.bridge = true;
                });
+}
+
+// Sizes the edge list and index once from a quick count of the river rows' direction bits, instead of
+// growing them through a dozen rehashes on a world with hundreds of thousands of river sides.
+// Malformed rows are left for the real pass to report.
+void Map::reserveRiverRows(const json& document, int schema) {
+    const auto rows = document.find("river_rows");
+    if (schema != 3 || rows == document.end() || !rows->is_array()) {
+        return;
+    }
+    std::size_t sides = rivers_.size();
+    for (const json& row : *rows) {
+        if (!row.is_string()) {
+            return;
+        }
+        const std::string& text = row.get_ref<const std::string&>();
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t mask = riverMaskCodes.find(text[pos]);
+            std::size_t count = 0;
+            for (++pos; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+                count = std::min<std::size_t>(count * 10 + std::size_t(text[pos] - '0'), maxFields);
+            }
+            if (mask != std::string_view::npos) {
+                sides += count * std::size_t(std::popcount(mask));
+            }
+        }
+    }
+    sides = std::min<std::size_t>(sides, 3 * std::size_t(width_) * std::size_t(height_));
+    rivers_.reserve(sides);
+    riverIndex_.reserve(sides);
 }
 
 std::optional<std::size_t> Map::forwardEdge(Hex field, int direction) const {
