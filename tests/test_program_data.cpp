@@ -54,3 +54,37 @@ TEST(ProgramData, ACustomMapSkipsUnitsAndScenario) {
     EXPECT_EQ(without.exitCode, 1);
     EXPECT_NE(without.err.find("units.json"), std::string::npos) << without.err;
 }
+
+// Each geography file with a wrong schema version stops start-up with its loader's message.
+TEST(ProgramData, BrokenGeographyFilesStopStartUp) {
+    const ScratchInstall install("geography");
+    const std::string wrongSchema = R"({"schema_version": 7})";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"countries.json", "korvan: Unbekanntes Laenderschema"},
+        {"cities.json", "korvan: " + (install.data() / "cities.json").string() +
+                            ": Ungueltige Staedtedaten: Unbekanntes Staedteschema"},
+        {"urban.json", "korvan: Unbekanntes Stadtgebietsschema"},
+        {"city-parameters.json", "korvan: Ungueltiges Stadtparameterschema"},
+        {"water-territories.json", "korvan: Gewaesser-Laender passen nicht zur Karte"},
+        {"seas.json", "korvan: Unbekanntes Gewaesserschema"},
+        {"lakes.json", "korvan: Unbekanntes Gewaesserschema"},
+        {"river-names.json", "korvan: Flussnamen passen nicht zur Weltkarte"},
+    };
+    const auto shipped = std::filesystem::path(KORVAN_BINARY).parent_path() / "data";
+    for (const auto& [file, message] : cases) {
+        install.replace(file, wrongSchema);
+        const auto run = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
+        EXPECT_EQ(run.exitCode, 1) << file;
+        EXPECT_TRUE(logged(run.err, "ERROR: " + message)) << file << "\n" << run.err;
+        install.remove(file);
+        std::filesystem::create_symlink(shipped / file, install.data() / file);
+    }
+    // Two urban centres claiming one field.
+    install.replace("urban.json", R"({"schema_version": 1, "width": 4320, "height": 2160,
+        "cities": [{"id": "a", "name": "A", "longitude": 16.37, "latitude": 48.2, "capital": false},
+                   {"id": "b", "name": "B", "longitude": 16.37, "latitude": 48.2, "capital": false}],
+        "fields": [[501, 2356, 0], [501, 2356, 1]]})");
+    const auto twice = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
+    EXPECT_EQ(twice.exitCode, 1);
+    EXPECT_TRUE(logged(twice.err, "ERROR: korvan: Doppeltes Stadtfeld")) << twice.err;
+}

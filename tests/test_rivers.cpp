@@ -58,3 +58,13 @@ TEST(RiverEdges, SetBridgeRefusesAndChangesNothing) {
     EXPECT_FALSE(map.setBridge(p0, map.hexAt(3, 0), true)); // no river there
     EXPECT_FALSE(map.setBridge(p0, {0, 5}, true));          // off the map
 }
+
+TEST(RiverEdges, MovedFromMapAnswersWithoutEdges) {
+    Map map = riverMap();
+    const Map moved = std::move(map);
+    EXPECT_EQ(moved.rivers().size(), 4u);
+    // The moved-from map is valid but empty: look-ups must not read a table it no longer has.
+    EXPECT_FALSE(map.riverEdgeIndex({0, 0}, {1, 0})); // NOLINT(bugprone-use-after-move)
+    Map again = std::move(map);                        // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(again.rivers().size(), 0u);
+}

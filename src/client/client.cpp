@@ -16,6 +16,9 @@ std::optional<Map> playGridFor(const Map& world) {
 
 } // namespace
 
-Client::Client(Map world) : map(std::move(world)), regularMap(playGridFor(map)) { fit(); }
+Client::Client(Map world, std::vector<City> cityList)
+    : map(std::move(world)), regularMap(playGridFor(map)), cities(std::move(cityList)) {
+    fit();
+}
 
 } // namespace korvan

@@ -4,6 +4,12 @@
 #include "army.hpp"
 #include "battle.hpp"
 #include "camera.hpp"
+#include "cities.hpp"
+#include "countries.hpp"
+#include "country_grid.hpp"
+#include "river_names.hpp"
+#include "seas.hpp"
+#include "water_territories.hpp"
 #include "map.hpp"
 #include "sdl_handles.hpp"
 #include "world_overview.hpp"
@@ -13,6 +19,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace korvan {
@@ -24,7 +31,7 @@ public:
     static constexpr int topbar = 82;
     static constexpr int footer = 34;
 
-    explicit Client(Map world);
+    explicit Client(Map world, std::vector<City> cityList = {});
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
 
@@ -84,6 +91,20 @@ public:
     MovementRange range;
     std::string movementMessage;
     TextureHandle miniTexture;
+    std::vector<City> cities;
+    UrbanAreas urbanAreas;
+    std::vector<std::size_t> urbanCityIndices; // per urban centre, its index in cities
+    std::vector<std::optional<Hex>> cityAnchors; // per city, its world-map urban field
+    std::vector<Point> cityCenters;              // per anchored city, its play-grid field centre
+    std::vector<std::optional<Point>> cityShore; // per unanchored city on water, a point on land
+    std::unordered_map<int, std::size_t> cityFields; // play-grid field key -> city index
+    Countries countries;
+    WaterTerritories waterTerritories;
+    CountryGrid countryGrid;
+    Seas seas;
+    Seas lakes;
+    RiverNames riverNames;
+    BridgeNames bridgeNames;
     std::optional<std::size_t> hoveredCountry;
     std::optional<std::size_t> selectedCountry;
     bool citiesVisible = true;

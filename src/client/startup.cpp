@@ -1,6 +1,7 @@
 // Start-up in its fixed order: options, log, SDL, data directory, map, window, renderer, client, data layers.
 #include "startup.hpp"
 
+#include "city_anchors.hpp"
 #include "client.hpp"
 #include "command_line.hpp"
 #include "log_output.hpp"
@@ -39,6 +40,60 @@ RendererHandle createRenderer(SDL_Window* window) {
     return renderer;
 }
 
+// Cities on the maps: urban centres join the city list, anchored cities take their play-grid
+// fields (two on one field is an error), cities on water get a point on the nearest shore.
+void placeCities(Client& client, const std::filesystem::path& dataDirectory) {
+    const bool worldMap = client.map.isWorld();
+    client.urbanAreas = UrbanAreas::load(dataDirectory / "urban.json");
+    client.urbanCityIndices = mergeUrbanCenters(client.cities, client.urbanAreas);
+    applyCityParameters(client.cities, dataDirectory / "city-parameters.json");
+    client.cityAnchors.assign(client.cities.size(), std::nullopt);
+    if (!worldMap) {
+        return;
+    }
+    const auto anchors = cityTileAnchors(client.map, client.urbanAreas);
+    for (std::size_t j = 0; j < anchors.size(); ++j) {
+        client.cityAnchors[client.urbanCityIndices[j]] = anchors[j];
+    }
+    CityFieldPlacement placement = placeAnchoredCities(client.gameMap(), client.cityAnchors);
+    client.cityCenters = std::move(placement.centers);
+    client.cityFields = std::move(placement.fields);
+    client.cityShore.assign(client.cities.size(), std::nullopt);
+    for (std::size_t k = 0; k < client.cities.size(); ++k) {
+        if (!client.cityAnchors[k]) {
+            client.cityShore[k] = shorePoint(client.gameMap(), client.cityWorld(k));
+        }
+    }
+}
+
+// The data layers after the client exists, in their fixed order. A custom map (--map) plays no
+// scenario: it has no units, water territories, river names or country grid.
+void loadLayers(Client& client, const std::filesystem::path& dataDirectory, const std::filesystem::path& mapPath,
+                bool customMap) {
+    const bool worldMap = client.map.isWorld();
+    if (!customMap) {
+        client.army = Army::load(client.gameMap(), dataDirectory / "units.json");
+    }
+    if (worldMap) {
+        client.countries = Countries::load(dataDirectory / "countries.json");
+    }
+    if (!customMap) {
+        client.waterTerritories =
+            WaterTerritories::load(client.map, client.countries, dataDirectory / "water-territories.json");
+    }
+    client.seas = Seas::load(dataDirectory / "seas.json");
+    client.lakes = Seas::load(dataDirectory / "lakes.json");
+    if (!customMap) {
+        client.riverNames = RiverNames::load(client.map, dataDirectory / "river-names.json");
+    }
+    client.bridgeNames = BridgeNames::load(client.map, mapPath);
+    // Flags, terrain art and city markers load here once the renderers that draw them exist.
+    placeCities(client, dataDirectory);
+    if (!customMap && worldMap) {
+        client.countryGrid = CountryGrid::build(client.map, client.countries, &client.waterTerritories, client.cities);
+    }
+}
+
 // Everything after the options: returns the exit code, throws for start-up errors.
 int startAndRun(const Options& options) {
     if (!options.logPath.empty()) {
@@ -74,18 +129,9 @@ int startAndRun(const Options& options) {
     SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
     const RendererHandle renderer = createRenderer(window.get());
 
-    // Cities are read for world maps before the client exists; they arrive with the geography layers.
-    auto client = std::make_unique<Client>(std::move(world));
-
-    if (!customMap) {
-        client->army = Army::load(client->gameMap(), dataDirectory / "units.json");
-    }
-    // The geography layers load here, in this order, as they become part of the client:
-    // countries.json (world maps), water-territories.json (not with --map),
-    // seas.json and lakes.json, river-names.json (not with --map), the bridge names of the map file,
-    // flags, terrain art and city markers, urban.json, the urban centres merged into the cities,
-    // city-parameters.json, city anchors and their play-grid fields, shore points, the country grid
-    // (not with --map).
+    std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
+    auto client = std::make_unique<Client>(std::move(world), std::move(cities));
+    loadLayers(*client, dataDirectory, mapPath, customMap);
     client->dataDirectory = dataDirectory;
     if (!customMap) {
         client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");

@@ -1,6 +1,7 @@
 // An open-addressing hash map from 64-bit keys to 32-bit values, for the hot lookups of grid derivation.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -16,7 +17,7 @@ public:
     // Returns the stored value and whether the key was new (then value was stored).
     std::pair<std::uint32_t, bool> tryEmplace(std::uint64_t key, std::uint32_t value) {
         if ((size_ + 1) * 2 > slots_.size()) {
-            rehash(slots_.size() * 2);
+            rehash(std::max<std::size_t>(slots_.size() * 2, 16));
         }
         std::size_t i = slotFor(key);
         while (slots_[i].used) {
@@ -31,6 +32,9 @@ public:
     }
 
     std::optional<std::uint32_t> find(std::uint64_t key) const {
+        if (slots_.empty()) {
+            return std::nullopt; // moved from
+        }
         std::size_t i = slotFor(key);
         while (slots_[i].used) {
             if (slots_[i].key == key) {
