@@ -1,6 +1,8 @@
 // Small hand-made maps, armies and battles for the forces tests, all built from JSON text.
 #pragma once
 
+#include "error_of.hpp"
+
 #include "army.hpp"
 #include "battle.hpp"
 #include "map.hpp"
@@ -127,15 +129,6 @@ inline korvan::Battle makeBattle(const korvan::Map& map, const korvan::Army& arm
     return korvan::Battle(map, army, std::move(list), roundLimit, seed);
 }
 
-// The message of the exception that f throws, or "" when it throws none.
-template <typename F>
-std::string errorOf(F&& f) {
-    try {
-        f();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "";
-}
+using korvan::testing::errorOf;
 
 } // namespace forces

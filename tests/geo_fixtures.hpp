@@ -1,6 +1,8 @@
 // Tiny worlds, polygons and temporary files for the geography layer tests.
 #pragma once
 
+#include "error_of.hpp"
+
 #include "map.hpp"
 
 #include <nlohmann/json.hpp>
@@ -45,16 +47,7 @@ inline json countryObject(const std::string& id, json polygons) {
     return {{"id", id}, {"name", id + " Land"}, {"polygons", std::move(polygons)}};
 }
 
-// The message of the exception an action throws, or "" when it throws none.
-template <typename Action>
-std::string errorOf(Action&& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "";
-}
+using korvan::testing::errorOf;
 
 // A file in the temporary directory that is removed again with the object.
 class TempFile {

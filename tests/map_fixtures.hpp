@@ -1,6 +1,7 @@
 // Small maps built from JSON text for the map and play-grid tests.
 #pragma once
 
+#include "error_of.hpp"
 #include "map.hpp"
 
 #include <nlohmann/json.hpp>
@@ -18,12 +19,7 @@ inline Map mapFromJson(const nlohmann::json& document) {
 
 // The message of the error a map document fails with, or "" when it loads.
 inline std::string loadError(const nlohmann::json& document) {
-    try {
-        mapFromJson(document);
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "";
+    return errorOf([&] { mapFromJson(document); });
 }
 
 // A schema-3 world with the given terrain rows (compact strings) and no rivers.
