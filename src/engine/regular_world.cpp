@@ -69,7 +69,8 @@ public:
     };
 
     RiverGraph(double period, const std::vector<SideGeometry>& sides)
-        : period_(period), vertexIds_(sides.size() * 2), wet_(sides.size()) {
+        : period_(period), vertexIds_(sides.size() + 16), wet_(sides.size() / 8 + 16) {
+        // A river network has about one vertex per side; only the coast ends are wet. Both grow if needed.
         // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
         std::vector<std::pair<std::uint32_t, Point>> ends;
         ends.reserve(sides.size() * 2);
