@@ -7,7 +7,7 @@ PYTHON := /usr/bin/python3
 PACKAGES := build-essential cmake pkg-config libsdl2-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench clean data-tools
 
 all: build
 
@@ -41,7 +41,14 @@ bench: build
 
 # `make data` and `make test-pipeline`.
 include tools/data.mk
-data test-pipeline: deps
+data data-part2 test-pipeline: deps
+data data-part2: data-tools
+$(FLAG_ICONS): | data-tools
+
+# Only the data pipeline needs these: rsvg-convert rasterises the flags, npm fetches the flag set.
+data-tools:
+	@command -v rsvg-convert >/dev/null || { [ "$$(id -u)" = 0 ] && apt-get install -y --no-install-recommends librsvg2-bin; }
+	@command -v npm >/dev/null || { [ "$$(id -u)" = 0 ] && apt-get install -y --no-install-recommends npm; }
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,6 +1,10 @@
 """Build Korvan's world data files in data/ from the open geodata (see tools/README.md).
 
+The world map, countries, waters and names first; then build_data_part2.py adds the cities,
+urban areas, scenario, flags and artwork on top of the new world.json.
+
 Usage: /usr/bin/python3 tools/build_data.py [--geodata DIR] [--out DIR] [--previews DIR]
+                                            [--flag-icons TGZ]
 """
 
 import argparse
@@ -14,6 +18,7 @@ import numpy as np
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
 
+import build_data_part2  # noqa: E402
 from worldgen import bridges, countries, encode, landmarks, rivers, terrain, validate, waters  # noqa: E402
 from worldgen.names import ascii_name  # noqa: E402
 from worldgen.preview import detail_picture, terrain_image  # noqa: E402
@@ -322,13 +327,16 @@ def parse(argv):
                         help="geodata directory (default: ../shared/geodata)")
     parser.add_argument("--out", default=str(REPO / "data"), help="output directory (default: data)")
     parser.add_argument("--previews", default=None,
-                        help="also write preview_world.png and preview_europe.png here")
+                        help="also write the preview pictures here")
+    parser.add_argument("--flag-icons", default=str(build_data_part2.DEFAULT_FLAGS),
+                        help="the flag-icons npm tarball (see build_data_part2.py)")
     return parser.parse_args(argv)
 
 
 def main(argv=None):
     args = parse(argv)
     stats, log = build(args)
+    stats["part2"] = build_data_part2.build(args.geodata, args.out, args.previews, args.flag_icons, log)
     print(json.dumps(stats, indent=1))
     log("done")
     return 0

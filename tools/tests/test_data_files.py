@@ -78,3 +78,88 @@ def test_great_rivers_are_wide_on_their_lower_courses(world, river, lon, lat):
         if name == wanted and abs(r1 - row) <= 3 and abs(q1 + r1 // 2 - col) <= 3:
             classes.append(loaded.edge(q1, r1, q2, r2)[0])
     assert classes and max(classes) == 3
+
+
+# --- cities, urban areas, scenario, flags and artwork -------------------------------------
+
+SECOND_HALF = ("cities.json", "urban.json", "city-parameters.json", "units.json", "battles.json",
+               "flags.json", "flags.bmp", "terrain-icons-v4.bmp", "city-marker.bmp",
+               "city-size-markers.bmp")
+second_half = pytest.mark.skipif(not all((DATA / f).is_file() for f in SECOND_HALF),
+                                 reason="cities, scenario, flags or artwork not built")
+
+
+@pytest.fixture(scope="module")
+def city_list():
+    doc = load("cities.json")
+    return doc, validate.check_cities(doc)
+
+
+@second_half
+def test_cities_with_german_names_and_capitals(city_list):
+    doc, ids = city_list
+    by_name = {c["name"]: c for c in doc["cities"]}
+    wien = by_name["Wien"]
+    assert wien["capital"] and wien["tier"] == 0 and wien["id"] == "aut-wien"
+    assert {"Muenchen", "St. Poelten", "Koeln", "Prag"} <= set(by_name)
+    assert sum(c["capital"] for c in doc["cities"]) >= 190
+    assert all(c["size_class"] == 4 for c in doc["cities"] if c["population"] >= 1_000_000)
+
+
+@second_half
+def test_urban_areas_are_the_city_fields_and_every_centre_gets_its_own_play_field(world, city_list):
+    from worldgen import playgrid
+
+    doc = load("urban.json")
+    _, loaded = world
+    fields = validate.check_urban(doc, loaded.terrain, city_list[1])
+    centres = [(c["longitude"], c["latitude"]) for c in doc["cities"]]
+    anchors = playgrid.city_tile_anchors(loaded.terrain, centres, fields)
+    assert all(a is not None for a in anchors)
+    grid = playgrid.PlayGrid(loaded.width, loaded.height)
+    placed = playgrid.place_anchored_cities(grid, anchors)  # start-up's own mapping
+    assert len(placed) == len(centres)
+    wien = [c["id"] for c in doc["cities"]].index("aut-wien")
+    assert sum(1 for j in fields.values() if j == wien) >= 8
+
+
+@second_half
+def test_city_parameters_name_only_known_cities(city_list):
+    assert validate.check_city_parameters(load("city-parameters.json"), city_list[1]) > 1000
+
+
+@second_half
+def test_scenario_units_stand_on_the_play_grid(world):
+    from worldgen import playgrid
+
+    _, loaded = world
+    grid = playgrid.PlayGrid(loaded.width, loaded.height)
+    rows, columns = range(840, 900), range(2300, 2420)
+    window = grid.terrain(loaded.terrain, rows, columns)
+
+    def terrain_at(q, r):
+        return int(window[r - rows[0], q + r // 2 - columns[0]])
+
+    placed = validate.check_units(load("units.json"), grid, terrain_at)
+    goals = validate.check_battles(load("battles.json"), grid, terrain_at, placed)
+    assert 3 <= len(goals) <= 8 and "Wien" in [name for name, _ in goals]
+    for side in (0, 1):
+        assert 10 <= sum(1 for s, _ in placed if s == side) <= 30
+
+
+@second_half
+def test_flags_match_the_countries():
+    ids = load("flags.json")
+    country_ids = [c["id"] for c in load("countries.json")["countries"]]
+    assert validate.check_flags(ids, (DATA / "flags.bmp").read_bytes(), country_ids) >= 240
+    assert {"AUT", "DEU", "FRA", "TWN"} <= set(ids)
+
+
+@second_half
+@pytest.mark.parametrize("name,size", [("terrain-icons-v4.bmp", (1024, 768)),
+                                       ("city-marker.bmp", (256, 256)),
+                                       ("city-size-markers.bmp", (1024, 256))])
+def test_images_load_with_their_alpha_mask(name, size):
+    # SDL_LoadBMP gives a surface with an alpha mask for a 32-bit BITMAPV4/V5 file with
+    # BI_BITFIELDS and the alpha mask 0xFF000000; the program refuses images without one.
+    validate.check_alpha_bmp((DATA / name).read_bytes(), *size, name)

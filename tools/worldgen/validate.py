@@ -27,6 +27,13 @@ __all__ = [
     "check_river_names",
     "check_name",
     "NAME_CHARACTERS",
+    "check_cities",
+    "check_urban",
+    "check_city_parameters",
+    "check_units",
+    "check_battles",
+    "check_alpha_bmp",
+    "check_flags",
 ]
 
 WATER = TERRAIN_ALPHABET.index("w")
@@ -411,3 +418,256 @@ def check_river_names(doc, loaded):
             raise DataError(f"edges[{i}]: Doppelte Flussnamenszuordnung")
         seen.add(key)
     return len(seen)
+
+
+# --- cities, urban areas and city parameters ----------------------------------------------
+
+CITY_PARAMETERS = (("population", 0, 10_000_000_000), ("size_class", 1, 4), ("industry", 0, 5),
+                   ("infrastructure", 0, 5), ("fortification", 0, 5))
+
+
+def _is_integer(value):
+    return isinstance(value, int) and not isinstance(value, bool)
+
+
+def _is_number(value):
+    return isinstance(value, (int, float)) and not isinstance(value, bool)
+
+
+def _city_parameters(obj, what):
+    for key, low, high in CITY_PARAMETERS:
+        if key in obj and not (_is_integer(obj[key]) and low <= obj[key] <= high):
+            raise DataError(f"{what}: Ungueltiger Stadtparameter: {key}")
+
+
+def _city_object(obj, what, seen, need_tier=True):
+    if not isinstance(obj, dict):
+        raise DataError(f"{what}: Stadtobjekt erwartet")
+    cid = _string(obj.get("id"), f"{what} id")
+    if not cid or len(cid.encode("utf-8")) > 64 or cid in seen:
+        raise DataError(f"{what}: Leere, zu lange oder doppelte Stadt-ID")
+    seen.add(cid)
+    name = _string(obj.get("name"), f"{what} name")
+    if not 1 <= len(name) <= 80 or not _NAME_RE.match(name):
+        raise DataError(f"{what}: Stadtname muss darstellbaren ASCII-Text enthalten")
+    lon, lat = obj.get("longitude"), obj.get("latitude")
+    if not (_is_number(lon) and _is_number(lat)):
+        raise DataError(f"{what}: Stadtkoordinaten muessen Zahlen sein")
+    if not (math.isfinite(lon) and math.isfinite(lat) and -180 <= lon <= 180 and -90 <= lat <= 90):
+        raise DataError(f"{what}: Ungueltige Stadtkoordinaten")
+    if not isinstance(obj.get("capital"), bool):
+        raise DataError(f"{what}: capital muss boolesch sein")
+    if need_tier and not (_is_integer(obj.get("tier")) and 0 <= obj["tier"] <= 2):
+        raise DataError(f"{what}: Ungueltige Stadt-Prioritaet")
+    _city_parameters(obj, what)
+    return cid
+
+
+def check_cities(doc):
+    """Checks of loadCities on cities.json; returns the ids in file order."""
+    version = doc.get("schema_version")
+    if not (_is_integer(version) and version == 1):
+        raise DataError("Unbekanntes Staedteschema")
+    cities = doc.get("cities")
+    if not isinstance(cities, list) or len(cities) > 100_000:
+        raise DataError("Ungueltige Staedteliste")
+    seen = set()
+    return [_city_object(c, f"cities[{i}]", seen) for i, c in enumerate(cities)]
+
+
+def check_urban(doc, terrain=None, city_ids=()):
+    """Checks of UrbanAreas::load, plus ours: the raster is the world map's, the fields are
+    exactly its City fields, and every centre is a city of cities.json. Returns the
+    {cell key: centre} table."""
+    if not _is_number(doc.get("schema_version")) or doc["schema_version"] != 1:
+        raise DataError("Unbekanntes Stadtgebietsschema")
+    width, height = doc.get("width"), doc.get("height")
+    if not (_is_integer(width) and _is_integer(height) and 1 <= width <= 8192
+            and 1 <= height <= 8192 and width * height <= 32_000_000):
+        raise DataError("Ungueltiges Stadtraster")
+    seen = set()
+    centres = doc.get("cities")
+    if not isinstance(centres, list) or len(centres) > 100_000:
+        raise DataError("Ungueltige Staedtedaten: Ungueltige Staedteliste")
+    ids = [_city_object(c, f"Stadtgebiet {i}", seen, need_tier=False) for i, c in enumerate(centres)]
+    fields = {}
+    for i, entry in enumerate(doc["fields"]):
+        if not (isinstance(entry, list) and len(entry) == 3 and all(map(_is_integer, entry))):
+            raise DataError(f"fields[{i}]: Ungueltiges Stadtfeld")
+        row, column, centre = entry
+        if not (0 <= row < height and 0 <= column < width and -1 <= centre < len(ids)):
+            raise DataError(f"fields[{i}]: Ungueltiges Stadtfeld")
+        key = row * width + column
+        if key in fields:
+            raise DataError(f"fields[{i}]: Doppeltes Stadtfeld")
+        fields[key] = centre
+    if terrain is not None:
+        if terrain.shape != (height, width):
+            raise DataError("Stadtraster passt nicht zur Weltkarte")
+        city = set(np.flatnonzero(terrain.ravel() == TERRAIN_ALPHABET.index("c")).tolist())
+        if set(fields) != city:
+            raise DataError(f"Stadtfelder weichen von der Weltkarte ab: "
+                            f"{len(set(fields) - city)} zu viel, {len(city - set(fields))} fehlen")
+    known = set(city_ids)
+    if known and any(cid not in known for cid in ids):
+        raise DataError("Stadtgebietszentrum ohne Stadt in cities.json")
+    return fields
+
+
+def check_city_parameters(doc, city_ids):
+    """Checks of applyCityParameters against the merged city list; returns the entry count."""
+    if not _is_number(doc.get("schema_version")) or doc["schema_version"] != 1 \
+            or not isinstance(doc.get("cities"), list):
+        raise DataError("Ungueltiges Stadtparameterschema")
+    known, handled = set(city_ids), set()
+    for i, entry in enumerate(doc["cities"]):
+        cid = entry.get("id") if isinstance(entry, dict) else None
+        if cid not in known or cid in handled:
+            raise DataError(f"cities[{i}]: Unbekannte oder doppelte Stadtparameter-ID: {cid}")
+        handled.add(cid)
+        _city_parameters(entry, f"cities[{i}]")
+    return len(handled)
+
+
+# --- army and scenario --------------------------------------------------------------------
+
+TERRAIN_IDS = ("plain", "forest", "hills", "mountain", "city", "water", "farmland", "wetland",
+               "desert", "ice", "scrub")
+
+
+def _unit_number(value, low, high, what):
+    if not (_is_integer(value) and low <= value <= high):
+        raise DataError(f"{what}: Ungueltiger Einheiten-Zahlenwert")
+    return value
+
+
+def _unit_name(value, what, limit=48):
+    _string(value, what)
+    if not 1 <= len(value.encode("utf-8")) <= limit or not re.fullmatch(r"[A-Za-z0-9 .\-]+", value):
+        raise DataError(f"{what}: Einheitenname muss 1 bis {limit} darstellbare Zeichen enthalten")
+    return value
+
+
+def check_units(doc, grid, terrain_at):
+    """Checks of Army::load on a world map; returns [(side, play-grid hex)] per unit.
+
+    ``grid`` is a playgrid.PlayGrid, ``terrain_at(q, r)`` the play grid's terrain value of a
+    canonical hex (the shipped world map has no roads, so the terrain alone decides).
+    """
+    _unit_number(doc.get("schema_version"), 1, 1, "schema_version")
+    types = doc.get("types")
+    if not isinstance(types, list) or not 1 <= len(types) <= 32:
+        raise DataError("Ungueltige Einheitentypen")
+    by_id = {}
+    for i, t in enumerate(types):
+        what = f"types[{i}]"
+        tid = _string(t.get("id"), what)
+        _unit_name(t.get("name"), what)
+        if not tid or tid in by_id:
+            raise DataError(f"{what}: Doppelter oder leerer Einheitentyp")
+        if t.get("class") not in ("tank", "infantry", "recon"):
+            raise DataError(f"{what}: Unbekannte Einheitenklasse")
+        _unit_number(t.get("movement"), 1, 20, what)
+        _unit_number(t.get("road_cost"), 1, 20, what)
+        for key, high in (("attack_soft", 50), ("attack_hard", 50), ("defense", 50), ("range", 8),
+                          ("ammo", 100)):
+            if key in t:
+                _unit_number(t[key], 1, high, what)
+        costs = t.get("costs")
+        if not isinstance(costs, dict) or any(k not in costs for k in TERRAIN_IDS):
+            raise DataError(f"{what}: costs braucht alle elf Gelaendeschluessel")
+        for key in TERRAIN_IDS:
+            if costs[key] is not None:
+                _unit_number(costs[key], 1, 20, what)
+        if costs["water"] is not None:
+            raise DataError(f"{what}: M2-Bodeneinheiten koennen nicht ueber Wasser fahren")
+        by_id[tid] = t
+    units = doc.get("world_units")
+    if not isinstance(units, list) or len(units) > 256:
+        raise DataError("Ungueltige Einheitenliste")
+    ids, placed, out = set(), {}, []
+    for i, u in enumerate(units):
+        what = f"world_units[{i}]"
+        uid = _unit_number(u.get("id"), 1, 100_000, what)
+        side = _unit_number(u.get("side"), 0, 1, what)
+        _unit_name(u.get("name"), what)
+        if uid in ids:
+            raise DataError(f"{what}: Doppelte Einheiten-ID")
+        ids.add(uid)
+        t = by_id.get(u.get("type"))
+        if t is None:
+            raise DataError(f"{what}: Unbekannter Einheitentyp: {u.get('type')}")
+        if "strength" in u:
+            _unit_number(u["strength"], 1, 10, what)
+        if "ammo" in u:
+            _unit_number(u["ammo"], 0, t.get("ammo", 8), what)
+        lon, lat = u.get("longitude"), u.get("latitude")
+        if not (_is_number(lon) and _is_number(lat)):
+            raise DataError(f"{what}: Geokoordinaten muessen Zahlen sein")
+        if not (math.isfinite(lon) and -180 <= lon <= 180):
+            raise DataError(f"{what}: Ungueltige Einheiten-Geokoordinate")
+        hex_ = grid.hex_at_geography(lon, lat)
+        if t["costs"][TERRAIN_IDS[terrain_at(*hex_)]] is None:
+            raise DataError(f"{what}: Einheit auf unzugaenglichem Startfeld")
+        if hex_ in placed:
+            raise DataError(f"{what}: Mehrere Einheiten auf einem Feld")
+        placed[hex_] = side
+        out.append((side, hex_))
+    return out
+
+
+def check_battles(doc, grid, terrain_at, units=()):
+    """Checks of Battle::load and construction for the world scenario; returns its objectives
+    as (name, play-grid hex). ``units`` is what check_units returned."""
+    if not (_is_integer(doc.get("schema_version")) and doc["schema_version"] == 1):
+        raise DataError("Unbekanntes Szenarioschema")
+    world = doc["world"]
+    limit, seed, objectives = world.get("round_limit"), world.get("seed"), world.get("objectives")
+    if not (_is_integer(limit) and 1 <= limit <= 1000 and _is_integer(seed)
+            and 0 <= seed <= 4_294_967_295 and isinstance(objectives, list) and len(objectives) <= 8):
+        raise DataError("Ungueltige Szenariowerte")
+    if not objectives:
+        raise DataError("Ungueltiges Szenario")
+    holders = dict((hex_, side) for side, hex_ in units)
+    out = []
+    for i, o in enumerate(objectives):
+        what = f"objectives[{i}]"
+        lon, lat = o.get("longitude"), o.get("latitude")
+        if not (_is_number(lon) and _is_number(lat)):
+            raise DataError(f"{what}: Koordinaten muessen Zahlen sein")
+        hex_ = grid.hex_at_geography(lon, lat)
+        name = o.get("name")
+        if (not isinstance(name, str) or not re.fullmatch(r"[A-Za-z0-9 .\-]{1,28}", name)
+                or TERRAIN_IDS[terrain_at(*hex_)] == "water" or hex_ in [h for _, h in out]):
+            raise DataError(f"{what}: Ungueltiges Szenarioziel")
+        if holders.get(hex_, 1) != 1:
+            raise DataError(f"{what}: Startbelegung widerspricht Zielbesitzer")
+        out.append((name, hex_))
+    return out
+
+
+# --- images -------------------------------------------------------------------------------
+
+
+def check_alpha_bmp(data, width, height, what):
+    """A BMP that SDL_LoadBMP reads with an alpha mask, of exactly width x height pixels."""
+    from .bmp import read_header
+
+    h = read_header(data)
+    if (h.width, h.height) != (width, height):
+        raise DataError(f"{what}: {h.width} x {h.height} statt {width} x {height}")
+    if h.bits != 32 or h.compression != 3 or h.header_size < 108 or h.alpha_mask != 0xFF000000:
+        raise DataError(f"{what}: kein 32-Bit-BMP mit Alphamaske")
+    return h
+
+
+def check_flags(ids, data, country_ids):
+    """flags.json against the country list and, given its bytes, flags.bmp (the loader's size
+    rule: 512 pixels wide, 24 per started row of 16 flags)."""
+    if not isinstance(ids, list) or not all(isinstance(i, str) for i in ids):
+        raise DataError("flags.json muss eine Liste von Zeichenketten sein")
+    if len(set(ids)) != len(ids) or not set(ids) <= set(country_ids):
+        raise DataError("flags.json: doppelte oder unbekannte Laender-ID")
+    if data is not None:
+        check_alpha_bmp(data, 512, 24 * ((len(ids) + 15) // 16), "flags.bmp")
+    return len(ids)
