@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace korvan {
@@ -44,7 +45,9 @@ struct Contribution {
 struct Candidate {
     Hex from;
     Hex to;
-    std::vector<Contribution> parts;
+    // Source sides are visited one after another, so a repeated contribution can only come from
+    // the side that contributed last.
+    std::size_t lastSource = std::numeric_limits<std::size_t>::max();
 };
 
 // Whether a new edge crossed by exactly two source sides only touches a sharp bend of the river:
@@ -189,6 +192,7 @@ void Map::traceRivers(const Map& source) {
     }
 
     std::vector<Candidate> candidates;
+    std::vector<std::pair<std::uint32_t, Contribution>> contributions; // (candidate, contribution)
     FlatKeyMap candidateIndex(sourceCount * 2);
     for (std::size_t i = 0; i < sourceCount; ++i) {
         Point start = sides[i].start;
@@ -234,26 +238,42 @@ void Map::traceRivers(const Map& source) {
                     const auto [slot, added] =
                         candidateIndex.tryEmplace(edgeKey(*from, *to), static_cast<std::uint32_t>(candidates.size()));
                     if (added) {
-                        candidates.push_back({*from, *to, {}});
+                        candidates.push_back({*from, *to});
                     }
-                    auto& parts = candidates[slot].parts;
-                    const bool known = std::any_of(parts.begin(), parts.end(),
-                                                   [i](const Contribution& c) { return c.source == i; });
-                    if (!known) {
-                        parts.push_back({i, start - p, end - p, crossed});
+                    Candidate& candidate = candidates[slot];
+                    if (candidate.lastSource != i) {
+                        candidate.lastSource = i;
+                        contributions.push_back({slot, {i, start - p, end - p, crossed}});
                     }
                 }
             }
         }
     }
 
+    // Each candidate's contributions in one flat array, in the order they were found.
+    std::vector<std::uint32_t> firstPart(candidates.size() + 1, 0);
+    for (const auto& [slot, part] : contributions) {
+        ++firstPart[slot + 1];
+    }
+    for (std::size_t c = 1; c < firstPart.size(); ++c) {
+        firstPart[c] += firstPart[c - 1];
+    }
+    std::vector<Contribution> parts(contributions.size());
+    {
+        std::vector<std::uint32_t> next(firstPart.begin(), firstPart.end() - 1);
+        for (const auto& [slot, part] : contributions) {
+            parts[next[slot]++] = part;
+        }
+    }
+
     riverIndex_.reserve(candidates.size());
     std::vector<const Contribution*> crossing;
-    for (const Candidate& candidate : candidates) {
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Candidate& candidate = candidates[c];
         crossing.clear();
-        for (const Contribution& part : candidate.parts) {
-            if (part.crossed) {
-                crossing.push_back(&part);
+        for (std::uint32_t k = firstPart[c]; k < firstPart[c + 1]; ++k) {
+            if (parts[k].crossed) {
+                crossing.push_back(&parts[k]);
             }
         }
         if (crossing.empty() ||
