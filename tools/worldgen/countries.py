@@ -12,6 +12,7 @@ polygon pass claims exactly the same fields as with the full source polygons.
 import numpy as np
 
 from .names import ascii_name
+from .simplify import douglas_peucker
 
 __all__ = [
     "country_status",
@@ -115,28 +116,11 @@ def constrained_simplify(points, width, height, cap, decimals=DECIMALS):
         window = slice(s, min(s + 33, len(points)))
         if not _piece_is_safe(points[window], rounded[window], width, height):
             rounded[window] = points[window]  # rare: a centre within rounding distance
-    keep = np.zeros(len(points), dtype=bool)
-    keep[0] = keep[-1] = True
-    stack = [(0, len(points) - 1)]
-    while stack:
-        i, j = stack.pop()
-        if j <= i + 1:
-            continue
-        a, b = rounded[i], rounded[j]
-        seg = rounded[i + 1 : j]
-        ab = b - a
-        length = np.hypot(*ab)
-        if length == 0:
-            dist = np.hypot(*(seg - a).T)
-        else:
-            dist = np.abs(ab[0] * (seg[:, 1] - a[1]) - ab[1] * (seg[:, 0] - a[0])) / length
-        k = int(np.argmax(dist))
-        if dist[k] <= cap and _piece_is_safe(rounded[i : j + 1], rounded[[i, j]], width, height):
-            continue
-        keep[i + 1 + k] = True
-        stack.append((i, i + 1 + k))
-        stack.append((i + 1 + k, j))
-    return rounded[keep]
+
+    def chord_ok(i, j, worst):
+        return worst <= cap and _piece_is_safe(rounded[i : j + 1], rounded[[i, j]], width, height)
+
+    return douglas_peucker(rounded, chord_ok)
 
 
 CAP = 0.1  # degrees: no simplified boundary strays further from the source

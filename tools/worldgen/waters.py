@@ -18,6 +18,7 @@ from scipy import ndimage
 
 from .encode import labelled_spans
 from .names import ascii_name
+from .simplify import douglas_peucker
 
 __all__ = [
     "TERRITORIAL_KM",
@@ -157,25 +158,7 @@ def simplified_rings(polygons, tolerance):
 
 
 def _plain_dp(points, tolerance):
-    keep = np.zeros(len(points), dtype=bool)
-    keep[0] = keep[-1] = True
-    stack = [(0, len(points) - 1)]
-    while stack:
-        i, j = stack.pop()
-        if j <= i + 1:
-            continue
-        a, b = points[i], points[j]
-        seg = points[i + 1 : j]
-        ab = b - a
-        length = np.hypot(*ab)
-        dist = (np.hypot(*(seg - a).T) if length == 0
-                else np.abs(ab[0] * (seg[:, 1] - a[1]) - ab[1] * (seg[:, 0] - a[0])) / length)
-        k = int(np.argmax(dist))
-        if dist[k] > tolerance:
-            keep[i + 1 + k] = True
-            stack.append((i, i + 1 + k))
-            stack.append((i + 1 + k, j))
-    return points[keep]
+    return douglas_peucker(points, lambda i, j, worst: worst <= tolerance)
 
 
 def spans_of_cells(rows, cols):
