@@ -1,4 +1,5 @@
 // Reading and validating the army file: unit types, then the units of the map's kind.
+#include "data_file.hpp"
 #include "army.hpp"
 #include "map.hpp"
 
@@ -175,10 +176,7 @@ Army Army::load(const Map& map, std::istream& input) {
 }
 
 Army Army::load(const Map& map, const std::filesystem::path& path) {
-    std::ifstream input(path);
-    if (!input) {
-        throw std::runtime_error("Einheitendaten fehlen: " + path.string());
-    }
+    std::ifstream input = openDataFile(path, "Einheitendaten fehlen: " + path.string());
     try {
         return load(map, input);
     } catch (const std::exception& error) {

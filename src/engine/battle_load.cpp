@@ -1,4 +1,5 @@
 // Reading the scenario file: round limit, seed and objectives of the map's kind.
+#include "data_file.hpp"
 #include "battle.hpp"
 #include "map.hpp"
 
@@ -73,10 +74,7 @@ Battle Battle::load(const Map& map, const Army& army, std::istream& input) {
 }
 
 Battle Battle::load(const Map& map, const Army& army, const std::filesystem::path& path) {
-    std::ifstream input(path);
-    if (!input) {
-        throw std::runtime_error("Szenariodaten fehlen");
-    }
+    std::ifstream input = openDataFile(path, "Szenariodaten fehlen");
     return load(map, army, input);
 }
 

@@ -1,4 +1,5 @@
 // Reading cities.json, urban.json and city-parameters.json, and merging urban centres into the city list.
+#include "data_file.hpp"
 #include "cities.hpp"
 #include "countries_json.hpp"
 
@@ -129,10 +130,7 @@ std::vector<City> loadCities(std::istream& input) {
 }
 
 std::vector<City> loadCities(const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        fail("Staedtedaten nicht gefunden: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Staedtedaten nicht gefunden: " + file.string());
     try {
         return loadCities(input);
     } catch (const std::exception& error) {
@@ -164,10 +162,7 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
 }
 
 void applyCityParameters(std::vector<City>& cities, const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        fail("Stadtparameter fehlen: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Stadtparameter fehlen: " + file.string());
     applyCityParameters(cities, input);
 }
 
@@ -221,10 +216,7 @@ UrbanAreas UrbanAreas::load(std::istream& input) {
 }
 
 UrbanAreas UrbanAreas::load(const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        fail("Stadtgebiete fehlen: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Stadtgebiete fehlen: " + file.string());
     return load(input);
 }
 

@@ -1,4 +1,5 @@
 // Loading countries.json and testing points against country polygons.
+#include "data_file.hpp"
 #include "countries.hpp"
 #include "countries_json.hpp"
 
@@ -187,10 +188,7 @@ Countries Countries::load(std::istream& input) {
 }
 
 Countries Countries::load(const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Laenderdatei nicht lesbar: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Laenderdatei nicht lesbar: " + file.string());
     return load(input);
 }
 

@@ -1,4 +1,5 @@
 // Reading and validating map files (schemas 1 to 3).
+#include "data_file.hpp"
 #include "map.hpp"
 #include "map_file.hpp"
 
@@ -73,10 +74,7 @@ void Map::addRiverEdge(RiverEdge edge) {
 }
 
 Map Map::load(const std::filesystem::path& path) {
-    std::ifstream input(path, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Karte kann nicht geoeffnet werden: " + path.string());
-    }
+    std::ifstream input = openDataFile(path, "Karte kann nicht geoeffnet werden: " + path.string());
     try {
         return load(input);
     } catch (const std::exception& error) {

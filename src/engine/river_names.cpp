@@ -1,4 +1,5 @@
 // Loading river and bridge names and looking them up by river-edge index.
+#include "data_file.hpp"
 #include "river_names.hpp"
 #include "countries_json.hpp"
 
@@ -83,10 +84,7 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
 }
 
 RiverNames RiverNames::load(const Map& map, const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Flussnamen nicht lesbar: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Flussnamen nicht lesbar: " + file.string());
     return load(map, input);
 }
 
@@ -132,10 +130,7 @@ BridgeNames BridgeNames::load(const Map& map, std::istream& input) {
 }
 
 BridgeNames BridgeNames::load(const Map& map, const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Brueckennamen nicht lesbar: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Brueckennamen nicht lesbar: " + file.string());
     return load(map, input);
 }
 

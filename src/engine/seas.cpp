@@ -1,4 +1,5 @@
 // Loading seas.json and lakes.json and naming the water at a point or hex.
+#include "data_file.hpp"
 #include "seas.hpp"
 
 #include "countries_json.hpp"
@@ -125,10 +126,7 @@ Seas Seas::load(std::istream& input) {
 }
 
 Seas Seas::load(const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Gewaesserdatei nicht lesbar: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Gewaesserdatei nicht lesbar: " + file.string());
     return load(input);
 }
 

@@ -1,4 +1,5 @@
 // Loading water-territories.json and answering per-hex water ownership by binary search over spans.
+#include "data_file.hpp"
 #include "water_territories.hpp"
 #include "countries_json.hpp"
 
@@ -136,10 +137,7 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
 }
 
 WaterTerritories WaterTerritories::load(const Map& map, const Countries& countries, const std::filesystem::path& file) {
-    std::ifstream input(file, std::ios::binary);
-    if (!input) {
-        throw std::runtime_error("Gewaesser-Laenderdatei nicht lesbar: " + file.string());
-    }
+    std::ifstream input = openDataFile(file, "Gewaesser-Laenderdatei nicht lesbar: " + file.string());
     return load(map, countries, input);
 }
 
