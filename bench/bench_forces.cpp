@@ -1,8 +1,8 @@
 // Speed of the computer's whole turn on a full-size world play grid, and of one unit's reach.
-#include "ai.hpp"
-#include "army.hpp"
-#include "battle.hpp"
-#include "map.hpp"
+#include "forces/ai.hpp"
+#include "forces/army.hpp"
+#include "forces/battle.hpp"
+#include "map/map.hpp"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Start-up and hover costs of the geography layers on a synthetic world of real size.
-#include "cities.hpp"
-#include "countries.hpp"
-#include "country_grid.hpp"
-#include "water_territories.hpp"
+#include "geography/cities.hpp"
+#include "geography/countries.hpp"
+#include "geography/country_grid.hpp"
+#include "geography/water_territories.hpp"
 
 #include <benchmark/benchmark.h>
 

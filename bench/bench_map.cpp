@@ -1,5 +1,5 @@
 // Loading a world of real size and deriving its play grid.
-#include "map.hpp"
+#include "map/map.hpp"
 #include "synthetic_world.hpp"
 
 #include <benchmark/benchmark.h>

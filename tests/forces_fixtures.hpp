@@ -3,9 +3,9 @@
 
 #include "error_of.hpp"
 
-#include "army.hpp"
-#include "battle.hpp"
-#include "map.hpp"
+#include "forces/army.hpp"
+#include "forces/battle.hpp"
+#include "map/map.hpp"
 
 #include <sstream>
 #include <string>

@@ -3,7 +3,7 @@
 
 #include "error_of.hpp"
 
-#include "map.hpp"
+#include "map/map.hpp"
 
 #include <nlohmann/json.hpp>
 

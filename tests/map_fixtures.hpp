@@ -2,7 +2,7 @@
 #pragma once
 
 #include "error_of.hpp"
-#include "map.hpp"
+#include "map/map.hpp"
 
 #include <nlohmann/json.hpp>
 

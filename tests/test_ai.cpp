@@ -1,5 +1,5 @@
 // The computer opponent: target choice, the capped distance field, destinations and turn ending.
-#include "ai.hpp"
+#include "forces/ai.hpp"
 #include "forces_fixtures.hpp"
 
 #include <gtest/gtest.h>

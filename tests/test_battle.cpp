@@ -1,5 +1,5 @@
 // Scenario loading and construction checks, turn and round flow, capture, victory, log and dice.
-#include "combat.hpp"
+#include "forces/combat.hpp"
 #include "forces_fixtures.hpp"
 
 #include <gtest/gtest.h>

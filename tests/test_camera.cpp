@@ -1,5 +1,5 @@
 // The camera transform, the latitude stretch and the client's view operations.
-#include "client.hpp"
+#include "client/client.hpp"
 #include "map_fixtures.hpp"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Input dispatch: keys, mouse buttons, dragging, wheel and window events; merged motion in the run loop.
-#include "client.hpp"
+#include "client/client.hpp"
 #include "map_fixtures.hpp"
-#include "run_loop.hpp"
+#include "shell/run_loop.hpp"
 
 #include <gtest/gtest.h>
 

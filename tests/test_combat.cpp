@@ -1,5 +1,5 @@
 // Combat: wrap-aware range, cover and damage numbers, the preview with its refusals, and the exchange.
-#include "combat.hpp"
+#include "forces/combat.hpp"
 #include "forces_fixtures.hpp"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Option parsing, unit ids and the log line format.
-#include "command_line.hpp"
-#include "log_output.hpp"
+#include "shell/command_line.hpp"
+#include "shell/log_output.hpp"
 
 #include <gtest/gtest.h>
 

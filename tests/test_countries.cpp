@@ -1,5 +1,5 @@
 // Countries: the loader's messages and defaults, ring and hole containment, list-order look-ups.
-#include "countries.hpp"
+#include "geography/countries.hpp"
 #include "geo_fixtures.hpp"
 
 #include <gtest/gtest.h>

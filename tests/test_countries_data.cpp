@@ -1,11 +1,11 @@
 // The shipped geography files load with the engine's loaders and agree with each other.
-#include "cities.hpp"
-#include "city_anchors.hpp"
-#include "countries.hpp"
-#include "country_grid.hpp"
-#include "river_names.hpp"
-#include "seas.hpp"
-#include "water_territories.hpp"
+#include "geography/cities.hpp"
+#include "geography/city_anchors.hpp"
+#include "geography/countries.hpp"
+#include "geography/country_grid.hpp"
+#include "geography/river_names.hpp"
+#include "geography/seas.hpp"
+#include "geography/water_territories.hpp"
 
 #include <gtest/gtest.h>
 

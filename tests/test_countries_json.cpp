@@ -1,5 +1,5 @@
 // The polygon-file reader: strict JSON grammar, value decoding, member order and fault order.
-#include "countries_json.hpp"
+#include "geography/countries_json.hpp"
 #include "geo_fixtures.hpp"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Country grid build: scan-line claiming, enclosure of gaps, water, land and city passes, queries.
-#include "country_grid.hpp"
+#include "geography/country_grid.hpp"
 #include "geo_fixtures.hpp"
 
 #include <gtest/gtest.h>

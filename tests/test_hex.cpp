@@ -1,5 +1,5 @@
 // Hex coordinates, rounding and terrain identifiers.
-#include "hex.hpp"
+#include "core/hex.hpp"
 
 #include <gtest/gtest.h>
 

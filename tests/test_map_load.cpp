@@ -1,6 +1,6 @@
 // Map file loading: every refusal with its exact message, and what a valid file yields.
 #include "map_fixtures.hpp"
-#include "map_file.hpp"
+#include "map/map_file.hpp"
 
 #include <gtest/gtest.h>
 

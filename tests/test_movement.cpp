@@ -1,6 +1,6 @@
 // Movement: entry costs, reach with its blocks and tie-breaks, paths, and the move with its refusals.
 #include "forces_fixtures.hpp"
-#include "movement.hpp"
+#include "forces/movement.hpp"
 
 #include <gtest/gtest.h>
 

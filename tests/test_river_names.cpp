@@ -1,6 +1,6 @@
 // River and bridge names: look-ups by edge index in either hex order, and every loader message.
 #include "geo_fixtures.hpp"
-#include "river_names.hpp"
+#include "geography/river_names.hpp"
 
 #include <gtest/gtest.h>
 

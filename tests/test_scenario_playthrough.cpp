@@ -1,8 +1,8 @@
 // The shipped world scenario played to the end: a scripted Blue against the computer's Red.
-#include "army.hpp"
-#include "battle.hpp"
-#include "camera.hpp"
-#include "map.hpp"
+#include "forces/army.hpp"
+#include "forces/battle.hpp"
+#include "core/camera.hpp"
+#include "map/map.hpp"
 
 #include <gtest/gtest.h>
 
@@ -157,8 +157,7 @@ class ScenarioPlaythrough : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         world = new Map(Map::load(dataDirectory / "world.json"));
-        const double horizontal = world->height() * sqrt3 / world->width();
-        grid = new Map(Map::regularWorld(*world, worldVerticalScale(world->height(), Camera::maxScale) / horizontal));
+        grid = new Map(Map::regularWorld(*world, playGridRatio(world->width(), world->height())));
         army = new Army(Army::load(*grid, dataDirectory / "units.json"));
         scenario = new Battle(Battle::load(*grid, *army, dataDirectory / "battles.json"));
     }

@@ -1,6 +1,6 @@
 // Seas and lakes: area look-up with longitude reduction, raster cells, kinds and loader messages.
 #include "geo_fixtures.hpp"
-#include "seas.hpp"
+#include "geography/seas.hpp"
 
 #include <gtest/gtest.h>
 

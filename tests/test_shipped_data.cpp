@@ -1,8 +1,8 @@
 // Every shipped data file loads with its loader, and the world looks like the world.
-#include "army.hpp"
-#include "battle.hpp"
-#include "camera.hpp"
-#include "map.hpp"
+#include "forces/army.hpp"
+#include "forces/battle.hpp"
+#include "core/camera.hpp"
+#include "map/map.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +19,7 @@ class ShippedData : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         world = new Map(Map::load(dataDirectory / "world.json"));
-        const double horizontal = world->height() * sqrt3 / world->width();
-        grid = new Map(Map::regularWorld(*world, worldVerticalScale(world->height(), Camera::maxScale) / horizontal));
+        grid = new Map(Map::regularWorld(*world, playGridRatio(world->width(), world->height())));
     }
     static void TearDownTestSuite() {
         delete grid;

@@ -1,5 +1,5 @@
 // The shipped images load with SDL and keep their alpha channel.
-#include "sdl_handles.hpp"
+#include "sdl/sdl_handles.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Water territories: owner translation, span validation per list, interior water, hex queries.
 #include "geo_fixtures.hpp"
-#include "water_territories.hpp"
+#include "geography/water_territories.hpp"
 
 #include <gtest/gtest.h>
 

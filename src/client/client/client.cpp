@@ -1,0 +1,22 @@
+// Building the client: the play grid is derived from a world map and the whole map is fitted.
+#include "client/client.hpp"
+
+namespace korvan {
+
+namespace {
+
+std::optional<Map> playGridFor(const Map& world) {
+    if (!world.isWorld()) {
+        return std::nullopt;
+    }
+    return Map::regularWorld(world, playGridRatio(world.width(), world.height()));
+}
+
+} // namespace
+
+Client::Client(Map world, std::vector<City> cityList)
+    : map(std::move(world)), regularMap(playGridFor(map)), cities(std::move(cityList)) {
+    fit();
+}
+
+} // namespace korvan

@@ -1,0 +1,159 @@
+// The interactive state of the program: maps, camera, selection, hover and render caches.
+#pragma once
+
+#include "forces/army.hpp"
+#include "forces/battle.hpp"
+#include "core/camera.hpp"
+#include "geography/cities.hpp"
+#include "geography/countries.hpp"
+#include "geography/country_grid.hpp"
+#include "geography/river_names.hpp"
+#include "geography/seas.hpp"
+#include "geography/water_territories.hpp"
+#include "map/map.hpp"
+#include "sdl/sdl_handles.hpp"
+#include "render/world_overview.hpp"
+
+#include <SDL.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace korvan {
+
+class Client {
+public:
+    // Screen layout: map area {0, topbar, width - sidebar, height - topbar - footer}.
+    static constexpr int sidebar = 270;
+    static constexpr int topbar = 82;
+    static constexpr int footer = 34;
+
+    explicit Client(Map world, std::vector<City> cityList = {});
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    // Input dispatch; every event ends with the camera wrap and a hover update.
+    void event(const SDL_Event& e);
+    void render(SDL_Renderer* renderer) const;
+
+    // View.
+    double verticalScaleForZoom(double scale) const;
+    void panTo(Point world);
+    void centerOn(Point world, double scale);
+    void zoom(double factor, Point anchor);
+    void adjustProjection(Point anchor);
+    void fit();
+    bool onMap(Point p) const;
+    const Map& gameMap() const { return regularMap ? *regularMap : map; }
+    Point gameWorld(Hex h) const;
+    std::optional<Hex> gameAt(Point world) const;
+    Camera gameCamera() const;
+    void focusGeography(Point lonLat, double scale);
+    void focusOperation();
+    void wrapCamera();
+    WorldOverview miniGeometry() const;
+    Point mapAreaCentre() const;
+
+    // Calls callback(drawn, stored) for every field of m visible through c; on a wrapping map the
+    // drawn hexes run past the stored columns, so the world repeats to the east and west.
+    template <typename Callback>
+    void forVisibleOn(const Map& m, const Camera& c, Callback&& callback) const;
+    template <typename Callback>
+    void forVisible(Callback&& callback) const { forVisibleOn(map, camera, callback); }
+    template <typename Callback>
+    void forVisibleGame(Callback&& callback) const { forVisibleOn(gameMap(), gameCamera(), callback); }
+
+    // Game commands behind the input.
+    void selectUnit(int id, bool focus);
+    void nextUnit();
+    void moveTo(Hex target);
+    void attackUnit(int id);
+    void renewMovement();
+    void restartBattle();
+    void buildBridge();
+    std::optional<int> unitAt(Point screen) const;
+
+    // Hover state for the pointer position.
+    void updateHover();
+    Point cityWorld(std::size_t city) const;
+
+    Map map;
+    Camera camera;
+    std::optional<Map> regularMap;
+    Army army;
+    std::optional<Battle> battle;
+    std::filesystem::path dataDirectory;
+    bool showLog = false;
+    std::optional<int> selectedUnit;
+    MovementRange range;
+    std::string movementMessage;
+    TextureHandle miniTexture;
+    std::vector<City> cities;
+    UrbanAreas urbanAreas;
+    std::vector<std::size_t> urbanCityIndices; // per urban centre, its index in cities
+    std::vector<std::optional<Hex>> cityAnchors; // per city, its world-map urban field
+    std::vector<Point> cityCenters;              // per anchored city, its play-grid field centre
+    std::vector<std::optional<Point>> cityShore; // per unanchored city on water, a point on land
+    std::unordered_map<int, std::size_t> cityFields; // play-grid field key -> city index
+    Countries countries;
+    WaterTerritories waterTerritories;
+    CountryGrid countryGrid;
+    Seas seas;
+    Seas lakes;
+    RiverNames riverNames;
+    BridgeNames bridgeNames;
+    std::optional<std::size_t> hoveredCountry;
+    std::optional<std::size_t> selectedCountry;
+    bool citiesVisible = true;
+    bool legendVisible = false;
+    std::optional<std::size_t> hoveredCity;
+    std::optional<std::size_t> selectedCity;
+    int width = 1280;
+    int height = 850;
+    Point mouse{-1, -1};
+    std::optional<Hex> hovered;
+    std::optional<Hex> selected;
+    bool running = true;
+    bool dragging = false;
+    bool bridgeMode = false;
+    unsigned mapGeneration = 0;
+
+private:
+    void keyDown(const SDL_KeyboardEvent& key);
+    void mouseButtonDown(const SDL_MouseButtonEvent& button);
+    void leftClick();
+    void mapClick();
+    void clearSelection();
+    void clearRange();
+    std::size_t unitCount() const;
+    int unitIdAt(std::size_t listIndex) const;
+    bool battleDecided() const;
+    bool canAttack(int unitId) const;
+};
+
+template <typename Callback>
+void Client::forVisibleOn(const Map& m, const Camera& c, Callback&& callback) const {
+    const Point topLeft = c.toWorld({0, double(topbar)});
+    const Point bottomRight = c.toWorld({double(width - sidebar), double(height - footer)});
+    const int firstRow = std::max(static_cast<int>(std::floor((topLeft.y - 1) / 1.5)), 0);
+    const int lastRow = std::min(static_cast<int>(std::ceil((bottomRight.y + 1) / 1.5)), m.height() - 1);
+    for (int r = firstRow; r <= lastRow; ++r) {
+        int left = static_cast<int>(std::floor(topLeft.x / sqrt3 - r * 0.5)) - 1;
+        int right = static_cast<int>(std::ceil(bottomRight.x / sqrt3 - r * 0.5)) + 1;
+        if (!m.wraps()) {
+            const int offset = m.offsetRows() ? r / 2 : 0;
+            left = std::max(left, -offset);
+            right = std::min(right, m.width() - 1 - offset);
+        }
+        for (int q = left; q <= right; ++q) {
+            if (const auto stored = m.canonical({q, r})) {
+                callback(Hex{q, r}, *stored);
+            }
+        }
+    }
+}
+
+} // namespace korvan

@@ -1,0 +1,29 @@
+// The visible part of the world as minimap rectangles.
+#include "render/world_overview.hpp"
+
+#include <algorithm>
+
+namespace korvan {
+
+std::vector<MiniRect> WorldOverview::viewport(Point lo, Point hi) const {
+    const double top = std::clamp((lo.y + 1) / height, 0.0, 1.0);
+    const double bottom = std::clamp((hi.y + 1) / height, 0.0, 1.0);
+    if (top >= bottom || lo.x >= hi.x) {
+        return {};
+    }
+    const double y = area.y + area.h * top;
+    const double h = area.h * (bottom - top);
+    if (period <= hi.x - lo.x) {
+        return {{area.x, y, area.w, h}};
+    }
+    double start = std::fmod(lo.x, period);
+    start += start < 0 ? period : 0;
+    const double end = start + (hi.x - lo.x);
+    std::vector<MiniRect> rects{{area.x + start / period * area.w, y, area.w * (std::min(end, period) - start) / period, h}};
+    if (end > period) {
+        rects.push_back({area.x, y, (end - period) / period * area.w, h});
+    }
+    return rects;
+}
+
+} // namespace korvan

@@ -1,0 +1,244 @@
+// Reading cities.json, urban.json and city-parameters.json, and merging urban centres into the city list.
+#include "core/data_file.hpp"
+#include "geography/cities.hpp"
+#include "core/json_values.hpp"
+
+#include <cmath>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <unordered_set>
+
+namespace korvan {
+
+using nlohmann::json;
+
+namespace {
+
+constexpr std::size_t maxCities = 100000;
+constexpr std::size_t maxIdBytes = 64;
+constexpr std::size_t maxNameBytes = 80;
+constexpr std::string_view nameCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -.";
+constexpr int maxRasterDimension = 8192;
+constexpr std::int64_t maxRasterFields = 32'000'000;
+
+void fail(const std::string& message) { throw std::runtime_error(message); }
+
+// The optional parameters shared by all three city files; absent keys keep the current value.
+void readParameters(const json& object, City& city) {
+    struct Parameter {
+        const char* key;
+        std::int64_t low;
+        std::int64_t high;
+    };
+    static constexpr Parameter parameters[] = {{"population", 0, 10'000'000'000},
+                                               {"size_class", 1, 4},
+                                               {"industry", 0, 5},
+                                               {"infrastructure", 0, 5},
+                                               {"fortification", 0, 5}};
+    std::int64_t values[5] = {city.population, city.sizeClass, city.industry, city.infrastructure, city.fortification};
+    for (std::size_t k = 0; k < 5; ++k) {
+        const auto found = object.find(parameters[k].key);
+        if (found == object.end()) {
+            continue;
+        }
+        const auto value = boundedInteger(*found, parameters[k].low, parameters[k].high);
+        if (!value) {
+            fail(std::string("Ungueltiger Stadtparameter: ") + parameters[k].key);
+        }
+        values[k] = *value;
+    }
+    city.population = values[0];
+    city.sizeClass = static_cast<int>(values[1]);
+    city.industry = static_cast<int>(values[2]);
+    city.infrastructure = static_cast<int>(values[3]);
+    city.fortification = static_cast<int>(values[4]);
+}
+
+bool validName(const std::string& name) {
+    return !name.empty() && name.size() <= maxNameBytes && name.find_first_not_of(nameCharacters) == std::string::npos;
+}
+
+City readCity(const json& object, std::unordered_set<std::string>& seenIds) {
+    City city;
+    city.id = object.at("id").get<std::string>();
+    city.name = object.at("name").get<std::string>();
+    if (city.id.empty() || city.id.size() > maxIdBytes || !seenIds.insert(city.id).second) {
+        fail("Leere, zu lange oder doppelte Stadt-ID");
+    }
+    if (!validName(city.name)) {
+        fail("Stadtname muss darstellbaren ASCII-Text enthalten");
+    }
+    const json& longitude = object.at("longitude");
+    const json& latitude = object.at("latitude");
+    if (!longitude.is_number() || !latitude.is_number()) {
+        fail("Stadtkoordinaten muessen Zahlen sein");
+    }
+    city.geography = {longitude.get<double>(), latitude.get<double>()};
+    if (!std::isfinite(city.geography.x) || !std::isfinite(city.geography.y) || std::abs(city.geography.x) > 180.0 ||
+        std::abs(city.geography.y) > 90.0) {
+        fail("Ungueltige Stadtkoordinaten");
+    }
+    city.capital = object.at("capital").get<bool>();
+    const auto tier = boundedInteger(object.at("tier"), 0, 2);
+    if (!tier) {
+        fail("Ungueltige Stadt-Prioritaet");
+    }
+    city.tier = static_cast<int>(*tier);
+    readParameters(object, city);
+    return city;
+}
+
+std::vector<City> readCitiesDocument(const json& document) {
+    const json& schema = document.at("schema_version");
+    if (!schema.is_number_integer() || schema != 1) {
+        fail("Unbekanntes Staedteschema");
+    }
+    const json& list = document.at("cities");
+    if (!list.is_array() || list.size() > maxCities) {
+        fail("Ungueltige Staedteliste");
+    }
+    std::vector<City> cities;
+    cities.reserve(list.size());
+    std::unordered_set<std::string> seenIds;
+    for (const json& element : list) {
+        cities.push_back(readCity(element, seenIds));
+    }
+    return cities;
+}
+
+// Every error of a cities document, the library's included, carries one prefix.
+std::vector<City> readCitiesWrapped(const json& document) {
+    try {
+        return readCitiesDocument(document);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string("Ungueltige Staedtedaten: ") + error.what());
+    }
+}
+
+} // namespace
+
+std::vector<City> loadCities(std::istream& input) {
+    json document;
+    try {
+        document = parseJson(input);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(std::string("Ungueltige Staedtedaten: ") + error.what());
+    }
+    return readCitiesWrapped(document);
+}
+
+std::vector<City> loadCities(const std::filesystem::path& file) {
+    std::ifstream input = openDataFile(file, "Staedtedaten nicht gefunden: " + file.string());
+    try {
+        return loadCities(input);
+    } catch (const std::exception& error) {
+        throw std::runtime_error(file.string() + ": " + error.what());
+    }
+}
+
+void applyCityParameters(std::vector<City>& cities, std::istream& input) {
+    const json document = parseJson(input);
+    const auto list = document.find("cities");
+    if (document.at("schema_version") != 1 || list == document.end() || !list->is_array()) {
+        fail("Ungueltiges Stadtparameterschema");
+    }
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        index.try_emplace(cities[i].id, i);
+    }
+    std::vector<City> updated = cities;
+    std::unordered_set<std::string> handled;
+    for (const json& element : *list) {
+        const std::string id = element.at("id").get<std::string>();
+        const auto found = index.find(id);
+        if (found == index.end() || !handled.insert(id).second) {
+            fail("Unbekannte oder doppelte Stadtparameter-ID: " + id);
+        }
+        readParameters(element, updated[found->second]);
+    }
+    cities = std::move(updated);
+}
+
+void applyCityParameters(std::vector<City>& cities, const std::filesystem::path& file) {
+    std::ifstream input = openDataFile(file, "Stadtparameter fehlen: " + file.string());
+    applyCityParameters(cities, input);
+}
+
+UrbanAreas UrbanAreas::load(std::istream& input) {
+    const json document = parseJson(input);
+    if (document.at("schema_version") != 1) {
+        fail("Unbekanntes Stadtgebietsschema");
+    }
+    const auto width = boundedInteger(document.at("width"), 1, maxRasterDimension);
+    const auto height = boundedInteger(document.at("height"), 1, maxRasterDimension);
+    if (!width || !height || *width * *height > maxRasterFields) {
+        fail("Ungueltiges Stadtraster");
+    }
+    UrbanAreas areas;
+    areas.width_ = static_cast<int>(*width);
+    areas.height_ = static_cast<int>(*height);
+
+    // The centres follow every city rule, but their file tier never matters: read them as tier 2.
+    json centres = document.at("cities");
+    if (centres.is_array()) {
+        for (json& element : centres) {
+            if (element.is_object()) {
+                element["tier"] = 2;
+            }
+        }
+    }
+    areas.centers_ = readCitiesWrapped(json{{"schema_version", 1}, {"cities", std::move(centres)}});
+    for (City& centre : areas.centers_) {
+        centre.tier = urbanCentreTier;
+    }
+
+    const auto centreCount = static_cast<std::int64_t>(areas.centers_.size());
+    const auto& fields = document.at("fields").get_ref<const json::array_t&>();
+    areas.fields_.reserve(fields.size());
+    for (const json& field : fields) {
+        if (!field.is_array() || field.size() != 3) {
+            fail("Ungueltiges Stadtfeld");
+        }
+        const auto row = boundedInteger(field[0], 0, *height - 1);
+        const auto column = boundedInteger(field[1], 0, *width - 1);
+        const auto centre = boundedInteger(field[2], -1, centreCount - 1);
+        if (!row || !column || !centre) {
+            fail("Ungueltiges Stadtfeld");
+        }
+        const int key = static_cast<int>(*row * *width + *column);
+        if (!areas.fields_.emplace(key, static_cast<int>(*centre)).second) {
+            fail("Doppeltes Stadtfeld");
+        }
+    }
+    return areas;
+}
+
+UrbanAreas UrbanAreas::load(const std::filesystem::path& file) {
+    std::ifstream input = openDataFile(file, "Stadtgebiete fehlen: " + file.string());
+    return load(input);
+}
+
+std::vector<std::size_t> mergeUrbanCenters(std::vector<City>& cities, const UrbanAreas& urban) {
+    std::unordered_map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < cities.size(); ++i) {
+        index.try_emplace(cities[i].id, i);
+    }
+    std::vector<std::size_t> positions;
+    positions.reserve(urban.cities().size());
+    for (const City& centre : urban.cities()) {
+        const auto [slot, added] = index.try_emplace(centre.id, cities.size());
+        if (added) {
+            cities.push_back(centre);
+        } else {
+            const int tier = cities[slot->second].tier;
+            cities[slot->second] = centre;
+            cities[slot->second].tier = tier;
+        }
+        positions.push_back(slot->second);
+    }
+    return positions;
+}
+
+} // namespace korvan

@@ -1,0 +1,368 @@
+// Resampling a world map onto the regular play grid, with its rivers re-traced along the new grid's sides.
+#include "map/map.hpp"
+#include "map/river_graph.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace korvan {
+
+namespace {
+
+constexpr double twoPi = 6.283185307179586;
+
+double cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
+double length(Point p) { return std::sqrt(p.x * p.x + p.y * p.y); }
+
+// Into [0, 2 pi).
+double turn(double angle) {
+    double a = std::fmod(angle, twoPi);
+    return a < 0 ? a + twoPi : a;
+}
+
+bool intersects(Point p, Point q, Point s, Point e) {
+    const double d = (q.x - p.x) * (e.y - s.y) - (q.y - p.y) * (e.x - s.x);
+    if (std::abs(d) < 1e-10) {
+        return false; // parallel
+    }
+    const double t = ((e.y - s.y) * (s.x - p.x) - (e.x - s.x) * (s.y - p.y)) / d;
+    const double u = ((q.y - p.y) * (s.x - p.x) - (q.x - p.x) * (s.y - p.y)) / d;
+    // The tolerance lets a river side that ends exactly on a grid line still count as crossing it.
+    const auto inside = [](double v) { return v >= -1e-9 && v <= 1.000000001; };
+    return inside(t) && inside(u);
+}
+
+// One source river side seen from a candidate edge of the new grid.
+struct Contribution {
+    std::size_t source;
+    Point start; // relative to the centre of the candidate's first field
+    Point end;
+    bool crossed; // the side passes from one side of the line between the two field centres to the other
+};
+
+struct Candidate {
+    Hex from;
+    Hex to;
+    // Source sides are visited one after another, so a repeated contribution can only come from
+    // the side that contributed last.
+    std::size_t lastSource = std::numeric_limits<std::size_t>::max();
+};
+
+// Whether a new edge crossed by exactly two source sides only touches a sharp bend of the river:
+// both sides cross it and come back, so it must not become a river edge.
+bool toothOnly(const RiverGraph& graph, const Candidate& c, const Contribution& first, const Contribution& second) {
+    Point vertex;
+    Point f;
+    Point s;
+    if (graph.sameVertex(first.start, second.start)) {
+        vertex = first.start, f = first.end, s = second.end;
+    } else if (graph.sameVertex(first.start, second.end)) {
+        vertex = first.start, f = first.end, s = second.start;
+    } else if (graph.sameVertex(first.end, second.start)) {
+        vertex = first.end, f = first.start, s = second.end;
+    } else if (graph.sameVertex(first.end, second.end)) {
+        vertex = first.end, f = first.start, s = second.start;
+    } else {
+        return false;
+    }
+    const Point fromCentre = hexCenter(c.from);
+    const Point absolute = vertex + fromCentre;
+    const auto arms = graph.arms(absolute);
+    if (arms.size() <= 2) {
+        return true;
+    }
+
+    Point toCentre = hexCenter(c.to);
+    toCentre.x += graph.period() * std::round((fromCentre.x - toCentre.x) / graph.period());
+    const Point dir = toCentre - fromCentre;
+    const auto crossing = [&](Point other) {
+        const double denominator = (other.y - vertex.y) * dir.x - (other.x - vertex.x) * dir.y;
+        const double t = denominator == 0
+                             ? 0.5
+                             : (vertex.x * (other.y - vertex.y) - (other.x - vertex.x) * vertex.y) / denominator;
+        return dir * t;
+    };
+    const Point middle = (crossing(f) + crossing(s)) * 0.5;
+
+    const auto angle = [&](Point p) { return std::atan2(p.y - vertex.y, p.x - vertex.x); };
+    const double a1 = angle(f);
+    const double a2 = angle(s);
+    const double am = angle(middle);
+    double sectorStart = a1;
+    double sectorWidth = turn(a2 - a1);
+    if (turn(am - a1) > turn(a2 - a1)) {
+        sectorStart = a2;
+        sectorWidth = turn(a1 - a2);
+    }
+    const auto sameAngle = [](double u, double v) { return turn(u - v) < 1e-6 || turn(v - u) < 1e-6; };
+    for (Point p : arms) {
+        p.x += graph.period() * std::round((absolute.x - p.x) / graph.period());
+        const double a = std::atan2(p.y - absolute.y, p.x - absolute.x);
+        if (sameAngle(a, a1) || sameAngle(a, a2)) {
+            continue;
+        }
+        if (turn(a - sectorStart) > sectorWidth && !graph.deadEnd(absolute, p)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+Map Map::regularWorld(const Map& source, double ratio) {
+    if (!source.world_ || source.sourceWidth_ != 0 || !std::isfinite(ratio) || ratio <= 0 || ratio > 10) {
+        throw std::invalid_argument("Ungueltige Quelle fuer regelmaessiges Weltraster");
+    }
+    Map grid;
+    grid.width_ = std::min(source.width_ + 1, maxDimension);
+    grid.sourceScaleX_ = double(source.width_) / grid.width_;
+    grid.sourceScaleY_ = grid.sourceScaleX_ / ratio;
+    const double height = std::ceil((source.height_ - 1) / grid.sourceScaleY_) + 1;
+    if (height > maxDimension || double(grid.width_) * height > 64'000'000.0) {
+        throw std::invalid_argument("Regelmaessiges Weltraster zu gross");
+    }
+    grid.height_ = static_cast<int>(height);
+    grid.sourceWidth_ = source.width_;
+    grid.sourceHeight_ = source.height_;
+    grid.name_ = source.name_;
+    grid.world_ = grid.offsetRows_ = grid.wrapHorizontal_ = true;
+    grid.hasRoads_ = source.hasRoads_;
+    grid.sampleTerrain(source);
+    grid.traceRivers(source);
+    return grid;
+}
+
+void Map::sampleTerrain(const Map& source) {
+    const Point scale{sourceScaleX_, sourceScaleY_};
+    tiles_.resize(std::size_t(width_) * std::size_t(height_));
+    for (int row = 0; row < height_; ++row) {
+        for (int col = 0; col < width_; ++col) {
+            const Point c = hexCenter(hexAt(col, row));
+            Hex s = worldToHex({c.x * scale.x, c.y * scale.y});
+            s.r = std::clamp(s.r, 0, source.height_ - 1);
+            std::uint8_t byte = source.tiles_[source.storageIndex(*source.canonical(s))];
+            if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
+                // Cities are placed below from their own centres, so every source city survives.
+                byte &= static_cast<std::uint8_t>(~tileTerrainMask);
+            }
+            tiles_[std::size_t(row) * width_ + col] = byte;
+        }
+    }
+    for (int row = 0; row < source.height_; ++row) {
+        for (int col = 0; col < source.width_; ++col) {
+            const Hex h = source.hexAt(col, row);
+            if ((source.tiles_[std::size_t(row) * source.width_ + col] & tileTerrainMask) !=
+                static_cast<std::uint8_t>(Terrain::City)) {
+                continue;
+            }
+            const Point c = hexCenter(h);
+            if (const auto target = canonical(worldToHex({c.x / scale.x, c.y / scale.y}))) {
+                tiles_[storageIndex(*target)] = static_cast<std::uint8_t>(Terrain::City);
+            }
+        }
+    }
+}
+
+void Map::traceRivers(const Map& source) {
+    const Point scale{sourceScaleX_, sourceScaleY_};
+    const auto toGrid = [&](Point p) { return Point{p.x / scale.x, p.y / scale.y}; };
+    const std::size_t sourceCount = source.rivers_.size();
+    sourceRiverEdges_.assign(sourceCount, {});
+
+    std::vector<SideGeometry> sides;
+    sides.reserve(sourceCount);
+    for (const RiverEdge& edge : source.rivers_) {
+        sides.push_back(sideGeometry(source, edge, scale));
+    }
+    RiverGraph graph(period(), sides);
+    for (std::size_t i = 0; i < sourceCount; ++i) {
+        const RiverEdge& edge = source.rivers_[i];
+        const bool bankWet = source.at(edge.a).terrain == Terrain::Water || source.at(edge.b).terrain == Terrain::Water;
+        const Point m = sides[i].middle;
+        for (const Point v : {m - sides[i].halfSide, m + sides[i].halfSide}) {
+            // The third hexagon at this corner lies beyond it, along the side.
+            const auto third = source.canonical(worldToHex(v * 3.0 - m * 2.0));
+            if (bankWet || (third && source.at(*third).terrain == Terrain::Water)) {
+                graph.markWet(toGrid(v));
+            }
+        }
+    }
+
+    std::vector<Candidate> candidates;
+    std::vector<std::pair<std::uint32_t, Contribution>> contributions; // (candidate, contribution)
+    FlatKeyMap candidateIndex(sourceCount * 2);
+    for (std::size_t i = 0; i < sourceCount; ++i) {
+        Point start = sides[i].start;
+        Point end = sides[i].end;
+        const Hex centre = worldToHex(toGrid(sides[i].middle));
+        const bool startMouth = graph.mouth(start);
+        const bool prolonged = startMouth || graph.mouth(end);
+        // A side ending at the sea is extended by its own length so the river still reaches the coast.
+        if (startMouth) {
+            start = start * 2.0 - end;
+        } else if (prolonged) {
+            end = end * 2.0 - start;
+        }
+        const int reach = prolonged ? 3 : 2;
+        // A grid line from p can only meet the side when p lies this close to the side's middle.
+        const Point sideMiddle = (start + end) * 0.5;
+        const double nearEnough = sqrt3 + length(end - start) * 0.5 + 1e-6;
+        for (int dr = -reach; dr <= reach; ++dr) {
+            for (int dq = -reach; dq <= reach; ++dq) {
+                const Hex raw = centre + Hex{dq, dr};
+                const Point p = hexCenter(raw);
+                if (length(p - sideMiddle) > nearEnough) {
+                    continue;
+                }
+                const auto from = canonical(raw);
+                if (!from) {
+                    continue;
+                }
+                for (const Hex delta : forwardSteps) {
+                    const Hex next = raw + delta;
+                    const Point q = hexCenter(next);
+                    if (!intersects(p, q, start, end)) {
+                        continue;
+                    }
+                    const auto to = canonical(next);
+                    if (!to) {
+                        continue;
+                    }
+                    if (prolonged && (at(*from).terrain == Terrain::Water || at(*to).terrain == Terrain::Water)) {
+                        continue;
+                    }
+                    const bool crossed = (cross(q - p, start - p) >= 0) != (cross(q - p, end - p) >= 0);
+                    const auto [slot, added] =
+                        candidateIndex.tryEmplace(edgeKey(*from, *to), static_cast<std::uint32_t>(candidates.size()));
+                    if (added) {
+                        candidates.push_back({*from, *to});
+                    }
+                    Candidate& candidate = candidates[slot];
+                    if (candidate.lastSource != i) {
+                        candidate.lastSource = i;
+                        contributions.push_back({slot, {i, start - p, end - p, crossed}});
+                    }
+                }
+            }
+        }
+    }
+
+    // Each candidate's contributions in one flat array, in the order they were found.
+    std::vector<std::uint32_t> firstPart(candidates.size() + 1, 0);
+    for (const auto& [slot, part] : contributions) {
+        ++firstPart[slot + 1];
+    }
+    for (std::size_t c = 1; c < firstPart.size(); ++c) {
+        firstPart[c] += firstPart[c - 1];
+    }
+    std::vector<Contribution> parts(contributions.size());
+    {
+        std::vector<std::uint32_t> next(firstPart.begin(), firstPart.end() - 1);
+        for (const auto& [slot, part] : contributions) {
+            parts[next[slot]++] = part;
+        }
+    }
+
+    riverIndex_.reserve(candidates.size());
+    std::vector<const Contribution*> crossing;
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Candidate& candidate = candidates[c];
+        crossing.clear();
+        for (std::uint32_t k = firstPart[c]; k < firstPart[c + 1]; ++k) {
+            if (parts[k].crossed) {
+                crossing.push_back(&parts[k]);
+            }
+        }
+        if (crossing.empty() ||
+            (crossing.size() == 2 && toothOnly(graph, candidate, *crossing[0], *crossing[1]))) {
+            continue;
+        }
+        RiverEdge edge{candidate.from, candidate.to, 1, false, false};
+        const std::size_t t = rivers_.size();
+        riverSources_.emplace_back();
+        for (const Contribution* part : crossing) {
+            const RiverEdge& carried = source.rivers_[part->source];
+            edge.widthClass = std::max(edge.widthClass, carried.widthClass);
+            edge.cityCrossing = edge.cityCrossing || carried.cityCrossing;
+            sourceRiverEdges_[part->source].push_back(t);
+            riverSources_[t].push_back(part->source);
+        }
+        riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), static_cast<std::uint32_t>(t));
+        rivers_.push_back(edge);
+    }
+
+    attachOrphans(source, sides);
+    carryBridges(source, sides);
+}
+
+// A source side that no new edge crosses joins the nearest new river edge, so its name and bridge survive.
+void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& sides) {
+    for (std::size_t j = 0; j < sides.size(); ++j) {
+        if (!sourceRiverEdges_[j].empty()) {
+            continue;
+        }
+        const Point m = gridPoint(sides[j].middle);
+        const Hex centre = worldToHex(m);
+        std::optional<std::size_t> best;
+        double bestDistance = 2;
+        for (int dr = -2; dr <= 2; ++dr) {
+            for (int dq = -2; dq <= 2; ++dq) {
+                const Hex raw = centre + Hex{dq, dr};
+                const auto from = canonical(raw);
+                if (!from) {
+                    continue;
+                }
+                for (const Hex delta : forwardSteps) {
+                    // Only a strictly nearer edge can win, so the distance is checked before the lookup.
+                    const double distance = length((hexCenter(raw) + hexCenter(raw + delta)) * 0.5 - m);
+                    if (distance >= bestDistance) {
+                        continue;
+                    }
+                    const auto to = canonical(raw + delta);
+                    const auto index = to ? riverEdgeIndex(*from, *to) : std::nullopt;
+                    if (index) {
+                        bestDistance = distance;
+                        best = index;
+                    }
+                }
+            }
+        }
+        if (best) {
+            sourceRiverEdges_[j].push_back(*best);
+            riverSources_[*best].push_back(j);
+            rivers_[*best].cityCrossing = rivers_[*best].cityCrossing || source.rivers_[j].cityCrossing;
+        }
+    }
+}
+
+// Each source side hands its bridge to the nearest of its carriers.
+void Map::carryBridges(const Map& source, const std::vector<SideGeometry>& sides) {
+    const double gridPeriod = period();
+    bridgeEdge_.assign(sides.size(), noEdge);
+    for (std::size_t j = 0; j < sides.size(); ++j) {
+        const Point m = gridPoint(sides[j].middle);
+        double bestDistance = 1e30;
+        for (const std::size_t t : sourceRiverEdges_[j]) {
+            const Point a = hexCenter(rivers_[t].a);
+            Point b = hexCenter(rivers_[t].b);
+            b.x += gridPeriod * std::round((a.x - b.x) / gridPeriod);
+            const Point middle = (a + b) * 0.5;
+            double dx = middle.x - m.x;
+            dx -= gridPeriod * std::round(dx / gridPeriod);
+            const double distance = std::sqrt(dx * dx + (middle.y - m.y) * (middle.y - m.y));
+            if (distance < bestDistance) {
+                bestDistance = distance;
+                bridgeEdge_[j] = t;
+            }
+        }
+        const RiverEdge& edge = source.rivers_[j];
+        if (bridgeEdge_[j] != noEdge && source.bridgeBetween(edge.a, edge.b)) {
+            rivers_[bridgeEdge_[j]].bridge = true;
+        }
+    }
+}
+
+} // namespace korvan

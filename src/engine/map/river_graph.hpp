@@ -1,0 +1,132 @@
+// The source river network as a graph of hexagon sides, used to re-trace rivers on the play grid.
+#pragma once
+
+#include "core/flat_key_map.hpp"
+#include "map/map.hpp"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+namespace korvan {
+
+// Resamples one river side's geometry between the source map and the new grid.
+struct SideGeometry {
+    Point start;
+    Point end;
+    Point middle; // source units
+    Point halfSide; // source units
+};
+
+inline SideGeometry sideGeometry(const Map& source, const RiverEdge& edge, Point scale) {
+    const Point a = hexCenter(edge.a);
+    Point b = hexCenter(edge.b);
+    const double sourcePeriod = source.width() * sqrt3;
+    b.x += sourcePeriod * std::round((a.x - b.x) / sourcePeriod);
+    const Point m = (a + b) * 0.5;
+    const Point s{(b.y - a.y) / -sqrt3 * 0.5, (b.x - a.x) / sqrt3 * 0.5};
+    const Point start = m - s;
+    const Point end = m + s;
+    return {{start.x / scale.x, start.y / scale.y}, {end.x / scale.x, end.y / scale.y}, m, s};
+}
+
+// The source river network as a graph of hexagon sides, in new-grid units. Vertices are matched
+// through keys of their coordinates rounded to 1/1024, so east-west copies share a key.
+class RiverGraph {
+public:
+    struct Arms {
+        const Point* first = nullptr;
+        std::size_t count = 0;
+        const Point* begin() const { return first; }
+        const Point* end() const { return first + count; }
+        std::size_t size() const { return count; }
+        const Point& operator[](std::size_t i) const { return first[i]; }
+    };
+
+    RiverGraph(double period, const std::vector<SideGeometry>& sides)
+        : period_(period), vertexIds_(sides.size() + 16), wet_(sides.size() / 8 + 16) {
+        // A river network has about one vertex per side; only the coast ends are wet. Both grow if needed.
+        // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
+        std::vector<std::pair<std::uint32_t, Point>> ends;
+        ends.reserve(sides.size() * 2);
+        for (const SideGeometry& side : sides) {
+            ends.emplace_back(vertexId(side.start), side.end);
+            ends.emplace_back(vertexId(side.end), side.start);
+        }
+        offsets_.assign(vertexIds_.size() + 1, 0);
+        for (const auto& [id, point] : ends) {
+            ++offsets_[id + 1];
+        }
+        for (std::size_t i = 1; i < offsets_.size(); ++i) {
+            offsets_[i] += offsets_[i - 1];
+        }
+        points_.resize(ends.size());
+        std::vector<std::uint32_t> fill(offsets_.begin(), offsets_.end() - 1);
+        for (const auto& [id, point] : ends) {
+            points_[fill[id]++] = point;
+        }
+    }
+
+    std::uint64_t key(Point p) const {
+        const double x = p.x - std::floor(p.x / period_) * period_;
+        return (static_cast<std::uint64_t>(std::llround(1024.0 * x)) << 32) ^
+               static_cast<std::uint64_t>(std::llround(1024.0 * p.y));
+    }
+
+    bool sameVertex(Point u, Point v) const {
+        const double dx = u.x - v.x;
+        return std::abs(dx - period_ * std::round(dx / period_)) < 1e-6 && std::abs(u.y - v.y) < 1e-6;
+    }
+
+    void markWet(Point v) { wet_.tryEmplace(key(v), 0); }
+
+    // The far ends of the sides that touch v; empty where no side does.
+    Arms arms(Point v) const {
+        const auto id = vertexIds_.find(key(v));
+        if (!id) {
+            return {};
+        }
+        return {points_.data() + offsets_[*id], offsets_[*id + 1] - offsets_[*id]};
+    }
+
+    bool isWet(Point v) const { return wet_.find(key(v)).has_value(); }
+
+    // A river end that touches water.
+    bool mouth(Point v) const { return arms(v).size() == 1 && isWet(v); }
+
+    // Walking from v over w ends within four sides at a dry river end.
+    bool deadEnd(Point v, Point w) const {
+        for (int step = 0; step < 4; ++step) {
+            const Arms list = arms(w);
+            if (list.size() == 0) {
+                return true;
+            }
+            if (list.size() == 1) {
+                return !isWet(w);
+            }
+            if (list.size() != 2) {
+                return false;
+            }
+            const std::uint64_t back = key(v);
+            const Point next = key(list[0]) != back ? list[0] : list[1];
+            v = w;
+            w = next;
+        }
+        return false;
+    }
+
+    double period() const { return period_; }
+
+private:
+    std::uint32_t vertexId(Point p) {
+        return vertexIds_.tryEmplace(key(p), static_cast<std::uint32_t>(vertexIds_.size())).first;
+    }
+
+    double period_;
+    FlatKeyMap vertexIds_;
+    FlatKeyMap wet_;
+    std::vector<std::uint32_t> offsets_;
+    std::vector<Point> points_;
+};
+
+} // namespace korvan
