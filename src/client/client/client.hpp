@@ -1,6 +1,7 @@
 // The interactive state of the program: maps, camera, selection, hover and render caches.
 #pragma once
 
+#include "client/screen_layout.hpp"
 #include "forces/army.hpp"
 #include "forces/battle.hpp"
 #include "core/camera.hpp"
@@ -11,11 +12,15 @@
 #include "geography/seas.hpp"
 #include "geography/water_territories.hpp"
 #include "map/map.hpp"
-#include "sdl/sdl_handles.hpp"
+#include "render/layer_cache.hpp"
+#include "render/river_graphics.hpp"
+#include "render/terrain_art.hpp"
 #include "render/world_overview.hpp"
+#include "sdl/sdl_handles.hpp"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -27,9 +32,9 @@ namespace korvan {
 class Client {
 public:
     // Screen layout: map area {0, topbar, width - sidebar, height - topbar - footer}.
-    static constexpr int sidebar = 270;
-    static constexpr int topbar = 82;
-    static constexpr int footer = 34;
+    static constexpr int sidebar = sidebarWidth;
+    static constexpr int topbar = topbarHeight;
+    static constexpr int footer = footerHeight;
 
     explicit Client(Map world, std::vector<City> cityList = {});
     Client(const Client&) = delete;
@@ -37,6 +42,8 @@ public:
 
     // Input dispatch; every event ends with the camera wrap and a hover update.
     void event(const SDL_Event& e);
+    // One frame: the map layers under the map clip, then the panels. Drawing changes no game state,
+    // only the render caches.
     void render(SDL_Renderer* renderer) const;
 
     // View.
@@ -66,6 +73,36 @@ public:
     template <typename Callback>
     void forVisibleGame(Callback&& callback) const { forVisibleOn(gameMap(), gameCamera(), callback); }
 
+    // Map layers, in frame order (render/).
+    void renderTerrain(SDL_Renderer* renderer) const;
+    void drawTerrain(SDL_Renderer* renderer) const;
+    Terrain displayedTerrain(Hex h) const;
+    void renderOverview(SDL_Renderer* renderer, bool includeRivers) const;
+    void renderLakeDetails(SDL_Renderer* renderer) const;
+    void drawLakeDetails(SDL_Renderer* renderer) const;
+    void renderRoads(SDL_Renderer* renderer) const;
+    void renderRivers(SDL_Renderer* renderer) const;
+    void drawRiverBands(SDL_Renderer* renderer) const;
+    void renderTileCursor(SDL_Renderer* renderer) const;
+    void renderObjectives(SDL_Renderer* renderer) const;
+    void renderBridgePreview(SDL_Renderer* renderer) const;
+    void renderMovementPath(SDL_Renderer* renderer) const;
+    void renderHud(SDL_Renderer* renderer) const;
+    void renderMini(SDL_Renderer* renderer) const;
+    // The six edges of a field, on the game camera when gameplay is set; thick draws nested rings.
+    void outline(SDL_Renderer* renderer, Hex h, SDL_Color color, bool thick, bool gameplay) const;
+    // Marks a game-map field at each of its world copies that can be on screen.
+    void highlight(SDL_Renderer* renderer, Hex h, SDL_Color color) const;
+
+    // The river sides of the game map in view, rebuilt when the camera, window or map changed.
+    const RiverGraphics& riverGraphics() const;
+    // Camera scale times the mean of the two axis factors: how many pixels a world unit really spans.
+    double physicalScale() const;
+    // The world-map river edge a play-grid edge stands for (a bridged one first).
+    std::size_t riverSourceOf(std::size_t gridEdge) const;
+    ViewKey viewKey() const { return {camera, width, height, mapGeneration}; }
+    SDL_Rect mapClip() const { return mapArea(width, height); }
+
     // Game commands behind the input.
     void selectUnit(int id, bool focus);
     void nextUnit();
@@ -75,6 +112,14 @@ public:
     void restartBattle();
     void buildBridge();
     std::optional<int> unitAt(Point screen) const;
+    std::optional<RiverGraphics::Choice> bridgeCandidate() const;
+    std::optional<Point> bridgeWaypoint(Hex a, Hex b, Point pa, Point pb) const;
+    bool movementPreviewVisible() const;
+    static SDL_Rect unitBounds(Point centre, int size);
+    // Calls callback(screen point) for every on-screen copy of a game-map field's centre, with the
+    // margin of a unit icon.
+    template <typename Callback>
+    void unitCopies(const Unit& unit, Callback&& callback) const;
 
     // Hover state for the pointer position.
     void updateHover();
@@ -90,7 +135,7 @@ public:
     std::optional<int> selectedUnit;
     MovementRange range;
     std::string movementMessage;
-    TextureHandle miniTexture;
+    mutable TextureHandle miniTexture;
     std::vector<City> cities;
     UrbanAreas urbanAreas;
     std::vector<std::size_t> urbanCityIndices; // per urban centre, its index in cities
@@ -120,6 +165,25 @@ public:
     bool dragging = false;
     bool bridgeMode = false;
     unsigned mapGeneration = 0;
+    TerrainArt terrainArt;
+    bool benchmarkTimings = false;
+
+    // Render caches: only drawing writes them.
+    struct OverviewCache {
+        TextureHandle texture;
+        std::vector<std::uint32_t> pixels; // the last raster without rivers, for reuse after a pan
+        std::optional<ViewKey> key;
+        bool rivers = true;
+        int width = 0;
+        int height = 0;
+    };
+    mutable double borderMilliseconds = 0;
+    mutable LayerCache terrainCache;
+    mutable LayerCache riverCache;
+    mutable LayerCache lakeCache;
+    mutable OverviewCache overviewCache;
+    mutable RiverGraphics visibleRivers;
+    mutable std::optional<ViewKey> riverGeometryKey;
 
 private:
     void keyDown(const SDL_KeyboardEvent& key);
@@ -152,6 +216,28 @@ void Client::forVisibleOn(const Map& m, const Camera& c, Callback&& callback) co
             if (const auto stored = m.canonical({q, r})) {
                 callback(Hex{q, r}, *stored);
             }
+        }
+    }
+}
+
+template <typename Callback>
+void Client::unitCopies(const Unit& unit, Callback&& callback) const {
+    const Point p = gameWorld(unit.position);
+    int first = 0;
+    int last = 0;
+    if (gameMap().wraps()) {
+        // Icons reach 38 pixels beyond their centre, so copies just outside the map area still show.
+        const double period = map.width() * sqrt3;
+        const double pad = 38 / (camera.horizontalScale * camera.scale);
+        const double leftX = camera.toWorld({0, 0}).x;
+        const double rightX = camera.toWorld({double(width - sidebar), 0}).x;
+        first = static_cast<int>(std::ceil((leftX - p.x - pad) / period));
+        last = static_cast<int>(std::floor((rightX - p.x + pad) / period));
+    }
+    for (int k = first; k <= last; ++k) {
+        const Point s = camera.toScreen({p.x + k * map.width() * sqrt3, p.y});
+        if (s.x >= -38 && s.x <= width - 232 && s.y >= 44 && s.y <= height + 4) {
+            callback(s);
         }
     }
 }

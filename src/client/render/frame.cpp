@@ -1,27 +1,32 @@
-// Frame composition: the map area and the panels around it.
+// Frame composition: the map layers in their order under the map clip, then the panels.
 #include "client/client.hpp"
+#include "render/palette.hpp"
 
 namespace korvan {
 
-namespace {
-
-void fill(SDL_Renderer* renderer, SDL_Rect area, SDL_Color color) {
-    if (area.w <= 0 || area.h <= 0) {
-        return;
-    }
-    SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
-    SDL_RenderFillRect(renderer, &area);
-}
-
-} // namespace
-
 void Client::render(SDL_Renderer* renderer) const {
-    const int mapWidth = width - sidebar;
-    const int mapHeight = height - topbar - footer;
-    fill(renderer, {0, topbar, mapWidth, mapHeight}, {19, 31, 34, 255});
-    fill(renderer, {0, 0, width, topbar}, {16, 26, 29, 255});
-    fill(renderer, {mapWidth, topbar, sidebar, mapHeight}, {25, 39, 42, 255});
-    fill(renderer, {0, height - footer, width, footer}, {16, 26, 29, 255});
+    SDL_SetRenderDrawColor(renderer, mapBackground.r, mapBackground.g, mapBackground.b, mapBackground.a);
+    SDL_RenderClear(renderer);
+    const SDL_Rect clip = mapClip();
+    SDL_RenderSetClipRect(renderer, &clip);
+
+    renderTerrain(renderer);
+    renderLakeDetails(renderer);
+    if (map.hasRoads()) {
+        renderRoads(renderer);
+    }
+    renderRivers(renderer);
+    renderTileCursor(renderer);
+    if (battle) {
+        renderObjectives(renderer);
+    }
+    renderBridgePreview(renderer);
+    if (movementPreviewVisible()) {
+        renderMovementPath(renderer);
+    }
+
+    SDL_RenderSetClipRect(renderer, nullptr);
+    renderHud(renderer);
 }
 
 } // namespace korvan

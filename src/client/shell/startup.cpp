@@ -68,8 +68,8 @@ void placeCities(Client& client, const std::filesystem::path& dataDirectory) {
 
 // The data layers after the client exists, in their fixed order. A custom map (--map) plays no
 // scenario: it has no units, water territories, river names or country grid.
-void loadLayers(Client& client, const std::filesystem::path& dataDirectory, const std::filesystem::path& mapPath,
-                bool customMap) {
+void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::path& dataDirectory,
+                const std::filesystem::path& mapPath, bool customMap) {
     const bool worldMap = client.map.isWorld();
     if (!customMap) {
         client.army = Army::load(client.gameMap(), dataDirectory / "units.json");
@@ -87,7 +87,8 @@ void loadLayers(Client& client, const std::filesystem::path& dataDirectory, cons
         client.riverNames = RiverNames::load(client.map, dataDirectory / "river-names.json");
     }
     client.bridgeNames = BridgeNames::load(client.map, mapPath);
-    // Flags, terrain art and city markers load here once the renderers that draw them exist.
+    // Flags and city markers load here too once the layers that draw them exist.
+    client.terrainArt.load(renderer, dataDirectory);
     placeCities(client, dataDirectory);
     if (!customMap && worldMap) {
         client.countryGrid = CountryGrid::build(client.map, client.countries, &client.waterTerritories, client.cities);
@@ -131,7 +132,7 @@ int startAndRun(const Options& options) {
 
     std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
     auto client = std::make_unique<Client>(std::move(world), std::move(cities));
-    loadLayers(*client, dataDirectory, mapPath, customMap);
+    loadLayers(*client, renderer.get(), dataDirectory, mapPath, customMap);
     client->dataDirectory = dataDirectory;
     if (!customMap) {
         client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");

@@ -1,0 +1,83 @@
+// A map layer kept as a window-sized texture and redrawn only when what it shows has changed.
+#pragma once
+
+#include "core/camera.hpp"
+#include "sdl/draw_pass.hpp"
+#include "sdl/sdl_handles.hpp"
+
+#include <SDL.h>
+
+#include <optional>
+
+namespace korvan {
+
+// What a cached picture of the map depends on: the camera (all five fields, compared exactly),
+// the window size and the map's content generation.
+struct ViewKey {
+    Camera camera;
+    int width = 0;
+    int height = 0;
+    unsigned generation = 0;
+
+    friend bool operator==(const ViewKey&, const ViewKey&) = default;
+};
+
+struct LayerCache {
+    TextureHandle texture;
+    std::optional<ViewKey> key; // what the texture shows; empty until first drawn
+    int textureWidth = 0;
+    int textureHeight = 0;
+};
+
+// How a cached layer is stored: the terrain is opaque, rivers and lakes are blended over it.
+struct LayerStyle {
+    Uint32 format;
+    SDL_Color clear;
+    bool blend;
+};
+
+// Redraws the layer into its texture when the key changed, then copies it under the map clip.
+// Without render targets, or when the texture cannot be made, draws straight to the screen
+// (the next frame tries again). draw() paints in window coordinates with the map clip set.
+template <typename Draw>
+void renderCachedLayer(SDL_Renderer* renderer, LayerCache& cache, const ViewKey& key, SDL_Rect mapClip,
+                       LayerStyle style, Draw&& draw) {
+    if (!SDL_RenderTargetSupported(renderer)) {
+        draw();
+        return;
+    }
+    if (!cache.texture || cache.textureWidth != key.width || cache.textureHeight != key.height) {
+        cache.texture.reset(SDL_CreateTexture(renderer, style.format, SDL_TEXTUREACCESS_TARGET, key.width, key.height));
+        cache.key.reset();
+        if (!cache.texture) {
+            draw();
+            return;
+        }
+        cache.textureWidth = key.width;
+        cache.textureHeight = key.height;
+        if (style.blend) {
+            SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND);
+        }
+    }
+    if (cache.key != key) {
+        const DrawPass pass(renderer);
+        if (SDL_SetRenderTarget(renderer, cache.texture.get()) != 0) {
+            throwSdlError();
+        }
+        SDL_RenderSetClipRect(renderer, nullptr);
+        SDL_SetRenderDrawColor(renderer, style.clear.r, style.clear.g, style.clear.b, style.clear.a);
+        SDL_RenderClear(renderer);
+        SDL_RenderSetClipRect(renderer, &mapClip);
+        draw();
+        if (SDL_SetRenderTarget(renderer, nullptr) != 0) {
+            throwSdlError();
+        }
+        cache.key = key;
+    }
+    SDL_RenderSetClipRect(renderer, &mapClip);
+    if (SDL_RenderCopy(renderer, cache.texture.get(), nullptr, nullptr) != 0) {
+        throwSdlError();
+    }
+}
+
+} // namespace korvan
