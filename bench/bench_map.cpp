@@ -1,4 +1,5 @@
 // Loading a world of real size and deriving its play grid.
+#include "core/camera.hpp"
 #include "map/map.hpp"
 #include "synthetic_world.hpp"
 
@@ -31,8 +32,7 @@ BENCHMARK(loadWorld)->Unit(benchmark::kMillisecond);
 void deriveRegularWorld(benchmark::State& state) {
     std::istringstream input(worldText());
     const korvan::Map world = korvan::Map::load(input);
-    // The stretch the client uses: the full-detail latitude factor over the world's horizontal scale.
-    const double ratio = 1.5005426 / (worldHeight * korvan::sqrt3 / worldWidth);
+    const double ratio = korvan::playGridRatio(worldWidth, worldHeight);
     std::size_t edges = 0;
     for (auto _ : state) {
         korvan::Map grid = korvan::Map::regularWorld(world, ratio);

@@ -1,5 +1,7 @@
 // Small overlays of the map that belong to no other layer: field outlines and highlights, the tile
 // cursor, roads, objectives, the bridge preview and the movement-path arrow.
+#include "render/map_overlays.hpp"
+
 #include "client/client.hpp"
 #include "render/font.hpp"
 #include "render/palette.hpp"
@@ -26,6 +28,29 @@ double nearestCopy(double x, double towards, double period) {
 }
 
 } // namespace
+
+PathPoints pathWorldPoints(const Map& map, const std::vector<Hex>& path, double viewMiddleX) {
+    PathPoints result;
+    const double period = map.period();
+    for (const Hex h : path) {
+        if (!result.fields.empty() && result.fields.back() == h) {
+            continue;
+        }
+        Point p = hexCenter(h);
+        if (map.wraps() && !result.world.empty()) {
+            p.x = nearestCopy(p.x, result.world.back().x, period);
+        }
+        result.fields.push_back(h);
+        result.world.push_back(p);
+    }
+    if (map.wraps()) {
+        // Point by point: a path is far shorter than half a world, so all points land on one copy.
+        for (Point& p : result.world) {
+            p.x = nearestCopy(p.x, viewMiddleX, period);
+        }
+    }
+    return result;
+}
 
 void Client::outline(SDL_Renderer* renderer, Hex h, SDL_Color color, bool thick, bool gameplay) const {
     const Camera projection = gameplay ? gameCamera() : camera;
@@ -158,37 +183,18 @@ void Client::renderMovementPath(SDL_Renderer* renderer) const {
         highlight(renderer, *target, gold);
     }
 
-    // World points of the path, each moved to the copy next to the one before, so a path across the
-    // seam stays one line; then the whole line moves to the copy nearest the view's middle.
-    const std::vector<Hex> path = movementPath(range, unit->position, *target);
-    const double period = game.period();
-    std::vector<Hex> kept;
-    std::vector<Point> points;
-    for (const Hex h : path) {
-        if (!kept.empty() && kept.back() == h) {
-            continue;
-        }
-        Point p = hexCenter(h);
-        if (game.wraps() && !points.empty()) {
-            p.x = nearestCopy(p.x, points.back().x, period);
-        }
-        kept.push_back(h);
-        points.push_back(p);
-    }
     const double middle = g.toWorld({(width - sidebar) * 0.5, 0}).x;
+    PathPoints path = pathWorldPoints(game, movementPath(range, unit->position, *target), middle);
     std::vector<Point> route;
-    for (std::size_t j = 0; j < points.size(); ++j) {
-        Point p = points[j];
-        if (game.wraps()) {
-            p.x = nearestCopy(p.x, middle, period);
-        }
-        points[j] = g.toScreen(p);
+    for (std::size_t j = 0; j < path.world.size(); ++j) {
+        path.world[j] = g.toScreen(path.world[j]);
         if (j > 0) {
-            if (const auto bridge = bridgeWaypoint(kept[j - 1], kept[j], points[j - 1], points[j])) {
+            const auto bridge = bridgeWaypoint(path.fields[j - 1], path.fields[j], path.world[j - 1], path.world[j]);
+            if (bridge) {
                 route.push_back(*bridge);
             }
         }
-        route.push_back(points[j]);
+        route.push_back(path.world[j]);
     }
     if (route.size() < 2) {
         return;

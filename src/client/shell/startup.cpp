@@ -95,6 +95,23 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
     }
 }
 
+} // namespace
+
+std::unique_ptr<Client> createClient(Map world, SDL_Renderer* renderer, const std::filesystem::path& dataDirectory,
+                                     const std::filesystem::path& mapPath, bool customMap) {
+    std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
+    auto client = std::make_unique<Client>(std::move(world), std::move(cities));
+    loadLayers(*client, renderer, dataDirectory, mapPath, customMap);
+    client->dataDirectory = dataDirectory;
+    if (!customMap) {
+        client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");
+    }
+    client->updateHover();
+    return client;
+}
+
+namespace {
+
 // Everything after the options: returns the exit code, throws for start-up errors.
 int startAndRun(const Options& options) {
     if (!options.logPath.empty()) {
@@ -130,14 +147,7 @@ int startAndRun(const Options& options) {
     SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
     const RendererHandle renderer = createRenderer(window.get());
 
-    std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
-    auto client = std::make_unique<Client>(std::move(world), std::move(cities));
-    loadLayers(*client, renderer.get(), dataDirectory, mapPath, customMap);
-    client->dataDirectory = dataDirectory;
-    if (!customMap) {
-        client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");
-    }
-    client->updateHover();
+    const auto client = createClient(std::move(world), renderer.get(), dataDirectory, mapPath, customMap);
     // In smoke mode the start view of a world map is checked here.
     if (unitFocus != 0 && client->army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");

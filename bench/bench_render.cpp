@@ -1,0 +1,127 @@
+// Frame times on the shipped world: panning and zooming around Wien at three scales, drawn by the
+// software renderer (or SDL_RENDER_DRIVER's choice) into a 1280 x 850 window, as the player sees it.
+#include "client/client.hpp"
+#include "shell/startup.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+using namespace korvan;
+
+constexpr Point wien{16.3738, 48.2082};
+constexpr int warmupFrames = 5;
+constexpr int measuredFrames = 20;
+
+// One window, renderer and client for the whole program: loading the world takes about a second.
+struct Scene {
+    Scene() {
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+        setenv("SDL_RENDER_DRIVER", "software", 0);
+        if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        window.reset(SDL_CreateWindow("bench", 0, 0, 1280, 850, SDL_WINDOW_HIDDEN));
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, 0));
+        if (!window || !renderer) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+        client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
+    }
+
+    void frame() {
+        client->render(renderer.get());
+        SDL_RenderPresent(renderer.get());
+    }
+
+    WindowHandle window;
+    RendererHandle renderer;
+    std::unique_ptr<Client> client;
+};
+
+Scene& scene() {
+    static Scene instance;
+    return instance;
+}
+
+SDL_Event mouseEvent(Uint32 type) {
+    SDL_Event e{};
+    e.type = type;
+    return e;
+}
+
+// Wien in the middle of the map area at the given scale, the pointer resting there.
+void focusWien(Client& client, double scale) {
+    client.focusGeography(wien, scale);
+    SDL_Event motion = mouseEvent(SDL_MOUSEMOTION);
+    const Point centre = client.mapAreaCentre();
+    motion.motion.x = static_cast<int>(centre.x);
+    motion.motion.y = static_cast<int>(centre.y);
+    client.event(motion);
+}
+
+// A right-button drag of (8, 3) pixels per frame.
+void pan(benchmark::State& state) {
+    Scene& s = scene();
+    focusWien(*s.client, state.range(0) / 10.0);
+    SDL_Event press = mouseEvent(SDL_MOUSEBUTTONDOWN);
+    press.button.button = SDL_BUTTON_RIGHT;
+    press.button.x = static_cast<int>(s.client->mouse.x);
+    press.button.y = static_cast<int>(s.client->mouse.y);
+    s.client->event(press);
+    SDL_Event drag = mouseEvent(SDL_MOUSEMOTION);
+    drag.motion.x = press.button.x;
+    drag.motion.y = press.button.y;
+    drag.motion.xrel = 8;
+    drag.motion.yrel = 3;
+    for (int k = 0; k < warmupFrames; ++k) {
+        s.frame();
+    }
+    for (auto _ : state) {
+        s.client->event(drag);
+        s.frame();
+    }
+    SDL_Event release = mouseEvent(SDL_MOUSEBUTTONUP);
+    release.button.button = SDL_BUTTON_RIGHT;
+    s.client->event(release);
+}
+BENCHMARK(pan)->Arg(1)->Arg(40)->Arg(180)->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
+
+// The wheel in and out by one step (1.15 and 1 / 1.15) on alternate frames, anchored at Wien.
+void zoom(benchmark::State& state) {
+    Scene& s = scene();
+    focusWien(*s.client, state.range(0) / 10.0);
+    for (int k = 0; k < warmupFrames; ++k) {
+        s.frame();
+    }
+    int step = 1;
+    for (auto _ : state) {
+        SDL_Event wheel = mouseEvent(SDL_MOUSEWHEEL);
+        wheel.wheel.y = step;
+        s.client->event(wheel);
+        step = -step;
+        s.frame();
+    }
+}
+BENCHMARK(zoom)->Arg(1)->Arg(40)->Arg(180)->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
+
+// An unchanged view: every cached layer is a texture copy.
+void still(benchmark::State& state) {
+    Scene& s = scene();
+    focusWien(*s.client, state.range(0) / 10.0);
+    for (int k = 0; k < warmupFrames; ++k) {
+        s.frame();
+    }
+    for (auto _ : state) {
+        s.frame();
+    }
+}
+BENCHMARK(still)->Arg(1)->Arg(40)->Arg(180)->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
+
+} // namespace

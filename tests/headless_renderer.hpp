@@ -1,0 +1,52 @@
+// A software renderer drawing into a memory surface, for frames the tests read back pixel by pixel.
+#pragma once
+
+#include "sdl/sdl_handles.hpp"
+
+#include <SDL.h>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace korvan::testing {
+
+class HeadlessRenderer {
+public:
+    HeadlessRenderer(int width, int height) {
+        if (SDL_WasInit(SDL_INIT_VIDEO) == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        surface_.reset(SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888));
+        if (!surface_) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        renderer_.reset(SDL_CreateSoftwareRenderer(surface_.get()));
+        if (!renderer_) {
+            throw std::runtime_error(SDL_GetError());
+        }
+    }
+
+    SDL_Renderer* get() const { return renderer_.get(); }
+
+    SDL_Color pixel(int x, int y) const {
+        const auto* row = static_cast<const Uint8*>(surface_->pixels) + y * surface_->pitch;
+        const Uint32 value = reinterpret_cast<const Uint32*>(row)[x];
+        SDL_Color c;
+        SDL_GetRGBA(value, surface_->format, &c.r, &c.g, &c.b, &c.a);
+        return c;
+    }
+
+private:
+    SurfaceHandle surface_;
+    RendererHandle renderer_;
+};
+
+inline bool sameColor(SDL_Color a, SDL_Color b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
+
+} // namespace korvan::testing
+
+// Colours print as (r, g, b) in failed expectations.
+inline std::ostream& operator<<(std::ostream& out, SDL_Color c) {
+    return out << '(' << int(c.r) << ", " << int(c.g) << ", " << int(c.b) << ')';
+}
