@@ -1,6 +1,7 @@
 // Convex polygon clipping.
 #include "render/city_footprint.hpp"
 
+#include <algorithm>
 #include <utility>
 
 namespace korvan {
@@ -13,6 +14,9 @@ void clipConvex(std::span<const Point> polygon, std::span<const Point> mask, std
         const Point a = mask[i];
         const Point b = mask[(i + 1) % n];
         const auto side = [a, b](Point p) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); };
+        if (std::all_of(result.begin(), result.end(), [&](Point p) { return side(p) >= 0; })) {
+            continue; // the usual case for a piece inside the mask: nothing to cut
+        }
         scratch.clear();
         for (std::size_t k = 0; k < result.size(); ++k) {
             const Point p = result[k];

@@ -51,16 +51,30 @@ void addFan(std::vector<int>& indices, int base) {
 struct Box {
     Point low;
     Point high;
+
+    void include(Point p) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    bool overlaps(const Box& other) const {
+        return low.x < other.high.x && other.low.x < high.x && low.y < other.high.y && other.low.y < high.y;
+    }
 };
+
+Box boxOf(const std::array<Point, 6>& points) {
+    Box box{points[0], points[0]};
+    for (const Point p : points) {
+        box.include(p);
+    }
+    return box;
+}
 
 // A play-grid field and its centre in world-map units.
 Box sourceBox(const Client& client, Hex g) {
     const Map& game = client.gameMap();
     Box box{client.gameWorld(g), client.gameWorld(g)};
     for (const Point p : corners(g)) {
-        const Point s = game.sourcePoint(p);
-        box.low = {std::min(box.low.x, s.x), std::min(box.low.y, s.y)};
-        box.high = {std::max(box.high.x, s.x), std::max(box.high.y, s.y)};
+        box.include(game.sourcePoint(p));
     }
     return box;
 }
@@ -136,6 +150,7 @@ void addPlayGridIcons(const Client& client, TerrainScratch& scratch) {
         const Terrain land = fieldLandTerrain(game, stored);
         const bool city = game.terrainAt(stored) == Terrain::City;
         const std::array<Point, 6> mask = gameProjection.fieldCorners(g);
+        const Box maskBox = boxOf(mask);
         const Box box = sourceBox(client, g);
         const int firstRow = std::max(0, static_cast<int>(std::floor((box.low.y - 1) / 1.5)));
         const int lastRow = std::min(world.height() - 1, static_cast<int>(std::ceil((box.high.y + 1) / 1.5)));
@@ -147,7 +162,12 @@ void addPlayGridIcons(const Client& client, TerrainScratch& scratch) {
                 if (!source) {
                     continue;
                 }
-                clipConvex(worldProjection.fieldCorners({q, r}), mask, scratch.piece, scratch.clipSpace);
+                const std::array<Point, 6> hexagon = worldProjection.fieldCorners({q, r});
+                // Most fields of the walk's margin miss the mask; a box test spares their clip.
+                if (!boxOf(hexagon).overlaps(maskBox)) {
+                    continue;
+                }
+                clipConvex(hexagon, mask, scratch.piece, scratch.clipSpace);
                 const bool water = !city && world.terrainAt(*source) == Terrain::Water;
                 scratch.batch.addTerrainArea(water ? Terrain::Water : land, mask, scratch.piece, variation);
             }
