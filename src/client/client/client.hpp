@@ -15,6 +15,7 @@
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/terrain_art.hpp"
+#include "render/terrain_geometry.hpp"
 #include "render/world_overview.hpp"
 #include "sdl/sdl_handles.hpp"
 
@@ -179,6 +180,7 @@ public:
     };
     mutable double borderMilliseconds = 0;
     mutable LayerCache terrainCache;
+    mutable TerrainScratch terrainScratch;
     mutable LayerCache riverCache;
     mutable LayerCache lakeCache;
     mutable OverviewCache overviewCache;

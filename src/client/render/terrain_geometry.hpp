@@ -1,0 +1,36 @@
+// Screen geometry of the terrain layers, built from the visible fields without touching SDL.
+#pragma once
+
+#include "render/terrain_icons.hpp"
+
+#include <vector>
+
+namespace korvan {
+
+class Client;
+
+// Which terrain layers a zoom shows. The world overview below scale 2 is drawn outside the cache
+// and is not part of this table.
+struct TerrainDetail {
+    bool overview = false;  // world map: the overview raster
+    bool playGrid = false;  // world map: play-grid icons cut by source fields
+    bool flat = false;      // other maps: one flat colour per field
+    bool icons = false;     // other maps: one atlas icon per field
+    bool joins = false;     // other maps: strips across edges between fields of one terrain
+};
+TerrainDetail terrainDetail(bool worldMap, double scale);
+
+// Buffers reused from frame to frame: every panned frame rebuilds the terrain.
+struct TerrainScratch {
+    TerrainIcons batch{nullptr};
+    std::vector<Point> piece;
+    std::vector<Point> clipSpace;
+};
+
+// Each appends the visible fields of the client's view to the batch.
+void addFlatFields(const Client& client, TerrainIcons& batch);
+void addFieldIcons(const Client& client, TerrainIcons& batch);
+void addSameTerrainJoins(const Client& client, TerrainIcons& batch);
+void addPlayGridIcons(const Client& client, TerrainScratch& scratch);
+
+} // namespace korvan
