@@ -62,7 +62,8 @@ struct SoftwareTarget {
           renderer(surface ? SDL_CreateSoftwareRenderer(surface.get()) : nullptr) {}
 
     std::uint32_t at(int x, int y) const {
-        return static_cast<const std::uint32_t*>(surface->pixels)[std::size_t(y) * (surface->pitch / 4) + std::size_t(x)];
+        const auto* pixels = static_cast<const std::uint32_t*>(surface->pixels);
+        return pixels[std::size_t(y) * std::size_t(surface->pitch / 4) + std::size_t(x)];
     }
     void clear() const {
         SDL_SetRenderDrawColor(renderer.get(), 0, 0, 0, 255);
@@ -109,9 +110,10 @@ TEST(OverviewRaster, PanReusesThePreviousRaster) {
     rasterOverview(viewOf(client, w, h), before, shift, shifted);
     EXPECT_EQ(shifted, fullRaster(client, w, h));
 
-    // Only a 10-column and a 3-row strip are sampled; the rest comes from the old raster.
+    // Only a 10-column and a 3-row strip are sampled; the rest comes from the old raster. (Moving
+    // down keeps the new rows on top, so no row repeated from the one above copies a marked pixel.)
     const std::vector<std::uint32_t> marked(before.size(), 0xdeadbeefu);
-    rasterOverview(viewOf(client, w, h), marked, shift, shifted);
+    rasterOverview(viewOf(client, w, h), marked, PixelShift{10, 3}, shifted);
     EXPECT_EQ(std::count_if(shifted.begin(), shifted.end(), [](std::uint32_t p) { return p != 0xdeadbeefu; }),
               10 * h + 3 * w - 10 * 3);
 

@@ -37,8 +37,8 @@ void Client::renderMini(SDL_Renderer* renderer) const {
     SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, gold.a);
     for (const MiniRect& r : g.viewport(lo, hi)) {
         // A sliver of a view still shows as a two-pixel frame.
-        const SDL_Rect outline{static_cast<int>(r.x), static_cast<int>(r.y),
-                               std::max(static_cast<int>(std::ceil(r.w)), 2), std::max(static_cast<int>(std::ceil(r.h)), 2)};
+        const SDL_Rect outline{static_cast<int>(r.x), static_cast<int>(r.y), std::max(static_cast<int>(std::ceil(r.w)), 2),
+                               std::max(static_cast<int>(std::ceil(r.h)), 2)};
         SDL_RenderDrawRect(renderer, &outline);
     }
     for (const Unit& unit : army.units()) {

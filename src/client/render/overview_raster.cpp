@@ -94,11 +94,12 @@ int spanEnd(Hex h, const Camera& cam, double rowY, int x, int width) {
     return static_cast<int>(std::min(std::max(right, x + 1.0), double(width)));
 }
 
-// Fills pixel runs of the overview: one world and one play-grid lookup per run.
+// Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
 class OverviewSampler {
 public:
     explicit OverviewSampler(const OverviewView& view)
-        : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2), gridOverLand_(view.world.isWorld()) {}
+        : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2),
+          gridOverLand_(view.world.isWorld()) {}
 
     // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
     void fill(int y, int from, int to, std::uint32_t* row) {
