@@ -1,0 +1,272 @@
+// Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
+#include "render/overview_raster.hpp"
+
+#include "render/river_raster.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <unordered_map>
+
+namespace korvan {
+
+namespace {
+
+// TODO(merge): use color(Terrain) from render/terrain_display.hpp
+constexpr std::array<std::uint32_t, 16> terrainPixels{
+    packArgb(111, 133, 91),  packArgb(50, 88, 70),    packArgb(153, 141, 102), packArgb(120, 130, 134),
+    packArgb(145, 139, 121), packArgb(56, 108, 139),  packArgb(173, 164, 101), packArgb(74, 118, 113),
+    packArgb(200, 175, 124), packArgb(205, 222, 225), packArgb(134, 143, 99),  packArgb(220, 229, 224),
+    packArgb(220, 229, 224), packArgb(220, 229, 224), packArgb(220, 229, 224), packArgb(220, 229, 224)};
+
+constexpr int water = static_cast<int>(Terrain::Water);
+constexpr int city = static_cast<int>(Terrain::City);
+constexpr int plain = static_cast<int>(Terrain::Plain);
+
+// A map's field bytes as the pixel loops read them: Map::canonical and storageIndex in one step,
+// with the modulo only for hexes outside the stored columns.
+class FieldGrid {
+public:
+    explicit FieldGrid(const Map& map)
+        : tiles_(map.tileBytes().data()), width_(map.width()), height_(map.height()), wraps_(map.wraps()),
+          offsetRows_(map.offsetRows()) {}
+
+    // Storage index of the field stored for h, or -1 off the map.
+    std::ptrdiff_t index(Hex h) const {
+        if (h.r < 0 || h.r >= height_) {
+            return -1;
+        }
+        std::int64_t column = offsetRows_ ? std::int64_t(h.q) + h.r / 2 : h.q;
+        if (column < 0 || column >= width_) {
+            if (!wraps_) {
+                return -1;
+            }
+            column = wrappedColumn(h, width_);
+        }
+        return std::ptrdiff_t(h.r) * width_ + std::ptrdiff_t(column);
+    }
+
+    int terrain(std::ptrdiff_t index) const { return tiles_[index] & tileTerrainMask; }
+
+private:
+    const std::uint8_t* tiles_;
+    int width_;
+    int height_;
+    bool wraps_;
+    bool offsetRows_;
+};
+
+// fieldLandTerrain of the play grid's fields, the water fallback computed once per field and build.
+class LandTerrain {
+public:
+    explicit LandTerrain(const Map& game) : game_(game), grid_(game) {}
+
+    const FieldGrid& grid() const { return grid_; }
+
+    int at(std::ptrdiff_t index) {
+        const int t = grid_.terrain(index);
+        if (t != water) {
+            return t == city ? plain : t;
+        }
+        const auto [slot, added] = water_.try_emplace(std::size_t(index), 0);
+        if (added) {
+            const Hex h = game_.hexAt(int(index % game_.width()), int(index / game_.width()));
+            slot->second = static_cast<int>(fieldLandTerrain(game_, h));
+        }
+        return slot->second;
+    }
+
+private:
+    const Map& game_;
+    FieldGrid grid_;
+    std::unordered_map<std::size_t, int> water_;
+};
+
+// End (exclusive) of the run of row pixels from x on whose centres lie inside hex h drawn through
+// cam; rowY is the window y of the row's pixel centres. The hexagon's half width narrows towards its
+// top and bottom corners.
+int spanEnd(Hex h, const Camera& cam, double rowY, int x, int width) {
+    const Point c = cam.toScreen(hexCenter(h));
+    const double v = 1 - std::abs((rowY - c.y) / (cam.scale * cam.verticalScale));
+    const double k = std::clamp(2 * v, 0.0, 1.0);
+    const double right = std::ceil(c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5);
+    return static_cast<int>(std::min(std::max(right, x + 1.0), double(width)));
+}
+
+// Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
+class OverviewSampler {
+public:
+    explicit OverviewSampler(const OverviewView& view)
+        : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2),
+          gridOverLand_(view.world.isWorld()) {}
+
+    // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
+    void fill(int y, int from, int to, std::uint32_t* row) {
+        if (from >= to) {
+            return;
+        }
+        if (repeatsRowAbove(y)) {
+            std::copy(row - view_.width + from, row - view_.width + to, row + from);
+            return;
+        }
+        const double rowY = view_.top + y + 0.5;
+        if (outsideRows(rowY)) {
+            std::fill(row + from, row + to, noFieldPixel);
+            return;
+        }
+        // Each grid's run is kept until the row leaves its hex; a lookup happens only then.
+        Run field{from, -1};
+        Run cell{from, -1};
+        for (int x = from; x < to;) {
+            if (field.end <= x) {
+                field = runAt(world_, view_.camera, x, rowY);
+            }
+            int end = field.end;
+            std::uint32_t colour = noFieldPixel;
+            if (field.index >= 0) {
+                int t = world_.terrain(field.index);
+                if (gridOverLand_ && t != water) {
+                    if (cell.end <= x) {
+                        cell = runAt(land_.grid(), view_.gameCamera, x, rowY);
+                    }
+                    end = std::min(end, cell.end);
+                    if (cell.index >= 0) {
+                        t = land_.at(cell.index);
+                    }
+                }
+                colour = terrainPixels[t == city ? plain : t];
+            }
+            end = std::min(end, to);
+            std::fill(row + x, row + end, colour);
+            x = end;
+        }
+    }
+
+private:
+    // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
+    struct Run {
+        int end;
+        std::ptrdiff_t index;
+    };
+
+    // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
+    // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
+    // same hex, so consecutive pixel rows in the same band of both grids are equal.
+    static std::optional<int> band(const Camera& cam, double rowY) {
+        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
+        const double r = std::round(y / 1.5);
+        if (!(std::abs(y - 1.5 * r) < 0.5 - 1e-9) || std::abs(r) > 1e9) {
+            return std::nullopt;
+        }
+        return static_cast<int>(r);
+    }
+
+    bool repeatsRowAbove(int y) const {
+        if (y == 0) {
+            return false;
+        }
+        const double rowY = view_.top + y + 0.5;
+        const auto same = [rowY](const Camera& cam) {
+            const auto here = band(cam, rowY);
+            return here && band(cam, rowY - 1) == here;
+        };
+        return same(view_.camera) && (!gridOverLand_ || same(view_.gameCamera));
+    }
+
+    // Whether no field of the displayed map can contain a point of the row: every point lies within
+    // one unit of its hex centre.
+    bool outsideRows(double rowY) const {
+        const double y = view_.camera.toWorld({0, rowY}).y;
+        return y < -1.5 || y > 1.5 * (view_.world.height() - 1) + 1.5;
+    }
+
+    // The run through pixel x; below scale 2 every pixel is its own run.
+    Run runAt(const FieldGrid& grid, const Camera& cam, int x, double rowY) const {
+        // The span follows the hex where it is drawn, the colour the field stored for it.
+        const Hex h = worldToHex(cam.toWorld({x + 0.5, rowY}));
+        return {spans_ ? spanEnd(h, cam, rowY, x, view_.width) : x + 1, grid.index(h)};
+    }
+
+    const OverviewView& view_;
+    FieldGrid world_;
+    LandTerrain land_;
+    bool spans_;
+    bool gridOverLand_;
+};
+
+} // namespace
+
+std::uint32_t terrainPixel(Terrain terrain) {
+    const auto value = static_cast<std::size_t>(terrain);
+    return value < terrainPixels.size() ? terrainPixels[value] : terrainPixels.back();
+}
+
+std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height) {
+    if (current.scale != previous.scale || current.horizontalScale != previous.horizontalScale ||
+        current.verticalScale != previous.verticalScale) {
+        return std::nullopt;
+    }
+    const double dx = current.x - previous.x;
+    const double dy = current.y - previous.y;
+    // Panning adds whole pixels to an offset that zooming left fractional, and that sum is rounded:
+    // a difference within a hair of a whole number is a whole-pixel move.
+    const double sx = std::round(dx);
+    const double sy = std::round(dy);
+    constexpr double hair = 1e-6;
+    if (std::abs(dx - sx) > hair || std::abs(dy - sy) > hair || std::abs(sx) >= width || std::abs(sy) >= height) {
+        return std::nullopt;
+    }
+    return PixelShift{static_cast<int>(sx), static_cast<int>(sy)};
+}
+
+void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
+                    std::vector<std::uint32_t>& out) {
+    const auto w = std::size_t(view.width);
+    const auto h = std::size_t(view.height);
+    out.resize(w * h);
+    if (previous.size() != w * h) {
+        shift.reset();
+    }
+    OverviewSampler sampler(view);
+    for (int y = 0; y < view.height; ++y) {
+        std::uint32_t* row = out.data() + std::size_t(y) * w;
+        const int oldY = shift ? y - shift->y : -1;
+        if (!shift || oldY < 0 || oldY >= view.height) {
+            sampler.fill(y, 0, view.width, row);
+            continue;
+        }
+        const int from = std::max(shift->x, 0);
+        const int to = std::min(view.width + shift->x, view.width);
+        const std::uint32_t* old = previous.data() + std::size_t(oldY) * w;
+        std::copy(old + (from - shift->x), old + (to - shift->x), row + from);
+        sampler.fill(y, 0, from, row);
+        sampler.fill(y, to, view.width, row);
+    }
+}
+
+std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
+    std::vector<std::uint32_t> pixels(std::size_t(miniWidth) * miniHeight, noFieldPixel);
+    const FieldGrid worldGrid(world);
+    LandTerrain land(game);
+    for (int y = 0; y < miniHeight; ++y) {
+        for (int x = 0; x < miniWidth; ++x) {
+            const Point p = geometry.toWorld({geometry.area.x + x + 0.5, geometry.area.y + y + 0.5});
+            const std::ptrdiff_t fi = worldGrid.index(worldToHex(p));
+            const std::ptrdiff_t ei = land.grid().index(worldToHex(game.gridPoint(p)));
+            if (fi >= 0 && ei >= 0) {
+                const int t = worldGrid.terrain(fi) == water ? water : land.at(ei);
+                pixels[std::size_t(y) * miniWidth + std::size_t(x)] = terrainPixels[t];
+            }
+        }
+    }
+    const SDL_Rect target{static_cast<int>(geometry.area.x), static_cast<int>(geometry.area.y), miniWidth, miniHeight};
+    const auto project = [&](Point p) {
+        return Point{p.x / geometry.period * geometry.area.w + geometry.area.x,
+                     (p.y + 1) / geometry.height * geometry.area.h + geometry.area.y};
+    };
+    rasterRivers(world, {0, -1}, {world.period(), world.worldExtent().y - 1}, project, target, pixels);
+    return pixels;
+}
+
+} // namespace korvan

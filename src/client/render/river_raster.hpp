@@ -1,0 +1,80 @@
+// River sides drawn as one-pixel lines into an ARGB pixel raster (overview and minimap).
+#pragma once
+
+#include "render/river_segments.hpp"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+namespace korvan {
+
+inline constexpr std::uint32_t packArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return 0xff000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
+}
+
+inline constexpr std::uint32_t riverPixelWide = packArgb(104, 180, 213);
+inline constexpr std::uint32_t riverPixelMedium = packArgb(93, 165, 198);
+inline constexpr std::uint32_t riverPixelNarrow = packArgb(78, 145, 181);
+inline constexpr std::uint32_t bridgePixel = packArgb(212, 198, 158);
+
+inline constexpr std::uint32_t riverPixel(int widthClass) {
+    return widthClass >= 3 ? riverPixelWide : widthClass == 2 ? riverPixelMedium : riverPixelNarrow;
+}
+
+// Bresenham between two pixel positions, both ends included; pixels outside width x height are skipped.
+inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int width, int height,
+                       std::span<std::uint32_t> pixels) {
+    const int dx = std::abs(x1 - x0);
+    const int dy = -std::abs(y1 - y0);
+    const int stepX = x0 < x1 ? 1 : -1;
+    const int stepY = y0 < y1 ? 1 : -1;
+    int error = dx + dy;
+    for (;;) {
+        if (x0 >= 0 && x0 < width && y0 >= 0 && y0 < height) {
+            pixels[std::size_t(y0) * std::size_t(width) + std::size_t(x0)] = colour;
+        }
+        if (x0 == x1 && y0 == y1) {
+            return;
+        }
+        const int twice = 2 * error;
+        if (twice >= dy) {
+            error += dy;
+            x0 += stepX;
+        }
+        if (twice <= dx) {
+            error += dx;
+            y0 += stepY;
+        }
+    }
+}
+
+// Draws every river side of the map within the world rectangle lo..hi into pixels, a raster the size
+// of target whose origin is target's corner; project maps world points to window pixels. Bridged
+// sides get one bridge pixel at their middle.
+template <typename Projection>
+void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_Rect target,
+                  std::span<std::uint32_t> pixels) {
+    const Point origin{double(target.x), double(target.y)};
+    // Far off-screen sides of a misplaced view must not overflow the integer line stepping.
+    const auto pixel = [](double v) { return static_cast<int>(std::clamp(roundHalfAway(v), -1.0e6, 1.0e6)); };
+    riverSegments(map, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
+        const Point pa = project(a) - origin;
+        const Point pb = project(b) - origin;
+        rasterLine(pixel(pa.x), pixel(pa.y), pixel(pb.x), pixel(pb.y), riverPixel(edge.widthClass), target.w,
+                   target.h, pixels);
+        // Map::bridgeBetween of the edge's own fields is this edge's flag, so the flag alone decides.
+        if (edge.bridge) {
+            const Point m = (pa + pb) * 0.5;
+            const int mx = pixel(m.x);
+            const int my = pixel(m.y);
+            if (mx >= 0 && mx < target.w && my >= 0 && my < target.h) {
+                pixels[std::size_t(my) * std::size_t(target.w) + std::size_t(mx)] = bridgePixel;
+            }
+        }
+    });
+}
+
+} // namespace korvan
