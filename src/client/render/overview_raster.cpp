@@ -2,6 +2,7 @@
 #include "render/overview_raster.hpp"
 
 #include "render/river_raster.hpp"
+#include "render/terrain_display.hpp"
 
 #include <algorithm>
 #include <array>
@@ -13,12 +14,15 @@ namespace korvan {
 
 namespace {
 
-// TODO(merge): use color(Terrain) from render/terrain_display.hpp
-constexpr std::array<std::uint32_t, 16> terrainPixels{
-    packArgb(111, 133, 91),  packArgb(50, 88, 70),    packArgb(153, 141, 102), packArgb(120, 130, 134),
-    packArgb(145, 139, 121), packArgb(56, 108, 139),  packArgb(173, 164, 101), packArgb(74, 118, 113),
-    packArgb(200, 175, 124), packArgb(205, 222, 225), packArgb(134, 143, 99),  packArgb(220, 229, 224),
-    packArgb(220, 229, 224), packArgb(220, 229, 224), packArgb(220, 229, 224), packArgb(220, 229, 224)};
+// The terrain colours packed once; the four byte values past the enumeration show in ink.
+const std::array<std::uint32_t, 16> terrainPixels = [] {
+    std::array<std::uint32_t, 16> pixels{};
+    for (std::size_t t = 0; t < pixels.size(); ++t) {
+        const SDL_Color c = color(static_cast<Terrain>(t));
+        pixels[t] = packArgb(c.r, c.g, c.b);
+    }
+    return pixels;
+}();
 
 constexpr int water = static_cast<int>(Terrain::Water);
 constexpr int city = static_cast<int>(Terrain::City);
