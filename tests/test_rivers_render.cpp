@@ -160,6 +160,24 @@ TEST(RiverGraphicsChains, ClearKeepsNothingButStorage) {
     EXPECT_EQ(rivers.geometry().paths[0].points.size(), 17u);
 }
 
+TEST(RiverGraphicsChains, DrawingThinsSubPixelSamplesButKeepsTheEnds) {
+    std::vector<Point> points;
+    std::vector<double> widths;
+    for (int i = 0; i <= 10; ++i) {
+        points.push_back({i * 0.25, 0});
+        widths.push_back(i);
+    }
+    std::vector<Point> kept;
+    std::vector<double> keptWidths;
+    thinRiverPath(points, widths, 1.0, kept, keptWidths);
+    // 0, 1 and the end: 2 would lie half a pixel before the end, so the end takes its place.
+    ASSERT_EQ(kept.size(), 3u);
+    EXPECT_EQ(kept.front(), points.front());
+    EXPECT_EQ(kept.back(), points.back());
+    EXPECT_EQ(keptWidths.back(), 10);
+    EXPECT_EQ(kept[1], (Point{1, 0}));
+}
+
 TEST(RiverGraphicsHits, ToleranceOfThinRiversAndBridges) {
     RiverGraphics rivers;
     // A horizontal river from (0, 100) to (200, 100) on screen, 1.2 pixels wide.

@@ -17,6 +17,9 @@ constexpr SDL_Color deckColor{184, 175, 147, 255};
 constexpr SDL_Color centreLineColor{236, 220, 166, 255};
 constexpr SDL_Color railingColor{226, 225, 203, 255};
 
+// Closer sample points add triangles but no visible detail.
+constexpr double drawSpacing = 1.0;
+
 double bankWidth(double w) { return w + std::max(0.35 * w, 1.2); }
 
 // Local bridge coordinates: u runs across the river (the bridge's length), v along it.
@@ -49,6 +52,27 @@ void addBridge(Mesh& mesh, const BridgeFrame& f, double d, double g) {
 }
 
 } // namespace
+
+void thinRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double spacing,
+                   std::vector<Point>& keptPoints, std::vector<double>& keptWidths) {
+    keptPoints.clear();
+    keptWidths.clear();
+    const std::size_t count = points.size();
+    const double limit = spacing * spacing;
+    const auto far = [&](Point a, Point b) { return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) >= limit; };
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i == 0 || i + 1 == count || far(points[i], keptPoints.back())) {
+            keptPoints.push_back(points[i]);
+            keptWidths.push_back(widths[i]);
+        }
+    }
+    // A kept point just before the end would make a sliver; the end takes its place.
+    const std::size_t kept = keptPoints.size();
+    if (kept > 2 && !far(keptPoints[kept - 2], keptPoints[kept - 1])) {
+        keptPoints.erase(keptPoints.end() - 2);
+        keptWidths.erase(keptWidths.end() - 2);
+    }
+}
 
 double bridgeHalfLength(double riverWidth, double physicalScale) {
     return (riverWidth + std::max(0.55 * physicalScale, 6.0)) / 2;
@@ -85,7 +109,8 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
     Mesh& bridges = meshes_[3];
     const Scene& scene = geometry();
     for (const Path& path : scene.paths) {
-        ribbon(bank, water, light, path.points, path.widths);
+        thinRiverPath(path.points, path.widths, drawSpacing, scratch_.drawPoints, scratch_.drawWidths);
+        ribbon(bank, water, light, scratch_.drawPoints, scratch_.drawWidths);
     }
     for (const Node& n : nodes_) {
         if (n.edges.size() == 2 || n.edges.empty()) {

@@ -76,9 +76,9 @@ Point riverSplinePoint(const std::vector<Point>& points, int segment, bool close
 }
 
 std::size_t RiverGraphics::node(Point world, Point screen) {
-    const auto [found, inserted] = index_.try_emplace(riverVertexKey(world), nodes_.size());
+    const auto [found, inserted] = index_.tryEmplace(riverVertexKey(world), static_cast<std::uint32_t>(nodes_.size()));
     if (!inserted) {
-        return found->second;
+        return found;
     }
     if (spareNodes_.empty()) {
         nodes_.push_back({screen, {}});
@@ -88,7 +88,7 @@ std::size_t RiverGraphics::node(Point world, Point screen) {
         nodes_.back().point = screen;
         nodes_.back().edges.clear();
     }
-    return found->second;
+    return found;
 }
 
 void RiverGraphics::add(Point worldA, Point worldB, Point screenA, Point screenB, double width, bool bridge,

@@ -3,6 +3,7 @@
 // under the pointer.
 #pragma once
 
+#include "core/flat_key_map.hpp"
 #include "core/hex.hpp"
 #include "render/primitives.hpp"
 
@@ -12,7 +13,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace korvan {
@@ -32,6 +32,11 @@ Point riverSplinePoint(const std::vector<Point>& points, int segment, bool close
 // within a readable minimum and a cap.
 double bridgeHalfLength(double riverWidth, double physicalScale);
 double bridgeHalfWidth(double physicalScale);
+
+// The points of a sampled line at least `spacing` apart, first and last always kept: far out a river
+// side spans two pixels, and sub-pixel segments would only multiply the triangles to rasterise.
+void thinRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double spacing,
+                   std::vector<Point>& keptPoints, std::vector<double>& keptWidths);
 
 // Untextured coloured triangles.
 struct Mesh {
@@ -59,7 +64,7 @@ void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Co
         return;
     }
     const Point gap = points.front() - points.back();
-    const bool closed = count > 3 && std::hypot(gap.x, gap.y) <= 1e-6;
+    const bool closed = count > 3 && gap.x * gap.x + gap.y * gap.y <= 1e-12;
     const int base = static_cast<int>(vertices.size());
     for (std::size_t i = 0; i < count; ++i) {
         Point previous = points[i == 0 ? 0 : i - 1];
@@ -70,7 +75,7 @@ void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Co
             next = points[1];
         }
         const Point d = next - previous;
-        const double length = std::hypot(d.x, d.y);
+        const double length = std::sqrt(d.x * d.x + d.y * d.y);
         if (length < 1e-8) {
             return;
         }
@@ -147,6 +152,8 @@ private:
         std::vector<bool> anchors;
         std::vector<Point> smoothed;
         std::vector<Point> previous;
+        std::vector<Point> drawPoints;
+        std::vector<double> drawWidths;
     };
 
     void buildGeometry(Scene& scene) const;
@@ -161,7 +168,7 @@ private:
     std::vector<Node> nodes_;
     std::vector<Node> spareNodes_; // cleared nodes whose edge lists keep their capacity
     std::vector<Edge> edges_;
-    std::unordered_map<std::uint64_t, std::size_t> index_;
+    FlatKeyMap index_; // vertex key -> node
 };
 
 } // namespace korvan
