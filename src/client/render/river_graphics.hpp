@@ -3,14 +3,16 @@
 // under the pointer.
 #pragma once
 
+#include "core/flat_key_map.hpp"
 #include "core/hex.hpp"
+#include "render/primitives.hpp"
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace korvan {
@@ -26,6 +28,16 @@ std::vector<Point> smoothRiverPath(const std::vector<Point>& points, const std::
 // line and are clamped on an open one.
 Point riverSplinePoint(const std::vector<Point>& points, int segment, bool closed, double t);
 
+// A drawn bridge reaches across the river's width plus its approaches and is as wide as the zoom allows,
+// within a readable minimum and a cap.
+double bridgeHalfLength(double riverWidth, double physicalScale);
+double bridgeHalfWidth(double physicalScale);
+
+// The points of a sampled line at least `spacing` apart, first and last always kept: far out a river
+// side spans two pixels, and sub-pixel segments would only multiply the triangles to rasterise.
+void thinRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double spacing,
+                   std::vector<Point>& keptPoints, std::vector<double>& keptWidths);
+
 // Untextured coloured triangles.
 struct Mesh {
     std::vector<SDL_Vertex> vertices;
@@ -35,8 +47,49 @@ struct Mesh {
     void disc(Point center, double radius, SDL_Color color);         // a 12-gon
     // A band of the given widths along the points; offset moves it by -w * offset on both axes.
     void strip(const std::vector<Point>& points, const std::vector<double>& widths, SDL_Color color, double offset);
+    // strip with the width of point i from widthAt(i), so derived widths need no vector of their own.
+    template <typename WidthAt>
+    void stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset);
     void draw(SDL_Renderer* renderer) const;
+    void clear() {
+        vertices.clear();
+        indices.clear();
+    }
 };
+
+template <typename WidthAt>
+void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset) {
+    const std::size_t count = points.size();
+    if (count == 0) {
+        return;
+    }
+    const Point gap = points.front() - points.back();
+    const bool closed = count > 3 && gap.x * gap.x + gap.y * gap.y <= 1e-12;
+    const int base = static_cast<int>(vertices.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        Point previous = points[i == 0 ? 0 : i - 1];
+        Point next = points[std::min(i + 1, count - 1)];
+        if (closed && (i == 0 || i + 1 == count)) {
+            // The seam of a closed line bends like every other point.
+            previous = points[count - 2];
+            next = points[1];
+        }
+        const Point d = next - previous;
+        const double length = std::sqrt(d.x * d.x + d.y * d.y);
+        if (length < 1e-8) {
+            return;
+        }
+        const double w = widthAt(i);
+        const Point n = Point{-d.y, d.x} * (w / 2 / length);
+        const Point center = points[i] - Point{w * offset, w * offset};
+        vertices.push_back(vertex(center + n, color));
+        vertices.push_back(vertex(center - n, color));
+        if (i > 0) {
+            const int k = base + 2 * static_cast<int>(i);
+            indices.insert(indices.end(), {k - 2, k - 1, k, k - 1, k + 1, k});
+        }
+    }
+}
 
 class RiverGraphics {
 public:
@@ -75,6 +128,8 @@ public:
     void add(Point worldA, Point worldB, Point screenA, Point screenB, double width, bool bridge, std::size_t source,
              std::optional<std::size_t> id = std::nullopt);
     std::size_t node(Point world, Point screen);
+    // Forgets every node and edge but keeps the storage for the next build.
+    void clear();
     const Scene& geometry() const;
     void draw(SDL_Renderer* renderer, double physicalScale) const;
     std::optional<Choice> hit(Point screen, bool precise) const;
@@ -87,12 +142,33 @@ public:
     const std::vector<Edge>& edges() const { return edges_; }
 
 private:
-    Scene buildGeometry() const;
+    // Working vectors of one chain, kept between builds so a rebuild allocates nothing new.
+    struct Scratch {
+        std::vector<char> visited;
+        std::vector<std::size_t> chainEdges;
+        std::vector<std::size_t> chainNodes;
+        std::vector<Point> control;
+        std::vector<double> widths;
+        std::vector<bool> anchors;
+        std::vector<Point> smoothed;
+        std::vector<Point> previous;
+        std::vector<Point> drawPoints;
+        std::vector<double> drawWidths;
+    };
+
+    void buildGeometry(Scene& scene) const;
+    void traceChain(std::size_t start, std::size_t edge, Scene& scene, std::size_t& pathCount) const;
+    double nodeWidth(std::size_t node) const;
+    std::optional<Point> bridgeTangent(std::size_t edge, const Placement& placement) const;
 
     mutable std::optional<Scene> cachedScene;
+    mutable Scene spareScene_;    // the storage of the last scene while it is stale
+    mutable Scratch scratch_;
+    mutable std::vector<Mesh> meshes_; // bank, water, light, bridges
     std::vector<Node> nodes_;
+    std::vector<Node> spareNodes_; // cleared nodes whose edge lists keep their capacity
     std::vector<Edge> edges_;
-    std::unordered_map<std::uint64_t, std::size_t> index_;
+    FlatKeyMap index_; // vertex key -> node
 };
 
 } // namespace korvan

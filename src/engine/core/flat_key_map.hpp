@@ -47,6 +47,12 @@ public:
 
     std::size_t size() const { return size_; }
 
+    // Empties the map but keeps its table, for maps rebuilt every frame.
+    void clear() {
+        std::fill(slots_.begin(), slots_.end(), Slot{});
+        size_ = 0;
+    }
+
     void reserve(std::size_t expected) {
         if (capacityFor(expected) > slots_.size()) {
             rehash(capacityFor(expected));
