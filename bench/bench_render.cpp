@@ -135,3 +135,47 @@ void still(benchmark::State& state) {
 BENCHMARK(still)->Arg(1)->Arg(40)->Arg(180)->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// Where a panned or zoomed frame's time goes: each map layer timed on its own, in frame order.
+void layers(benchmark::State& state) {
+    Scene& s = scene();
+    Client& client = *s.client;
+    SDL_Renderer* renderer = s.renderer.get();
+    focusWien(client, state.range(0) / 10.0);
+    const bool zooming = state.range(1) != 0;
+    double terrain = 0, lakes = 0, rivers = 0, panels = 0;
+    const auto timed = [renderer](double& total, auto&& draw) {
+        const Uint64 start = SDL_GetPerformanceCounter();
+        draw();
+        SDL_RenderFlush(renderer); // SDL queues draw calls; count their work to the layer that made them
+        total += double(SDL_GetPerformanceCounter() - start) * 1000.0 / double(SDL_GetPerformanceFrequency());
+    };
+    int step = 1;
+    for (auto _ : state) {
+        if (zooming) {
+            client.zoom(step > 0 ? 1.15 : 1 / 1.15, client.mouse);
+            step = -step;
+        } else {
+            client.camera.x += 8;
+            client.camera.y += 3;
+        }
+        const SDL_Rect clip = client.mapClip();
+        SDL_RenderSetClipRect(renderer, &clip);
+        timed(terrain, [&] { client.renderTerrain(renderer); });
+        timed(lakes, [&] { client.renderLakeDetails(renderer); });
+        timed(rivers, [&] { client.renderRivers(renderer); });
+        SDL_RenderSetClipRect(renderer, nullptr);
+        timed(panels, [&] { client.renderHud(renderer); });
+        SDL_RenderPresent(renderer);
+    }
+    const double frames = double(state.iterations());
+    state.counters["terrain_ms"] = terrain / frames;
+    state.counters["lakes_ms"] = lakes / frames;
+    state.counters["rivers_ms"] = rivers / frames;
+    state.counters["panels_ms"] = panels / frames;
+}
+BENCHMARK(layers)->ArgsProduct({{1, 40, 180}, {0, 1}})->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
+
+} // namespace

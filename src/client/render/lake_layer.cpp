@@ -20,7 +20,7 @@ void Client::renderLakeDetails(SDL_Renderer* renderer) const {
     if (!map.isWorld() || camera.scale < lakeScale) {
         return;
     }
-    renderCachedLayer(renderer, lakeCache, viewKey(), mapClip(), {SDL_PIXELFORMAT_ABGR8888, {0, 0, 0, 0}, true},
+    renderCachedLayer(renderer, lakeCache, viewKey(), mapClip(), overlayStyle,
                       [&] { drawLakeDetails(renderer); });
 }
 

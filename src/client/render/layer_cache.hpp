@@ -36,6 +36,10 @@ struct LayerStyle {
     bool blend;
 };
 
+// Rivers and lakes: transparent where nothing lies. ARGB8888 is the terrain atlas's format and the
+// software renderer's first, so its copies and texel writes need no per-pixel conversion.
+inline constexpr LayerStyle overlayStyle{SDL_PIXELFORMAT_ARGB8888, {0, 0, 0, 0}, true};
+
 // Redraws the layer into its texture when the key changed, then copies it under the map clip.
 // Without render targets, or when the texture cannot be made, draws straight to the screen
 // (the next frame tries again). draw() paints in window coordinates with the map clip set.
@@ -55,8 +59,8 @@ void renderCachedLayer(SDL_Renderer* renderer, LayerCache& cache, const ViewKey&
         }
         cache.textureWidth = key.width;
         cache.textureHeight = key.height;
-        if (style.blend) {
-            SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND);
+        if (SDL_SetTextureBlendMode(cache.texture.get(), style.blend ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
+            throwSdlError();
         }
     }
     if (cache.key != key) {
@@ -68,6 +72,9 @@ void renderCachedLayer(SDL_Renderer* renderer, LayerCache& cache, const ViewKey&
         SDL_SetRenderDrawColor(renderer, style.clear.r, style.clear.g, style.clear.b, style.clear.a);
         SDL_RenderClear(renderer);
         SDL_RenderSetClipRect(renderer, &mapClip);
+        // Layers paint opaque shapes; blending them would make the software renderer build a
+        // temporary surface for every triangle.
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
         draw();
         if (SDL_SetRenderTarget(renderer, nullptr) != 0) {
             throwSdlError();

@@ -61,7 +61,7 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
     if (map.isWorld() && camera.scale < 2) {
         return;
     }
-    renderCachedLayer(renderer, riverCache, viewKey(), mapClip(), {SDL_PIXELFORMAT_ABGR8888, {0, 0, 0, 0}, true},
+    renderCachedLayer(renderer, riverCache, viewKey(), mapClip(), overlayStyle,
                       [&] { drawRiverBands(renderer); });
 }
 

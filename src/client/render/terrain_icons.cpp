@@ -3,6 +3,7 @@
 #include "render/terrain_icons.hpp"
 
 #include "render/primitives.hpp"
+#include "sdl/sdl_handles.hpp"
 
 #include <algorithm>
 
@@ -111,6 +112,7 @@ void TerrainIcons::addTile(Terrain terrain, const std::array<Point, 6>& corners,
 void TerrainIcons::addTransition(Terrain donor, const std::array<Point, 6>& receiving,
                                  const std::array<Point, 6>& donating, int edge, std::uint32_t variation,
                                  bool earlierAtStart, bool earlierAtEnd) {
+    translucent = true;
     const Sampler sampler(donor, donating, variation);
     const Point z = mean(receiving);
     const Point p0 = receiving[std::size_t(edge)];
@@ -152,6 +154,16 @@ void TerrainIcons::addTerrainArea(Terrain terrain, const std::array<Point, 6>& f
     }
 }
 
-void TerrainIcons::draw(SDL_Renderer* renderer) const { drawGeometry(renderer, texture, vertices, indices); }
+void TerrainIcons::draw(SDL_Renderer* renderer) const {
+    if (vertices.empty()) {
+        return;
+    }
+    // The icons are opaque inside their fields: without blending the software renderer copies texels
+    // straight (when the target has the atlas's format); only fading join strips need it.
+    if (SDL_SetTextureBlendMode(texture, translucent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
+        throwSdlError();
+    }
+    drawGeometry(renderer, texture, vertices, indices);
+}
 
 } // namespace korvan

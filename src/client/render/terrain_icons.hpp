@@ -45,11 +45,13 @@ public:
     void clear() {
         vertices.clear();
         indices.clear();
+        translucent = false;
     }
 
     SDL_Texture* texture; // not owned: the atlas of TerrainArt
     std::vector<SDL_Vertex> vertices;
     std::vector<int> indices;
+    bool translucent = false; // holds fading join strips, so it must be blended
 };
 
 } // namespace korvan

@@ -7,8 +7,9 @@ namespace korvan {
 
 namespace {
 
-// Map background where no field lies; the terrain texture is opaque.
-constexpr LayerStyle terrainStyle{SDL_PIXELFORMAT_RGBA8888, {19, 31, 34, 255}, false};
+// Map background where no field lies; the terrain texture is opaque. It shares the atlas's format,
+// which lets the software renderer copy icon texels without converting each one.
+constexpr LayerStyle terrainStyle{SDL_PIXELFORMAT_ARGB8888, {19, 31, 34, 255}, false};
 
 } // namespace
 
