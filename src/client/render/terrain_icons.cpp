@@ -160,7 +160,7 @@ void TerrainIcons::draw(SDL_Renderer* renderer) const {
     }
     // The icons are opaque inside their fields: without blending the software renderer copies texels
     // straight (when the target has the atlas's format); only fading join strips need it.
-    if (SDL_SetTextureBlendMode(texture, translucent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
+    if (texture && SDL_SetTextureBlendMode(texture, translucent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
         throwSdlError();
     }
     drawGeometry(renderer, texture, vertices, indices);
