@@ -59,6 +59,13 @@ std::array<std::uint8_t, 7> glyphRows(unsigned char c) {
 
 void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color color, int scale) {
     SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
+    // Dots go to the renderer in batches: one queued command per dot would cost more than the dot.
+    std::array<SDL_Rect, 256> dots;
+    std::size_t count = 0;
+    const auto flush = [&] {
+        SDL_RenderFillRects(renderer, dots.data(), static_cast<int>(count));
+        count = 0;
+    };
     int penX = x;
     int penY = y;
     for (const char c : s) {
@@ -71,12 +78,17 @@ void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color co
         for (int row = 0; row < 7; ++row) {
             for (int column = 0; column < 5; ++column) {
                 if (rows[row] & (0x10 >> column)) {
-                    const SDL_Rect dot{penX + scale * column, penY + scale * row, scale, scale};
-                    SDL_RenderFillRect(renderer, &dot);
+                    dots[count++] = {penX + scale * column, penY + scale * row, scale, scale};
+                    if (count == dots.size()) {
+                        flush();
+                    }
                 }
             }
         }
         penX += 6 * scale;
+    }
+    if (count > 0) {
+        flush();
     }
 }
 

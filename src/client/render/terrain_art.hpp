@@ -1,6 +1,7 @@
 // The terrain atlas: 4 x 3 cells of 256 x 256 pixels, one icon per terrain and a second forest.
 #pragma once
 
+#include "render/terrain_raster.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <SDL.h>
@@ -18,6 +19,7 @@ struct TerrainArt {
     SDL_Texture* get() const { return texture.get(); }
 
     TextureHandle texture;
+    AtlasLevels levels; // the same picture in memory, for drawing on the CPU
 };
 
 } // namespace korvan

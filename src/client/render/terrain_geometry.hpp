@@ -2,6 +2,9 @@
 #pragma once
 
 #include "render/terrain_icons.hpp"
+#include "sdl/sdl_handles.hpp"
+
+#include <cstdint>
 
 #include <vector>
 
@@ -23,6 +26,10 @@ TerrainDetail terrainDetail(bool worldMap, double scale);
 // Buffers reused from frame to frame: every panned frame rebuilds the terrain.
 struct TerrainScratch {
     TerrainIcons batch{nullptr};
+    std::vector<std::uint32_t> pixels; // the icons drawn on the CPU
+    TextureHandle texture;             // and uploaded here
+    int textureWidth = 0;
+    int textureHeight = 0;
     std::vector<Point> piece;
     std::vector<Point> clipSpace;
 };
