@@ -129,3 +129,29 @@ TEST(Frame, PanelsAroundTheMapAndObjectives) {
     // The frame leaves no clip behind for whoever draws next.
     EXPECT_FALSE(SDL_RenderIsClipEnabled(screen.get()));
 }
+
+// Whatever renderer the machine offers (OpenGL under the offscreen driver here): cached layers
+// drawn into textures must reach the bottom of the map area, where a flipped clip would cut them.
+TEST(Frame, CachedLayersFillTheWholeMapAreaOnTheDefaultRenderer) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    const WindowHandle window(SDL_CreateWindow("Frame", 0, 0, 1000, 800, SDL_WINDOW_HIDDEN));
+    ASSERT_TRUE(window) << SDL_GetError();
+    const RendererHandle renderer(SDL_CreateRenderer(window.get(), -1, 0));
+    ASSERT_TRUE(renderer) << SDL_GetError();
+    Client client(forces::makeMap(std::vector<std::string>(40, std::string(60, 'f'))));
+    client.width = 1000;
+    client.height = 800;
+    client.centerOn(hexCenter({30, 20}), 12);
+    client.render(renderer.get());
+    const auto pixelAt = [&](int x, int y) {
+        const SDL_Rect one{x, y, 1, 1};
+        Uint32 value = 0;
+        EXPECT_EQ(SDL_RenderReadPixels(renderer.get(), &one, SDL_PIXELFORMAT_ARGB8888, &value, 4), 0);
+        return SDL_Color{Uint8(value >> 16), Uint8(value >> 8), Uint8(value), 255};
+    };
+    const SDL_Color forest{50, 88, 70, 255};
+    for (const int y : {90, 400, 800 - 36}) {
+        EXPECT_TRUE(sameColor(pixelAt(300, y), forest)) << y << ": " << pixelAt(300, y);
+    }
+    EXPECT_TRUE(sameColor(pixelAt(300, 40), barBackground));
+}

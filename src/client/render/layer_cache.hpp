@@ -65,10 +65,9 @@ void renderCachedLayer(SDL_Renderer* renderer, LayerCache& cache, const ViewKey&
     }
     if (cache.key != key) {
         const DrawPass pass(renderer);
-        if (SDL_SetRenderTarget(renderer, cache.texture.get()) != 0) {
+        if (!switchRenderTarget(renderer, cache.texture.get())) {
             throwSdlError();
         }
-        SDL_RenderSetClipRect(renderer, nullptr);
         SDL_SetRenderDrawColor(renderer, style.clear.r, style.clear.g, style.clear.b, style.clear.a);
         SDL_RenderClear(renderer);
         SDL_RenderSetClipRect(renderer, &mapClip);
@@ -76,7 +75,7 @@ void renderCachedLayer(SDL_Renderer* renderer, LayerCache& cache, const ViewKey&
         // temporary surface for every triangle.
         SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
         draw();
-        if (SDL_SetRenderTarget(renderer, nullptr) != 0) {
+        if (!switchRenderTarget(renderer, nullptr)) {
             throwSdlError();
         }
         cache.key = key;

@@ -6,6 +6,13 @@
 
 namespace korvan {
 
+// Sets the render target with no clip rectangle in force: SDL 2.26's OpenGL renderer flips the
+// clip rectangles set after a switch that happened while a clip was set. False on failure.
+inline bool switchRenderTarget(SDL_Renderer* renderer, SDL_Texture* target) {
+    SDL_RenderSetClipRect(renderer, nullptr);
+    return SDL_SetRenderTarget(renderer, target) == 0;
+}
+
 class DrawPass {
 public:
     explicit DrawPass(SDL_Renderer* renderer)
@@ -18,7 +25,7 @@ public:
     DrawPass& operator=(const DrawPass&) = delete;
     ~DrawPass() {
         // Switching the target resets the clip, so the target goes back first.
-        SDL_SetRenderTarget(renderer_, target_);
+        switchRenderTarget(renderer_, target_);
         SDL_RenderSetClipRect(renderer_, clipped_ ? &clip_ : nullptr);
         SDL_SetRenderDrawBlendMode(renderer_, blend_);
         SDL_SetRenderDrawColor(renderer_, color_.r, color_.g, color_.b, color_.a);
