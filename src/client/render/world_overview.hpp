@@ -3,8 +3,9 @@
 
 #include "core/hex.hpp"
 
+#include <array>
 #include <cmath>
-#include <vector>
+#include <cstddef>
 
 namespace korvan {
 
@@ -13,6 +14,19 @@ struct MiniRect {
     double y = 0;
     double w = 0;
     double h = 0;
+};
+
+// None, one or two rectangles, without touching the heap: the minimap outlines them every frame.
+struct MiniRects {
+    std::array<MiniRect, 2> rects{};
+    std::size_t count = 0;
+
+    void push_back(const MiniRect& r) { rects[count++] = r; }
+    bool empty() const { return count == 0; }
+    std::size_t size() const { return count; }
+    const MiniRect& operator[](std::size_t k) const { return rects[k]; }
+    const MiniRect* begin() const { return rects.data(); }
+    const MiniRect* end() const { return rects.data() + count; }
 };
 
 struct WorldOverview {
@@ -35,7 +49,7 @@ struct WorldOverview {
     }
 
     // The visible world rectangle lo..hi on the minimap: none, one, or two where it wraps the date line.
-    std::vector<MiniRect> viewport(Point lo, Point hi) const;
+    MiniRects viewport(Point lo, Point hi) const;
 };
 
 } // namespace korvan
