@@ -179,3 +179,20 @@ void layers(benchmark::State& state) {
 BENCHMARK(layers)->ArgsProduct({{1, 40, 180}, {0, 1}})->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+namespace {
+
+// Start-up on the shipped world: every data file, the play grid, the atlas, up to the first frame
+// drawn. SDL and the window exist already (they take a few milliseconds).
+void startup(benchmark::State& state) {
+    Scene& s = scene();
+    const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+    for (auto _ : state) {
+        auto client = createClient(Map::load(data / "world.json"), s.renderer.get(), data, data / "world.json", false);
+        client->render(s.renderer.get());
+        SDL_RenderPresent(s.renderer.get());
+    }
+}
+BENCHMARK(startup)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
