@@ -1,6 +1,7 @@
 // Frame times on the shipped world: panning and zooming around Wien at three scales, drawn by the
 // software renderer (or SDL_RENDER_DRIVER's choice) into a 1280 x 850 window, as the player sees it.
 #include "client/client.hpp"
+#include "render/terrain_raster.hpp"
 #include "shell/startup.hpp"
 
 #include <benchmark/benchmark.h>
@@ -194,5 +195,26 @@ void startup(benchmark::State& state) {
     }
 }
 BENCHMARK(startup)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// The CPU terrain rasteriser alone, on the play-grid pieces of the view around Wien at scale 18.
+void rasterPieces(benchmark::State& state) {
+    Scene& s = scene();
+    focusWien(*s.client, 18);
+    s.frame();
+    const TerrainIcons& batch = s.client->terrainScratch.batch;
+    const SDL_Rect area = s.client->mapClip();
+    std::vector<std::uint32_t> pixels(std::size_t(area.w) * std::size_t(area.h));
+    const TexelImage& texture = s.client->terrainArt.levels.forCellSize(60);
+    for (auto _ : state) {
+        rasterTriangles(batch.vertices, batch.indices, texture, {pixels, area});
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    state.counters["triangles"] = double(batch.indices.size() / 3);
+}
+BENCHMARK(rasterPieces)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace korvan {
 
@@ -61,14 +62,30 @@ public:
         if (!gradient(corners, triangles)) {
             return;
         }
-        edges_.clear();
-        double top = 1e300;
-        double bottom = -1e300;
+        if (fanRing(triangles)) {
+            drawRing(corners);
+            return;
+        }
+        // Any other group: the outline is every edge not shared by two of its triangles.
+        outline_.clear();
         for (std::size_t k = 0; k < triangles.size(); k += 3) {
             for (int e = 0; e < 3; ++e) {
-                addEdge(corners[std::size_t(triangles[k + e])], corners[std::size_t(triangles[k + (e + 1) % 3])]);
+                const int from = triangles[k + e];
+                const int to = triangles[k + (e + 1) % 3];
+                const auto inner = std::find(outline_.begin(), outline_.end(), std::pair{to, from});
+                if (inner != outline_.end()) {
+                    outline_.erase(inner);
+                } else {
+                    outline_.emplace_back(from, to);
+                }
             }
         }
+        edges_.clear();
+        for (const auto& [from, to] : outline_) {
+            addEdge(corners[std::size_t(from)], corners[std::size_t(to)]);
+        }
+        double top = 1e300;
+        double bottom = -1e300;
         for (const RowEdge& edge : edges_) {
             top = std::min(top, edge.top);
             bottom = std::max(bottom, edge.bottom);
@@ -82,6 +99,70 @@ public:
     }
 
 private:
+    // The ring of a fan whose triangles follow on (a, b, c), (a, c, d), ...: around its first corner
+    // when the last triangle closes on the first, else through it. False for any other shape.
+    bool fanRing(std::span<const int> triangles) {
+        ring_.clear();
+        for (std::size_t k = 0; k < triangles.size(); k += 3) {
+            if (k > 0 && triangles[k + 1] != triangles[k - 1]) {
+                return false;
+            }
+            ring_.push_back(triangles[k + 1]);
+        }
+        const int last = triangles[triangles.size() - 1];
+        if (last != ring_.front()) {
+            ring_.push_back(last);
+            ring_.insert(ring_.begin(), triangles[0]);
+        }
+        return ring_.size() >= 3;
+    }
+
+    // A convex ring walked row by row down its two sides from the top corner to the bottom one.
+    void drawRing(std::span<const Corner> corners) {
+        const std::size_t n = ring_.size();
+        std::size_t top = 0;
+        std::size_t bottom = 0;
+        for (std::size_t k = 1; k < n; ++k) {
+            top = corners[std::size_t(ring_[k])].y < corners[std::size_t(ring_[top])].y ? k : top;
+            bottom = corners[std::size_t(ring_[k])].y > corners[std::size_t(ring_[bottom])].y ? k : bottom;
+        }
+        for (int direction = 0; direction < 2; ++direction) {
+            std::vector<SideEdge>& side = sides_[direction];
+            side.clear();
+            for (std::size_t k = top; k != bottom;) {
+                const std::size_t next = direction == 0 ? (k + 1) % n : (k + n - 1) % n;
+                const Corner& a = corners[std::size_t(ring_[k])];
+                const Corner& b = corners[std::size_t(ring_[next])];
+                side.push_back({a.y, b.y, a.x, b.x, a.y == b.y ? 0 : (b.x - a.x) / (b.y - a.y)});
+                k = next;
+            }
+        }
+        const SDL_Rect& view = target_.area;
+        const double topY = corners[std::size_t(ring_[top])].y;
+        const double bottomY = corners[std::size_t(ring_[bottom])].y;
+        const int firstRow = std::max(static_cast<int>(std::ceil(topY - 0.5)), view.y);
+        const int lastRow = std::min(static_cast<int>(std::floor(bottomY - 0.5)), view.y + view.h - 1);
+        std::size_t edge[2] = {0, 0};
+        for (int row = firstRow; row <= lastRow; ++row) {
+            const double y = row + 0.5;
+            double left = 1e300;
+            double right = -1e300;
+            for (int direction = 0; direction < 2; ++direction) {
+                const std::vector<SideEdge>& side = sides_[direction];
+                std::size_t& k = edge[direction];
+                while (k + 1 < side.size() && side[k].bottom < y) {
+                    ++k;
+                }
+                const SideEdge& e = side[k];
+                const double from = e.top == e.bottom ? std::min(e.x, e.xEnd) : e.x + (y - e.top) * e.slope;
+                const double to = e.top == e.bottom ? std::max(e.x, e.xEnd) : from;
+                left = std::min(left, from);
+                right = std::max(right, to);
+            }
+            fillRow(row, y, left, right);
+        }
+    }
+
     bool gradient(std::span<const Corner> corners, std::span<const int> triangles) {
         for (std::size_t k = 0; k + 2 < triangles.size(); k += 3) {
             const Corner& a = corners[std::size_t(triangles[k])];
@@ -116,7 +197,6 @@ private:
         const double y = row + 0.5;
         double left = 1e300;
         double right = -1e300;
-        // Inner edges of the fan lie between the outer ones, so the extremes are the polygon's.
         for (const RowEdge& edge : edges_) {
             if (y < edge.top || y > edge.bottom) {
                 continue;
@@ -130,6 +210,11 @@ private:
                 right = std::max(right, x);
             }
         }
+        fillRow(row, y, left, right);
+    }
+
+    // The pixels of a row whose centres lie between left and right.
+    void fillRow(int row, double y, double left, double right) {
         const SDL_Rect& view = target_.area;
         const int first = std::max(static_cast<int>(std::ceil(left - 0.5)), view.x);
         const int last = std::min(static_cast<int>(std::floor(right - 0.5)), view.x + view.w - 1);
@@ -171,6 +256,16 @@ private:
 
     const TexelImage& texture_;
     const PixelTarget& target_;
+    std::vector<std::pair<int, int>> outline_;
+    std::vector<int> ring_;
+    struct SideEdge {
+        double top;
+        double bottom;
+        double x;
+        double xEnd;
+        double slope;
+    };
+    std::vector<SideEdge> sides_[2];
     std::vector<RowEdge> edges_;
     Corner origin_{};
     double dudx_ = 0;
