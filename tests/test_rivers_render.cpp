@@ -5,11 +5,14 @@
 #include "render/lake_spans.hpp"
 #include "render/river_segments.hpp"
 #include "render/river_graphics.hpp"
+#include "render/river_rows.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
+#include <numbers>
+#include <tuple>
 #include <sstream>
 
 using namespace korvan;
@@ -160,22 +163,108 @@ TEST(RiverGraphicsChains, ClearKeepsNothingButStorage) {
     EXPECT_EQ(rivers.geometry().paths[0].points.size(), 17u);
 }
 
-TEST(RiverGraphicsChains, DrawingThinsSubPixelSamplesButKeepsTheEnds) {
+TEST(RiverGraphicsDrawing, SimplifiedLineStaysCloseKeepsEndsAndBoundsSegments) {
+    // A quarter circle of radius 20 sampled every 0.5 degrees, then a straight run of 100 pixels.
     std::vector<Point> points;
     std::vector<double> widths;
-    for (int i = 0; i <= 10; ++i) {
-        points.push_back({i * 0.25, 0});
-        widths.push_back(i);
+    for (int i = 0; i <= 180; ++i) {
+        const double angle = i * 0.5 * std::numbers::pi / 180;
+        points.push_back(Point{std::cos(angle), std::sin(angle)} * 20);
+        widths.push_back(2);
+    }
+    for (int i = 1; i <= 200; ++i) {
+        points.push_back({-0.5 * i, 20});
+        widths.push_back(2 + 0.02 * i); // tapering by 4 pixels along the run
     }
     std::vector<Point> kept;
     std::vector<double> keptWidths;
-    thinRiverPath(points, widths, 1.0, kept, keptWidths);
-    // 0, 1 and the end: 2 would lie half a pixel before the end, so the end takes its place.
-    ASSERT_EQ(kept.size(), 3u);
+    simplifyRiverPath(points, widths, 0.3, 16, kept, keptWidths);
+    ASSERT_GE(kept.size(), 2u);
+    EXPECT_LT(kept.size(), 40u);
     EXPECT_EQ(kept.front(), points.front());
     EXPECT_EQ(kept.back(), points.back());
-    EXPECT_EQ(keptWidths.back(), 10);
-    EXPECT_EQ(kept[1], (Point{1, 0}));
+    EXPECT_DOUBLE_EQ(keptWidths.back(), widths.back());
+    for (std::size_t k = 0; k + 1 < kept.size(); ++k) {
+        const Point d = kept[k + 1] - kept[k];
+        EXPECT_LE(std::hypot(d.x, d.y), 16 + 1e-9);
+        EXPECT_LE(std::abs(keptWidths[k + 1] - keptWidths[k]), 0.3 + 0.02 + 1e-9);
+    }
+    // Every sample lies within the tolerance of the drawn line.
+    for (const Point p : points) {
+        double nearest = 1e9;
+        for (std::size_t k = 0; k + 1 < kept.size(); ++k) {
+            const Point d = kept[k + 1] - kept[k];
+            const double t = std::clamp(((p.x - kept[k].x) * d.x + (p.y - kept[k].y) * d.y) / (d.x * d.x + d.y * d.y), 0.0, 1.0);
+            const Point q = kept[k] + d * t;
+            nearest = std::min(nearest, std::hypot(p.x - q.x, p.y - q.y));
+        }
+        EXPECT_LE(nearest, 0.3);
+    }
+}
+
+TEST(RiverGraphicsDrawing, PixelFillMatchesTheSoftwareRenderer) {
+    // The same scene drawn by SDL and filled as pixels: both paint where a pixel centre is covered.
+    RiverGraphics rivers;
+    const auto side = [&](Hex h, int k, double width, bool bridge) {
+        const Point a = corner(h, k);
+        const Point b = corner(h, (k + 1) % 6);
+        rivers.add(a, b, a * 40 - Point{20, 40}, b * 40 - Point{20, 40}, width, bridge, 0);
+    };
+    for (int k = 0; k < 4; ++k) {
+        side({1, 1}, k, 10, false);
+    }
+    side({1, 1}, 4, 14, true);
+    Canvas canvas(140, 120);
+    SDL_SetRenderDrawColor(canvas.renderer, 0, 0, 0, 0);
+    SDL_RenderClear(canvas.renderer);
+    rivers.draw(canvas.renderer, 40);
+    const SDL_Rect area{10, 5, 120, 110};
+    std::vector<std::uint32_t> pixels(std::size_t(area.w * area.h) + 7, 0xdeadbeef);
+    rivers.fill(pixels.data(), area.w, area, 40);
+    int painted = 0;
+    int drawnPainted = 0;
+    int differing = 0;
+    for (int y = 0; y < area.h; ++y) {
+        for (int x = 0; x < area.w; ++x) {
+            const SDL_Color c = canvas.at({double(area.x + x), double(area.y + y)});
+            const std::uint32_t drawn = std::uint32_t(c.a) << 24 | c.r << 16 | c.g << 8 | c.b;
+            const std::uint32_t filled = pixels[std::size_t(y * area.w + x)];
+            painted += filled != 0;
+            drawnPainted += drawn != 0;
+            differing += drawn != filled;
+        }
+    }
+    EXPECT_GT(painted, 1500);
+    EXPECT_NEAR(painted, drawnPainted, painted / 50);
+    // Only pixels whose centres lie exactly on an edge may go either way.
+    EXPECT_LT(differing, painted / 50);
+    EXPECT_EQ(pixels.back(), 0xdeadbeef); // nothing written past the area
+}
+
+TEST(RiverGraphicsDrawing, RowIndexFindsTheSidesOfAFullScan) {
+    nlohmann::json edges = nlohmann::json::array();
+    for (int r = 0; r < 5; ++r) {
+        for (int q = 0; q < 11; q += 2) {
+            edges.push_back(riverEdge({q - r / 2, r}, {q - r / 2, r + 1}, 1));
+            edges.push_back(riverEdge({q - r / 2, r}, {q + 1 - r / 2, r}, 2));
+        }
+    }
+    const Map map = regionWithRivers(edges, true, 12);
+    RiverRows rows;
+    for (const auto& [lo, hi] : {std::pair{Point{-3, -2}, Point{5, 3}}, std::pair{Point{15, 2}, Point{26, 9}},
+                                 std::pair{Point{-30, -5}, Point{40, 20}}, std::pair{Point{3, 50}, Point{9, 60}}}) {
+        std::vector<std::tuple<std::size_t, double, double>> expected;
+        std::vector<std::tuple<std::size_t, double, double>> found;
+        riverSegments(map, lo, hi, [&](Point a, Point b, const RiverEdge&, std::size_t index) {
+            expected.emplace_back(index, a.x, b.y);
+        });
+        rows.forSegments(map, 0, lo, hi, [&](Point a, Point b, const RiverEdge&, std::size_t index) {
+            found.emplace_back(index, a.x, b.y);
+        });
+        std::sort(expected.begin(), expected.end());
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, expected);
+    }
 }
 
 TEST(RiverGraphicsHits, ToleranceOfThinRiversAndBridges) {

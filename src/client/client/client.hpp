@@ -14,6 +14,7 @@
 #include "map/map.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
+#include "render/river_rows.hpp"
 #include "render/terrain_art.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/world_overview.hpp"
@@ -187,6 +188,7 @@ public:
     mutable OverviewCache overviewCache;
     mutable RiverGraphics visibleRivers;
     mutable std::optional<ViewKey> riverGeometryKey;
+    mutable RiverRows riverRows;
 
 private:
     void keyDown(const SDL_KeyboardEvent& key);

@@ -17,8 +17,28 @@ constexpr SDL_Color deckColor{184, 175, 147, 255};
 constexpr SDL_Color centreLineColor{236, 220, 166, 255};
 constexpr SDL_Color railingColor{226, 225, 203, 255};
 
-// Closer sample points add triangles but no visible detail.
-constexpr double drawSpacing = 1.0;
+// How far a drawn line may stray from the sampled one, and its longest segment: beyond about that
+// length a diagonal triangle's bounding box costs the software renderer more than another triangle.
+constexpr double drawTolerance = 0.3;
+constexpr double drawMaxLength = 16;
+
+// A small disc needs fewer corners to look round.
+int discCorners(double radius) { return radius >= 4 ? 12 : radius >= 2 ? 8 : 6; }
+
+// A pixel is filled when its centre is covered, so shapes up to the area's edge still matter.
+DrawBounds boundsOf(SDL_Rect area) {
+    return {{area.x - 1.0, area.y - 1.0}, {area.x + area.w + 1.0, area.y + area.h + 1.0}};
+}
+
+// The renderer's clip (or its whole output), where drawing can have an effect.
+DrawBounds drawBounds(SDL_Renderer* renderer) {
+    SDL_Rect clip{};
+    SDL_RenderGetClipRect(renderer, &clip);
+    if (SDL_RectEmpty(&clip) && SDL_GetRendererOutputSize(renderer, &clip.w, &clip.h) != 0) {
+        return {};
+    }
+    return boundsOf(clip);
+}
 
 double bankWidth(double w) { return w + std::max(0.35 * w, 1.2); }
 
@@ -53,24 +73,41 @@ void addBridge(Mesh& mesh, const BridgeFrame& f, double d, double g) {
 
 } // namespace
 
-void thinRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double spacing,
-                   std::vector<Point>& keptPoints, std::vector<double>& keptWidths) {
+void simplifyRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double tolerance,
+                       double maxLength, std::vector<Point>& keptPoints, std::vector<double>& keptWidths) {
     keptPoints.clear();
     keptWidths.clear();
     const std::size_t count = points.size();
-    const double limit = spacing * spacing;
-    const auto far = [&](Point a, Point b) { return (a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) >= limit; };
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i == 0 || i + 1 == count || far(points[i], keptPoints.back())) {
+    if (count == 0) {
+        return;
+    }
+    keptPoints.push_back(points[0]);
+    keptWidths.push_back(widths[0]);
+    // A chord of length c over a line turning by phi strays from it by at most about c * phi / 4.
+    const double strayLimit = 4 * tolerance;
+    std::size_t anchor = 0;
+    double turn = 0;
+    for (std::size_t i = 1; i + 1 < count; ++i) {
+        const Point in = points[i] - points[i - 1];
+        const Point out = points[i + 1] - points[i];
+        const double lengths = std::sqrt((in.x * in.x + in.y * in.y) * (out.x * out.x + out.y * out.y));
+        if (lengths > 0) {
+            const double cross = std::abs(in.x * out.y - in.y * out.x) / lengths;
+            turn += in.x * out.x + in.y * out.y < 0 ? 2 - cross : cross; // past a right angle: more than 1
+        }
+        const Point chord = points[i + 1] - points[anchor];
+        const double chordSquared = chord.x * chord.x + chord.y * chord.y;
+        if (chordSquared > maxLength * maxLength || chordSquared * turn * turn > strayLimit * strayLimit ||
+            std::abs(widths[i + 1] - widths[anchor]) > tolerance) {
             keptPoints.push_back(points[i]);
             keptWidths.push_back(widths[i]);
+            anchor = i;
+            turn = 0;
         }
     }
-    // A kept point just before the end would make a sliver; the end takes its place.
-    const std::size_t kept = keptPoints.size();
-    if (kept > 2 && !far(keptPoints[kept - 2], keptPoints[kept - 1])) {
-        keptPoints.erase(keptPoints.end() - 2);
-        keptWidths.erase(keptWidths.end() - 2);
+    if (count > 1) {
+        keptPoints.push_back(points[count - 1]);
+        keptWidths.push_back(widths[count - 1]);
     }
 }
 
@@ -92,13 +129,30 @@ std::optional<Point> RiverGraphics::bridgeTangent(std::size_t edge, const Placem
 }
 
 void RiverGraphics::ribbon(Mesh& bank, Mesh& water, Mesh& light, const std::vector<Point>& points,
-                           const std::vector<double>& widths) {
-    bank.stripWith(points, [&](std::size_t i) { return bankWidth(widths[i]); }, bankColor, 0);
-    water.stripWith(points, [&](std::size_t i) { return widths[i]; }, waterColor, 0);
-    light.stripWith(points, [&](std::size_t i) { return 0.65 * widths[i]; }, lightColor, 0.08);
+                           const std::vector<double>& widths, const DrawBounds& bounds) {
+    bank.stripWith(points, [&](std::size_t i) { return bankWidth(widths[i]); }, bankColor, 0, bounds);
+    water.stripWith(points, [&](std::size_t i) { return widths[i]; }, waterColor, 0, bounds);
+    light.stripWith(points, [&](std::size_t i) { return 0.65 * widths[i]; }, lightColor, 0.08, bounds);
 }
 
 void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
+    buildMeshes(drawBounds(renderer), physicalScale);
+    for (const Mesh& mesh : meshes_) {
+        mesh.draw(renderer);
+    }
+}
+
+void RiverGraphics::fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
+    buildMeshes(boundsOf(area), physicalScale);
+    for (int y = 0; y < area.h; ++y) {
+        std::fill_n(pixels + std::ptrdiff_t(y) * stride, std::max(area.w, 0), 0u);
+    }
+    for (const Mesh& mesh : meshes_) {
+        mesh.fill(pixels, stride, area);
+    }
+}
+
+void RiverGraphics::buildMeshes(const DrawBounds& bounds, double physicalScale) const {
     meshes_.resize(4);
     for (Mesh& mesh : meshes_) {
         mesh.clear();
@@ -109,8 +163,9 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
     Mesh& bridges = meshes_[3];
     const Scene& scene = geometry();
     for (const Path& path : scene.paths) {
-        thinRiverPath(path.points, path.widths, drawSpacing, scratch_.drawPoints, scratch_.drawWidths);
-        ribbon(bank, water, light, scratch_.drawPoints, scratch_.drawWidths);
+        simplifyRiverPath(path.points, path.widths, drawTolerance, drawMaxLength, scratch_.drawPoints,
+                          scratch_.drawWidths);
+        ribbon(bank, water, light, scratch_.drawPoints, scratch_.drawWidths, bounds);
     }
     for (const Node& n : nodes_) {
         if (n.edges.size() == 2 || n.edges.empty()) {
@@ -120,9 +175,13 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
         for (const std::size_t e : n.edges) {
             w = std::max(w, edges_[e].width);
         }
-        bank.disc(n.point, bankWidth(w) / 2, bankColor);
-        water.disc(n.point, w / 2, waterColor);
-        light.disc(n.point - Point{0.05 * w, 0.05 * w}, 0.325 * w, lightColor);
+        const double r = bankWidth(w) / 2;
+        if (bounds.misses(n.point.x - r, n.point.y - r, n.point.x + r, n.point.y + r)) {
+            continue;
+        }
+        bank.disc(n.point, r, bankColor, discCorners(r));
+        water.disc(n.point, w / 2, waterColor, discCorners(w / 2));
+        light.disc(n.point - Point{0.05 * w, 0.05 * w}, 0.325 * w, lightColor, discCorners(0.325 * w));
     }
     const double g = bridgeHalfWidth(physicalScale);
     for (std::size_t e = 0; e < edges_.size(); ++e) {
@@ -138,9 +197,6 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
         const Point across = *tangent * (1 / length);
         const Point along{-across.y, across.x};
         addBridge(bridges, {placement.center, along, across}, bridgeHalfLength(edges_[e].width, physicalScale), g);
-    }
-    for (const Mesh& mesh : meshes_) {
-        mesh.draw(renderer);
     }
 }
 

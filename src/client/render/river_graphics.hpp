@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -33,10 +34,23 @@ Point riverSplinePoint(const std::vector<Point>& points, int segment, bool close
 double bridgeHalfLength(double riverWidth, double physicalScale);
 double bridgeHalfWidth(double physicalScale);
 
-// The points of a sampled line at least `spacing` apart, first and last always kept: far out a river
-// side spans two pixels, and sub-pixel segments would only multiply the triangles to rasterise.
-void thinRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double spacing,
-                   std::vector<Point>& keptPoints, std::vector<double>& keptWidths);
+// The points of a sampled line that drawing needs: a point is left out while the chord past it
+// stays within about `tolerance` pixels of the line (judged by the turning since the last kept
+// point), no longer than `maxLength` and the width changes by at most `tolerance`. The ends are
+// always kept. Triangles cost the software renderer far more than their pixels, so a line of
+// sub-pixel samples is drawn with a few long segments.
+void simplifyRiverPath(const std::vector<Point>& points, const std::vector<double>& widths, double tolerance,
+                       double maxLength, std::vector<Point>& keptPoints, std::vector<double>& keptWidths);
+
+// The screen area being drawn: triangles wholly outside it are not sent to the renderer at all.
+struct DrawBounds {
+    Point lo{-1e300, -1e300};
+    Point hi{1e300, 1e300};
+
+    bool misses(double left, double top, double right, double bottom) const {
+        return right < lo.x || left > hi.x || bottom < lo.y || top > hi.y;
+    }
+};
 
 // Untextured coloured triangles.
 struct Mesh {
@@ -44,13 +58,19 @@ struct Mesh {
     std::vector<int> indices;
 
     void polygon(const std::vector<Point>& points, SDL_Color color); // a fan from the first point
-    void disc(Point center, double radius, SDL_Color color);         // a 12-gon
+    void disc(Point center, double radius, SDL_Color color, int corners = 12); // a regular polygon
     // A band of the given widths along the points; offset moves it by -w * offset on both axes.
     void strip(const std::vector<Point>& points, const std::vector<double>& widths, SDL_Color color, double offset);
-    // strip with the width of point i from widthAt(i), so derived widths need no vector of their own.
+    // strip with the width of point i from widthAt(i), so derived widths need no vector of their own;
+    // segments outside `bounds` get no triangles.
     template <typename WidthAt>
-    void stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset);
+    void stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset,
+                   const DrawBounds& bounds = {});
     void draw(SDL_Renderer* renderer) const;
+    // Paints the triangles into ARGB pixels covering the screen rectangle `area`, `stride` pixels from
+    // row to row: corners snap to whole pixels and a pixel takes a triangle's colour when its centre
+    // lies inside it, as SDL's software renderer draws them.
+    void fill(std::uint32_t* pixels, int stride, SDL_Rect area) const;
     void clear() {
         vertices.clear();
         indices.clear();
@@ -58,7 +78,8 @@ struct Mesh {
 };
 
 template <typename WidthAt>
-void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset) {
+void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset,
+                     const DrawBounds& bounds) {
     const std::size_t count = points.size();
     if (count == 0) {
         return;
@@ -86,7 +107,18 @@ void Mesh::stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Co
         vertices.push_back(vertex(center - n, color));
         if (i > 0) {
             const int k = base + 2 * static_cast<int>(i);
-            indices.insert(indices.end(), {k - 2, k - 1, k, k - 1, k + 1, k});
+            const SDL_FPoint* quad[] = {&vertices[std::size_t(k - 2)].position, &vertices[std::size_t(k - 1)].position,
+                                        &vertices[std::size_t(k)].position, &vertices[std::size_t(k + 1)].position};
+            float left = quad[0]->x, right = left, top = quad[0]->y, bottom = top;
+            for (const SDL_FPoint* q : quad) {
+                left = std::min(left, q->x);
+                right = std::max(right, q->x);
+                top = std::min(top, q->y);
+                bottom = std::max(bottom, q->y);
+            }
+            if (!bounds.misses(left, top, right, bottom)) {
+                indices.insert(indices.end(), {k - 2, k - 1, k, k - 1, k + 1, k});
+            }
         }
     }
 }
@@ -132,11 +164,14 @@ public:
     void clear();
     const Scene& geometry() const;
     void draw(SDL_Renderer* renderer, double physicalScale) const;
+    // What draw paints within the screen rectangle `area`, as ARGB pixels `stride` apart from row to row,
+    // transparent where no river lies: the software renderer spends far more per triangle than this.
+    void fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const;
     std::optional<Choice> hit(Point screen, bool precise) const;
     std::optional<Choice> hitBridge(Point screen, double physicalScale) const;
     std::optional<Point> bridgeCenter(std::size_t id) const;
     static void ribbon(Mesh& bank, Mesh& water, Mesh& light, const std::vector<Point>& points,
-                       const std::vector<double>& widths);
+                       const std::vector<double>& widths, const DrawBounds& bounds = {});
 
     const std::vector<Node>& nodes() const { return nodes_; }
     const std::vector<Edge>& edges() const { return edges_; }
@@ -157,6 +192,7 @@ private:
     };
 
     void buildGeometry(Scene& scene) const;
+    void buildMeshes(const DrawBounds& bounds, double physicalScale) const;
     void traceChain(std::size_t start, std::size_t edge, Scene& scene, std::size_t& pathCount) const;
     double nodeWidth(std::size_t node) const;
     std::optional<Point> bridgeTangent(std::size_t edge, const Placement& placement) const;

@@ -1,6 +1,5 @@
 // The river layer: the visible river sides of the game map as ribbons, cached as a texture.
 #include "client/client.hpp"
-#include "render/river_segments.hpp"
 
 #include <algorithm>
 #include <array>
@@ -46,7 +45,7 @@ const RiverGraphics& Client::riverGraphics() const {
     const Point lo = view.toWorld({0, double(topbar)}) - Point{viewMargin, viewMargin};
     const Point hi = view.toWorld({double(width - sidebar), double(height - footer)}) + Point{viewMargin, viewMargin};
     const double scale = physicalScale();
-    riverSegments(game, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
+    riverRows.forSegments(game, mapGeneration, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
         const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
         visibleRivers.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, riverSourceOf(index), index);
     });
@@ -61,8 +60,45 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
     if (map.isWorld() && camera.scale < 2) {
         return;
     }
-    renderCachedLayer(renderer, riverCache, viewKey(), mapClip(), overlayStyle,
-                      [&] { drawRiverBands(renderer); });
+    const SDL_Rect clip = mapClip();
+    if (clip.w <= 0 || clip.h <= 0) {
+        return;
+    }
+    // The ribbons are painted straight into a streaming texture: the software renderer's cost per
+    // triangle would make a zoomed-out view of thousands of sides take several frames' budget.
+    LayerCache& cache = riverCache;
+    if (!cache.texture || cache.textureWidth != width || cache.textureHeight != height) {
+        cache.texture.reset(
+            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
+        cache.key.reset();
+        if (!cache.texture) {
+            const DrawPass pass(renderer);
+            SDL_RenderSetClipRect(renderer, &clip);
+            drawRiverBands(renderer);
+            return;
+        }
+        cache.textureWidth = width;
+        cache.textureHeight = height;
+        if (SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND) != 0) {
+            throwSdlError();
+        }
+    }
+    const ViewKey key = viewKey();
+    if (cache.key != key) {
+        void* pixels = nullptr;
+        int pitch = 0;
+        if (SDL_LockTexture(cache.texture.get(), &clip, &pixels, &pitch) != 0) {
+            throwSdlError();
+        }
+        riverGraphics().fill(static_cast<std::uint32_t*>(pixels), pitch / int(sizeof(std::uint32_t)), clip,
+                             physicalScale());
+        SDL_UnlockTexture(cache.texture.get());
+        cache.key = key;
+    }
+    SDL_RenderSetClipRect(renderer, &clip);
+    if (SDL_RenderCopy(renderer, cache.texture.get(), &clip, &clip) != 0) {
+        throwSdlError();
+    }
 }
 
 } // namespace korvan
