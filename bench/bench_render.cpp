@@ -210,7 +210,7 @@ void rasterPieces(benchmark::State& state) {
     std::vector<std::uint32_t> pixels(std::size_t(area.w) * std::size_t(area.h));
     const TexelImage& texture = s.client->terrainArt.levels.forCellSize(60);
     for (auto _ : state) {
-        rasterTriangles(batch.vertices, batch.indices, texture, {pixels, area});
+        rasterTriangles(batch.vertices, batch.indices, texture, {pixels, area, area});
         benchmark::DoNotOptimize(pixels.data());
     }
     state.counters["triangles"] = double(batch.indices.size() / 3);

@@ -62,7 +62,7 @@ TEST(TerrainRaster, MatchesSdlTrianglesWithoutSeams) {
 
     const SDL_Rect area{0, 0, 100, 90};
     std::vector<std::uint32_t> ours(std::size_t(area.w) * area.h, 0);
-    rasterTriangles(vertices, indices, texture, {ours, area});
+    rasterTriangles(vertices, indices, texture, {ours, area, area});
 
     HeadlessRenderer screen(area.w, area.h);
     const SurfaceHandle surface(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(texture.pixels.data()),

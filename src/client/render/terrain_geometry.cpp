@@ -140,17 +140,21 @@ void addSameTerrainJoins(const Client& client, TerrainIcons& batch) {
     });
 }
 
-void addPlayGridIcons(const Client& client, TerrainScratch& scratch) {
+void addPlayGridIcons(const Client& client, TerrainScratch& scratch, const SDL_Rect* only) {
     const Map& world = client.map;
     const Map& game = client.gameMap();
     const FieldProjection gameProjection(client.gameCamera());
     const FieldProjection worldProjection(client.camera);
     client.forVisibleGame([&](Hex g, Hex stored) {
+        const std::array<Point, 6> mask = gameProjection.fieldCorners(g);
+        const Box maskBox = boxOf(mask);
+        const Point low{only ? only->x - 1.0 : 0, only ? only->y - 1.0 : 0};
+        if (only && !maskBox.overlaps({low, {low.x + only->w + 2, low.y + only->h + 2}})) {
+            return;
+        }
         const std::uint32_t variation = terrainVariation(stored);
         const Terrain land = fieldLandTerrain(game, stored);
         const bool city = game.terrainAt(stored) == Terrain::City;
-        const std::array<Point, 6> mask = gameProjection.fieldCorners(g);
-        const Box maskBox = boxOf(mask);
         const Box box = sourceBox(client, g);
         const int firstRow = std::max(0, static_cast<int>(std::floor((box.low.y - 1) / 1.5)));
         const int lastRow = std::min(world.height() - 1, static_cast<int>(std::ceil((box.high.y + 1) / 1.5)));

@@ -1,10 +1,12 @@
 // Screen geometry of the terrain layers, built from the visible fields without touching SDL.
 #pragma once
 
+#include "render/layer_cache.hpp"
 #include "render/terrain_icons.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <cstdint>
+#include <optional>
 
 #include <vector>
 
@@ -30,6 +32,7 @@ struct TerrainScratch {
     TextureHandle texture;             // and uploaded here
     int textureWidth = 0;
     int textureHeight = 0;
+    std::optional<ViewKey> key; // what the pixels show
     std::vector<Point> piece;
     std::vector<Point> clipSpace;
 };
@@ -38,6 +41,7 @@ struct TerrainScratch {
 void addFlatFields(const Client& client, TerrainIcons& batch);
 void addFieldIcons(const Client& client, TerrainIcons& batch);
 void addSameTerrainJoins(const Client& client, TerrainIcons& batch);
-void addPlayGridIcons(const Client& client, TerrainScratch& scratch);
+// Only the game fields that reach into `only` (window pixels), when given.
+void addPlayGridIcons(const Client& client, TerrainScratch& scratch, const SDL_Rect* only = nullptr);
 
 } // namespace korvan

@@ -55,7 +55,11 @@ struct RowEdge {
 
 class FanRasteriser {
 public:
-    FanRasteriser(const TexelImage& texture, const PixelTarget& target) : texture_(texture), target_(target) {}
+    FanRasteriser(const TexelImage& texture, const PixelTarget& target) : texture_(texture), target_(target) {
+        if (!SDL_IntersectRect(&target.area, &target.clip, &bounds_)) {
+            bounds_ = {0, 0, 0, 0};
+        }
+    }
 
     // A convex polygon given as the triangles of a fan, all with one affine texture mapping.
     void draw(std::span<const Corner> corners, std::span<const int> triangles) {
@@ -90,7 +94,7 @@ public:
             top = std::min(top, edge.top);
             bottom = std::max(bottom, edge.bottom);
         }
-        const SDL_Rect& view = target_.area;
+        const SDL_Rect& view = bounds_;
         const int firstRow = std::max(static_cast<int>(std::ceil(top - 0.5)), view.y);
         const int lastRow = std::min(static_cast<int>(std::floor(bottom - 0.5)), view.y + view.h - 1);
         for (int row = firstRow; row <= lastRow; ++row) {
@@ -137,7 +141,7 @@ private:
                 k = next;
             }
         }
-        const SDL_Rect& view = target_.area;
+        const SDL_Rect& view = bounds_;
         const double topY = corners[std::size_t(ring_[top])].y;
         const double bottomY = corners[std::size_t(ring_[bottom])].y;
         const int firstRow = std::max(static_cast<int>(std::ceil(topY - 0.5)), view.y);
@@ -215,9 +219,9 @@ private:
 
     // The pixels of a row whose centres lie between left and right.
     void fillRow(int row, double y, double left, double right) {
+        const int first = std::max(static_cast<int>(std::ceil(left - 0.5)), bounds_.x);
+        const int last = std::min(static_cast<int>(std::floor(right - 0.5)), bounds_.x + bounds_.w - 1);
         const SDL_Rect& view = target_.area;
-        const int first = std::max(static_cast<int>(std::ceil(left - 0.5)), view.x);
-        const int last = std::min(static_cast<int>(std::floor(right - 0.5)), view.x + view.w - 1);
         if (first > last) {
             return;
         }
@@ -256,6 +260,7 @@ private:
 
     const TexelImage& texture_;
     const PixelTarget& target_;
+    SDL_Rect bounds_{}; // the target's area cut to its clip
     std::vector<std::pair<int, int>> outline_;
     std::vector<int> ring_;
     struct SideEdge {

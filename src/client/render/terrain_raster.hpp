@@ -30,10 +30,12 @@ struct AtlasLevels {
 // Builds the levels from an ARGB8888 image by averaging 2 x 2 blocks.
 AtlasLevels buildAtlasLevels(TexelImage full);
 
-// A raster covering the window rectangle `area`; pixel (0, 0) is the area's top-left corner.
+// A raster covering the window rectangle `area`; pixel (0, 0) is the area's top-left corner. Only
+// pixels inside `clip` (window coordinates too) are drawn.
 struct PixelTarget {
     std::span<std::uint32_t> pixels;
     SDL_Rect area;
+    SDL_Rect clip;
 };
 
 // Fills the triangles with their texture sampled at the nearest texel, clipped to the target.
