@@ -173,7 +173,8 @@ public:
     struct OverviewCache {
         TextureHandle texture;
         std::vector<std::uint32_t> pixels; // the last raster without rivers, for reuse after a pan
-        std::vector<std::uint32_t> scratch; // the next raster, then the upload with rivers; swapped with pixels
+        std::vector<std::uint32_t> scratch; // the next raster; swapped with pixels
+        std::vector<std::uint32_t> drawn; // the last raster with rivers, for reuse after a pan
         std::optional<ViewKey> key;
         bool rivers = true;
         int width = 0;

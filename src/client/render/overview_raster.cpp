@@ -1,13 +1,13 @@
 // Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
 #include "render/overview_raster.hpp"
 
-#include "render/river_raster.hpp"
 #include "render/terrain_display.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <unordered_map>
 
 namespace korvan {
@@ -46,7 +46,14 @@ public:
             if (!wraps_) {
                 return -1;
             }
-            column = wrappedColumn(h, width_);
+            // A far view shows a copy or two of the world: a subtraction spares the division.
+            if (column >= width_ && column < 2 * std::int64_t(width_)) {
+                column -= width_;
+            } else if (column < 0 && column >= -std::int64_t(width_)) {
+                column += width_;
+            } else {
+                column = wrappedColumn(h, width_);
+            }
         }
         return std::ptrdiff_t(h.r) * width_ + std::ptrdiff_t(column);
     }
@@ -87,6 +94,54 @@ private:
     std::unordered_map<std::size_t, int> water_;
 };
 
+// roundHalfAway for the pixel loops, without branches: the halves fall at random along a row.
+inline double roundHalf(double v) {
+    if (!(std::abs(v) < 1.0e15)) {
+        return roundHalfAway(v);
+    }
+    const double whole = static_cast<double>(static_cast<std::int64_t>(v));
+    const double rest = v - whole;
+    return whole + double(rest >= 0.5) - double(rest <= -0.5);
+}
+
+// The hexes under the pixel centres of one window row seen through a camera: worldToHex of
+// cam.toWorld, step for step, with the row's share worked out once and selects instead of branches.
+class RowHexes {
+public:
+    RowHexes(const Camera& cam, double rowY)
+        : cam_(cam), rowY_(rowY), unitX_(cam.scale * cam.horizontalScale) {
+        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
+        third_ = y / 3.0;
+        fr_ = y * 2.0 / 3.0;
+        r_ = roundHalf(fr_);
+        dr_ = std::abs(r_ - fr_);
+    }
+
+    const Camera& camera() const { return cam_; }
+    double rowY() const { return rowY_; }
+
+    Hex at(int x) const {
+        const double fq = (x + 0.5 - cam_.x) / unitX_ * 0.5773502691896257 - third_;
+        const double fs = -fq - fr_;
+        const double q = roundHalf(fq);
+        const double s = roundHalf(fs);
+        const double dq = std::abs(q - fq);
+        const double ds = std::abs(s - fs);
+        const bool fixQ = dq > dr_ && dq > ds;
+        const bool fixR = !fixQ && dr_ > ds;
+        return {static_cast<std::int32_t>(fixQ ? -r_ - s : q), static_cast<std::int32_t>(fixR ? -q - s : r_)};
+    }
+
+private:
+    const Camera& cam_;
+    double rowY_;
+    double unitX_;
+    double third_ = 0;
+    double fr_ = 0;
+    double r_ = 0;
+    double dr_ = 0;
+};
+
 // End (exclusive) of the run of row pixels from x on whose centres lie inside hex h drawn through
 // cam; rowY is the window y of the row's pixel centres. The hexagon's half width narrows towards its
 // top and bottom corners.
@@ -94,8 +149,11 @@ int spanEnd(Hex h, const Camera& cam, double rowY, int x, int width) {
     const Point c = cam.toScreen(hexCenter(h));
     const double v = 1 - std::abs((rowY - c.y) / (cam.scale * cam.verticalScale));
     const double k = std::clamp(2 * v, 0.0, 1.0);
-    const double right = std::ceil(c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5);
-    return static_cast<int>(std::min(std::max(right, x + 1.0), double(width)));
+    const double right = c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5;
+    // Clamped to whole bounds first, the ceiling is an integer conversion and at most one step.
+    const double bounded = std::min(std::max(right, x + 1.0), double(width));
+    const int whole = static_cast<int>(bounded);
+    return whole + int(whole < bounded);
 }
 
 // Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
@@ -120,11 +178,13 @@ public:
             return;
         }
         // Each grid's run is kept until the row leaves its hex; a lookup happens only then.
+        const RowHexes worldRow(view_.camera, rowY);
+        const RowHexes gameRow(view_.gameCamera, rowY);
         Run field{from, -1};
         Run cell{from, -1};
         for (int x = from; x < to;) {
             if (field.end <= x) {
-                field = runAt(world_, view_.camera, x, rowY);
+                field = runAt(world_, worldRow, x);
             }
             int end = field.end;
             std::uint32_t colour = noFieldPixel;
@@ -132,7 +192,7 @@ public:
                 int t = world_.terrain(field.index);
                 if (gridOverLand_ && t != water) {
                     if (cell.end <= x) {
-                        cell = runAt(land_.grid(), view_.gameCamera, x, rowY);
+                        cell = runAt(land_.grid(), gameRow, x);
                     }
                     end = std::min(end, cell.end);
                     if (cell.index >= 0) {
@@ -186,10 +246,10 @@ private:
     }
 
     // The run through pixel x; below scale 2 every pixel is its own run.
-    Run runAt(const FieldGrid& grid, const Camera& cam, int x, double rowY) const {
+    Run runAt(const FieldGrid& grid, const RowHexes& row, int x) const {
         // The span follows the hex where it is drawn, the colour the field stored for it.
-        const Hex h = worldToHex(cam.toWorld({x + 0.5, rowY}));
-        return {spans_ ? spanEnd(h, cam, rowY, x, view_.width) : x + 1, grid.index(h)};
+        const Hex h = row.at(x);
+        return {spans_ ? spanEnd(h, row.camera(), row.rowY(), x, view_.width) : x + 1, grid.index(h)};
     }
 
     const OverviewView& view_;
@@ -247,6 +307,49 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
         sampler.fill(y, 0, from, row);
         sampler.fill(y, to, view.width, row);
     }
+}
+
+PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
+                          int height, std::vector<std::uint32_t>& drawn) {
+    const auto w = std::size_t(width);
+    // A side drawn into a pixel has its middle within half a unit plus a rounding of it. Sides whose
+    // middle lies inside the area are drawn by either build, so pixels this far inside both areas match.
+    const int margin = int(std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale))) + 3;
+    PixelKeep keep{std::max(shift.x, 0) + margin, std::max(shift.y, 0) + margin,
+                   std::min(width + shift.x, width) - margin, std::min(height + shift.y, height) - margin};
+    if (keep.left >= keep.right || keep.top >= keep.bottom) {
+        drawn.assign(base.begin(), base.end());
+        return {};
+    }
+    // Rows move in place, walking against the shift so no row is overwritten before it moved.
+    const auto moveRow = [&](int y) {
+        std::uint32_t* row = drawn.data() + std::size_t(y) * w;
+        const std::uint32_t* from = drawn.data() + std::size_t(y - shift.y) * w;
+        std::memmove(row + keep.left, from + (keep.left - shift.x), std::size_t(keep.right - keep.left) * 4);
+    };
+    if (shift.y > 0) {
+        for (int y = keep.bottom - 1; y >= keep.top; --y) {
+            moveRow(y);
+        }
+    } else {
+        for (int y = keep.top; y < keep.bottom; ++y) {
+            moveRow(y);
+        }
+    }
+    const auto refill = [&](int y, int from, int to) {
+        const std::size_t row = std::size_t(y) * w;
+        std::copy(base.begin() + std::ptrdiff_t(row) + from, base.begin() + std::ptrdiff_t(row) + to,
+                  drawn.begin() + std::ptrdiff_t(row) + from);
+    };
+    for (int y = 0; y < height; ++y) {
+        if (y < keep.top || y >= keep.bottom) {
+            refill(y, 0, width);
+        } else {
+            refill(y, 0, keep.left);
+            refill(y, keep.right, width);
+        }
+    }
+    return keep;
 }
 
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
