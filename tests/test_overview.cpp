@@ -242,8 +242,9 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
     Client client(mapFromJson(d));
     const SoftwareTarget target(client.width, client.height);
     ASSERT_TRUE(target.renderer) << SDL_GetError();
-    // Far (the world repeats across the area, sides shorter than a pixel) and near.
-    for (const double scale : {0.9, 9.0}) {
+    // Far (the world repeats across the area, sides shorter than a pixel), near, and nearer than one
+    // period across (the border's sides are found by where they lie).
+    for (const double scale : {0.9, 9.0, 40.0}) {
         client.camera = {-33.25, 140.6, scale, 0.93, 1.21};
         client.renderOverview(target.renderer.get(), true);
         for (const PixelShift pan : {PixelShift{7, -4}, PixelShift{-30, 11}, PixelShift{2, 0}}) {

@@ -14,6 +14,7 @@
 #include "map/map.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
+#include "render/river_segments.hpp"
 #include "render/terrain_art.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/world_overview.hpp"
@@ -175,6 +176,7 @@ public:
         std::vector<std::uint32_t> pixels; // the last raster without rivers, for reuse after a pan
         std::vector<std::uint32_t> scratch; // the next raster; swapped with pixels
         std::vector<std::uint32_t> drawn; // the last raster with rivers, for reuse after a pan
+        RiverIndex riverIndex; // finds the sides along the border a pan leaves to redraw
         std::optional<ViewKey> key;
         bool rivers = true;
         int width = 0;

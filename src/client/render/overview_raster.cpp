@@ -352,6 +352,20 @@ PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift,
     return keep;
 }
 
+void markSidesOutside(RiverIndex& index, const Camera& camera, PixelKeep keep, int width, int height, int top) {
+    // A side draws within half a unit and a rounding of its middle.
+    const double pad = std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale)) + 2;
+    const auto mark = [&](int left, int up, int right, int down) {
+        if (left < right && up < down) {
+            index.mark(camera.toWorld({left - pad, top + up - pad}), camera.toWorld({right + pad, top + down + pad}));
+        }
+    };
+    mark(0, 0, width, keep.top);
+    mark(0, keep.bottom, width, height);
+    mark(0, keep.top, keep.left, keep.bottom);
+    mark(keep.right, keep.top, width, keep.bottom);
+}
+
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
     std::vector<std::uint32_t> pixels(std::size_t(miniWidth) * miniHeight, noFieldPixel);
     const FieldGrid worldGrid(world);

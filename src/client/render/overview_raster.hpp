@@ -57,6 +57,10 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
 PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
                           int height, std::vector<std::uint32_t>& drawn);
 
+// Marks in index the river sides that may draw into the part of the map area (width x height
+// pixels from window row top) outside keep.
+void markSidesOutside(RiverIndex& index, const Camera& camera, PixelKeep keep, int width, int height, int top);
+
 // The whole world at minimap size (miniWidth x miniHeight), rivers included.
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry);
 

@@ -66,10 +66,11 @@ inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int
 // Draws every river side of the map within the world rectangle lo..hi into pixels, a raster the size
 // of target whose origin is target's corner; project maps world points to window pixels. Bridged
 // sides get one bridge pixel at their middle. Pixels inside keep stay as they are, so a raster moved
-// by whole pixels needs only its uncovered border redrawn.
+// by whole pixels needs only its uncovered border redrawn; the sides that may reach that border are
+// then the ones marked in near, when given (its marks are cleared).
 template <typename Projection>
 void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_Rect target,
-                  std::span<std::uint32_t> pixels, PixelKeep keep = {}) {
+                  std::span<std::uint32_t> pixels, PixelKeep keep = {}, RiverIndex* near = nullptr) {
     const Point origin{double(target.x), double(target.y)};
     // Far off-screen sides of a misplaced view must not overflow the integer line stepping.
     // roundHalfAway without branches: the halves fall at random, a branch would guess wrong.
@@ -81,7 +82,7 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
         const double rest = v - whole;
         return whole + int(rest >= 0.5) - int(rest <= -0.5);
     };
-    riverSegments(map, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
+    const auto draw = [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
         const Point pa = project(a) - origin;
         const Point pb = project(b) - origin;
         const int ax = pixel(pa.x);
@@ -102,7 +103,13 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
                 pixels[std::size_t(my) * std::size_t(target.w) + std::size_t(mx)] = bridgePixel;
             }
         }
-    });
+    };
+    if (near) {
+        const double reciprocal = 1 / map.period();
+        near->takeMarked([&](std::size_t index) { riverSideCopies(map, lo, hi, index, reciprocal, draw); });
+    } else {
+        riverSegments(map, lo, hi, draw);
+    }
 }
 
 } // namespace korvan

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 namespace korvan {
 
@@ -46,34 +48,82 @@ inline int wholePeriods(double v, double period, double reciprocal, bool up) {
 
 } // namespace detail
 
+// Calls action for every copy of river side index whose midpoint lies within lo..hi widened by one
+// unit (see riverSegments); reciprocal is 1 / map.period().
+template <typename Action>
+void riverSideCopies(const Map& map, Point lo, Point hi, std::size_t index, double reciprocal, Action&& action) {
+    const RiverEdge& edge = map.rivers()[index];
+    if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
+        return;
+    }
+    const double period = map.period();
+    const RiverSegment s = riverBoundary(map, edge);
+    const double middle = (s.a.x + s.b.x) * 0.5;
+    int first = 0;
+    int last = 0;
+    if (map.wraps()) {
+        first = detail::wholePeriods(lo.x - middle - 1, period, reciprocal, true);
+        last = detail::wholePeriods(hi.x - middle + 1, period, reciprocal, false);
+    }
+    for (int k = first; k <= last; ++k) {
+        const double shift = k * period;
+        if (lo.x > middle + shift + 1 || hi.x < middle + shift - 1) {
+            continue;
+        }
+        action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, index);
+    }
+}
+
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
 // the world rectangle lo..hi widened by one unit; a and b are shifted by whole periods to that copy.
 template <typename Action>
 void riverSegments(const Map& map, Point lo, Point hi, Action&& action) {
-    const double period = map.period();
-    const double reciprocal = 1 / period;
-    const auto& rivers = map.rivers();
-    for (std::size_t index = 0; index < rivers.size(); ++index) {
-        const RiverEdge& edge = rivers[index];
-        if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
-            continue;
-        }
-        const RiverSegment s = riverBoundary(map, edge);
-        const double middle = (s.a.x + s.b.x) * 0.5;
-        int first = 0;
-        int last = 0;
-        if (map.wraps()) {
-            first = detail::wholePeriods(lo.x - middle - 1, period, reciprocal, true);
-            last = detail::wholePeriods(hi.x - middle + 1, period, reciprocal, false);
-        }
-        for (int k = first; k <= last; ++k) {
-            const double shift = k * period;
-            if (lo.x > middle + shift + 1 || hi.x < middle + shift - 1) {
-                continue;
-            }
-            action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, index);
-        }
+    const double reciprocal = 1 / map.period();
+    for (std::size_t index = 0; index < map.rivers().size(); ++index) {
+        riverSideCopies(map, lo, hi, index, reciprocal, action);
     }
 }
+
+// The river sides of one map in buckets by where their middles lie (longitude taken modulo the
+// period on a wrapping map), so a few thin world rectangles find their sides without a walk over
+// all of them.
+class RiverIndex {
+public:
+    // Whether the index was built for this map's side list.
+    bool covers(const Map& map) const {
+        return map_ == &map && sides_ == map.rivers().data() && count_ == map.rivers().size();
+    }
+    void build(const Map& map);
+
+    // Marks every side with a copy whose middle may lie within lo..hi.
+    void mark(Point lo, Point hi);
+
+    // Calls visit(index) for the marked sides in list order and clears the marks.
+    template <typename Visit>
+    void takeMarked(Visit&& visit) {
+        for (std::size_t i = 0; i < marked_.size(); ++i) {
+            if (marked_[i]) {
+                marked_[i] = 0;
+                visit(i);
+            }
+        }
+    }
+
+private:
+    int column(double x) const;
+    int band(double y) const;
+
+    static constexpr int columns_ = 64;
+    static constexpr double bandHeight_ = 24; // sixteen rows of fields
+    const Map* map_ = nullptr;
+    const RiverEdge* sides_ = nullptr;
+    std::size_t count_ = 0;
+    bool wraps_ = false;
+    double period_ = 1;
+    int bands_ = 1;
+    std::vector<std::uint32_t> starts_; // per bucket, into order_; one more at the end
+    std::vector<std::uint32_t> order_;
+    std::vector<std::uint8_t> marked_;
+};
 
 } // namespace korvan
