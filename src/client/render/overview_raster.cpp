@@ -177,42 +177,127 @@ public:
             std::fill(row + from, row + to, noFieldPixel);
             return;
         }
-        // Each grid's run is kept until the row leaves its hex; a lookup happens only then.
         const RowHexes worldRow(view_.camera, rowY);
         const RowHexes gameRow(view_.gameCamera, rowY);
-        Run field{from, -1};
-        Run cell{from, -1};
-        for (int x = from; x < to;) {
-            if (field.end <= x) {
-                field = runAt(world_, worldRow, x);
+        if (!spans_) {
+            for (int x = from; x < to; ++x) {
+                row[x] = pixelAt(worldRow, gameRow, x);
             }
-            int end = field.end;
+            return;
+        }
+        // A grid's runs are looked up again only where the row leaves the middle band of a hex row.
+        const std::vector<Run>& fields = runsOf(world_, view_.camera, worldRow, from, to, worldRuns_);
+        const std::vector<Run>* cells = nullptr;
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (int x = from; x < to;) {
+            while (fields[i].end <= x) {
+                ++i;
+            }
+            int end = std::min(fields[i].end, to);
             std::uint32_t colour = noFieldPixel;
-            if (field.index >= 0) {
-                int t = world_.terrain(field.index);
+            if (fields[i].index >= 0) {
+                int t = world_.terrain(fields[i].index);
                 if (gridOverLand_ && t != water) {
-                    if (cell.end <= x) {
-                        cell = runAt(land_.grid(), gameRow, x);
+                    if (!cells) {
+                        cells = &runsOf(land_.grid(), view_.gameCamera, gameRow, from, to, gameRuns_);
                     }
-                    end = std::min(end, cell.end);
-                    if (cell.index >= 0) {
-                        t = land_.at(cell.index);
+                    while ((*cells)[j].end <= x) {
+                        ++j;
+                    }
+                    end = std::min(end, (*cells)[j].end);
+                    if ((*cells)[j].index >= 0) {
+                        t = land_.at((*cells)[j].index);
                     }
                 }
                 colour = terrainPixels[t == city ? plain : t];
             }
-            end = std::min(end, to);
             std::fill(row + x, row + end, colour);
             x = end;
         }
     }
 
 private:
+    // One pixel on its own, as far out as hexes are smaller than pixels.
+    std::uint32_t pixelAt(const RowHexes& worldRow, const RowHexes& gameRow, int x) {
+        const std::ptrdiff_t field = world_.index(worldRow.at(x));
+        if (field < 0) {
+            return noFieldPixel;
+        }
+        int t = world_.terrain(field);
+        if (gridOverLand_ && t != water) {
+            const std::ptrdiff_t cell = land_.grid().index(gameRow.at(x));
+            if (cell >= 0) {
+                t = land_.at(cell);
+            }
+        }
+        return terrainPixels[t == city ? plain : t];
+    }
+
     // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
     struct Run {
         int end;
         std::ptrdiff_t index;
     };
+
+    // A grid's runs over pixels from..to - 1 of a row, and the middle band they hold for.
+    struct RowRuns {
+        std::vector<Run> runs;
+        std::vector<Hex> hexes; // the hex of each run
+        std::optional<int> band;
+        int from = 0;
+        int to = 0;
+    };
+
+    // The runs of grid through row (seen through cam) from..to - 1; kept from an earlier row of the
+    // same middle band, where every pixel column meets the same hex.
+    const std::vector<Run>& runsOf(const FieldGrid& grid, const Camera& cam, const RowHexes& row, int from, int to,
+                                   RowRuns& kept) const {
+        const std::optional<int> here = band(cam, row.rowY());
+        if (here && kept.band == here && kept.from == from && kept.to == to) {
+            return kept.runs;
+        }
+        kept.band = here;
+        kept.from = from;
+        kept.to = to;
+        kept.runs.clear();
+        kept.hexes.clear();
+        // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
+        // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
+        // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
+        // all at once, and the runs from the first wrong one are built again; a row that defies the
+        // guesses a few times is looked up run by run.
+        int misses = 0;
+        for (int x = from; x < to;) {
+            const std::size_t first = kept.runs.size();
+            const std::size_t guessed = misses < 4 ? first + 2 : std::size_t(-1);
+            for (int at = x; at < to;) {
+                const std::size_t k = kept.hexes.size();
+                const auto guess = [&] {
+                    const Hex last = kept.hexes[k - 1];
+                    const Hex before = kept.hexes[k - 2];
+                    return last.r == before.r ? Hex{last.q + 1, last.r} : Hex{before.q + 1, before.r};
+                };
+                const Hex h = k >= guessed ? guess() : row.at(at);
+                kept.hexes.push_back(h);
+                kept.runs.push_back(runOf(grid, row, h, at));
+                at = kept.runs.back().end;
+            }
+            x = to;
+            int start = kept.runs[first + 1 < kept.runs.size() ? first + 1 : first].end;
+            for (std::size_t k = std::max(first + 2, guessed); k < kept.runs.size(); ++k) {
+                if (!(row.at(start) == kept.hexes[k])) {
+                    ++misses;
+                    kept.runs.resize(k);
+                    kept.hexes.resize(k);
+                    x = start;
+                    break;
+                }
+                start = kept.runs[k].end;
+            }
+        }
+        return kept.runs;
+    }
 
     // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
     // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
@@ -245,14 +330,15 @@ private:
         return y < -1.5 || y > 1.5 * (view_.world.height() - 1) + 1.5;
     }
 
-    // The run through pixel x; below scale 2 every pixel is its own run.
-    Run runAt(const FieldGrid& grid, const RowHexes& row, int x) const {
+    // The run from pixel x on through hex h, the hex under that pixel.
+    Run runOf(const FieldGrid& grid, const RowHexes& row, Hex h, int x) const {
         // The span follows the hex where it is drawn, the colour the field stored for it.
-        const Hex h = row.at(x);
-        return {spans_ ? spanEnd(h, row.camera(), row.rowY(), x, view_.width) : x + 1, grid.index(h)};
+        return {spanEnd(h, row.camera(), row.rowY(), x, view_.width), grid.index(h)};
     }
 
     const OverviewView& view_;
+    RowRuns worldRuns_;
+    RowRuns gameRuns_;
     FieldGrid world_;
     LandTerrain land_;
     bool spans_;

@@ -39,15 +39,24 @@ struct PixelKeep {
 // inside keep are skipped.
 inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int width, int height,
                        std::span<std::uint32_t> pixels, PixelKeep keep = {}) {
+    const auto put = [&](int x, int y) {
+        if (x >= 0 && x < width && y >= 0 && y < height && !keep.holds(x, y)) {
+            pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = colour;
+        }
+    };
+    // Far out a side is a pixel or two: both ends are the whole line.
+    if (std::abs(x1 - x0) <= 1 && std::abs(y1 - y0) <= 1) {
+        put(x0, y0);
+        put(x1, y1);
+        return;
+    }
     const int dx = std::abs(x1 - x0);
     const int dy = -std::abs(y1 - y0);
     const int stepX = x0 < x1 ? 1 : -1;
     const int stepY = y0 < y1 ? 1 : -1;
     int error = dx + dy;
     for (;;) {
-        if (x0 >= 0 && x0 < width && y0 >= 0 && y0 < height && !keep.holds(x0, y0)) {
-            pixels[std::size_t(y0) * std::size_t(width) + std::size_t(x0)] = colour;
-        }
+        put(x0, y0);
         if (x0 == x1 && y0 == y1) {
             return;
         }
