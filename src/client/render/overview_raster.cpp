@@ -7,7 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <cstring>
 #include <unordered_map>
 
 namespace korvan {
@@ -260,13 +259,18 @@ private:
         kept.band = here;
         kept.from = from;
         kept.to = to;
+        lookUpRuns(grid, row, from, to, kept);
+        return kept.runs;
+    }
+
+    // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
+    // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
+    // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
+    // all at once, and the runs from the first wrong one are built again; a row that defies the
+    // guesses a few times is looked up run by run.
+    void lookUpRuns(const FieldGrid& grid, const RowHexes& row, int from, int to, RowRuns& kept) const {
         kept.runs.clear();
         kept.hexes.clear();
-        // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
-        // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
-        // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
-        // all at once, and the runs from the first wrong one are built again; a row that defies the
-        // guesses a few times is looked up run by run.
         int misses = 0;
         for (int x = from; x < to;) {
             const std::size_t first = kept.runs.size();
@@ -296,7 +300,6 @@ private:
                 start = kept.runs[k].end;
             }
         }
-        return kept.runs;
     }
 
     // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
@@ -393,63 +396,6 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
         sampler.fill(y, 0, from, row);
         sampler.fill(y, to, view.width, row);
     }
-}
-
-PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
-                          int height, std::vector<std::uint32_t>& drawn) {
-    const auto w = std::size_t(width);
-    // A side drawn into a pixel has its middle within half a unit plus a rounding of it. Sides whose
-    // middle lies inside the area are drawn by either build, so pixels this far inside both areas match.
-    const int margin = int(std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale))) + 3;
-    PixelKeep keep{std::max(shift.x, 0) + margin, std::max(shift.y, 0) + margin,
-                   std::min(width + shift.x, width) - margin, std::min(height + shift.y, height) - margin};
-    if (keep.left >= keep.right || keep.top >= keep.bottom) {
-        drawn.assign(base.begin(), base.end());
-        return {};
-    }
-    // Rows move in place, walking against the shift so no row is overwritten before it moved.
-    const auto moveRow = [&](int y) {
-        std::uint32_t* row = drawn.data() + std::size_t(y) * w;
-        const std::uint32_t* from = drawn.data() + std::size_t(y - shift.y) * w;
-        std::memmove(row + keep.left, from + (keep.left - shift.x), std::size_t(keep.right - keep.left) * 4);
-    };
-    if (shift.y > 0) {
-        for (int y = keep.bottom - 1; y >= keep.top; --y) {
-            moveRow(y);
-        }
-    } else {
-        for (int y = keep.top; y < keep.bottom; ++y) {
-            moveRow(y);
-        }
-    }
-    const auto refill = [&](int y, int from, int to) {
-        const std::size_t row = std::size_t(y) * w;
-        std::copy(base.begin() + std::ptrdiff_t(row) + from, base.begin() + std::ptrdiff_t(row) + to,
-                  drawn.begin() + std::ptrdiff_t(row) + from);
-    };
-    for (int y = 0; y < height; ++y) {
-        if (y < keep.top || y >= keep.bottom) {
-            refill(y, 0, width);
-        } else {
-            refill(y, 0, keep.left);
-            refill(y, keep.right, width);
-        }
-    }
-    return keep;
-}
-
-void markSidesOutside(RiverIndex& index, const Camera& camera, PixelKeep keep, int width, int height, int top) {
-    // A side draws within half a unit and a rounding of its middle.
-    const double pad = std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale)) + 2;
-    const auto mark = [&](int left, int up, int right, int down) {
-        if (left < right && up < down) {
-            index.mark(camera.toWorld({left - pad, top + up - pad}), camera.toWorld({right + pad, top + down + pad}));
-        }
-    };
-    mark(0, 0, width, keep.top);
-    mark(0, keep.bottom, width, height);
-    mark(0, keep.top, keep.left, keep.bottom);
-    mark(keep.right, keep.top, width, keep.bottom);
 }
 
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
