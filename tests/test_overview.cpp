@@ -217,3 +217,66 @@ TEST(OverviewLayer, RebuildsForANewWindowSizeAndShowsTheRaster) {
     const int y = area.h / 2;
     EXPECT_EQ(target.at(x, area.y + y), client.overviewCache.pixels[std::size_t(y * area.w + x)]);
 }
+
+TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
+    nlohmann::json d = mixedWorld(24, 12);
+    const auto land = [](int c, int r) { return terrainCodes[std::size_t((c * 7 + r * 3 + c * r) % terrainCount)] != 'w'; };
+    for (int r = 0; r < 12; ++r) {
+        for (int c = 0; c < 24; ++c) {
+            const int q = c - r / 2;
+            const int kind = (c * 5 + r * 3) % 4;
+            if (kind < 2 && (kind == 0 || r + 1 < 12)) {
+                const Hex b = kind == 0 ? Hex{q + 1, r} : Hex{q, r + 1};
+                const int column = b.q + b.r / 2;
+                if (column >= 24) {
+                    continue;
+                }
+                const bool bridge = c % 7 == 0 && land(c, r) && land(column, b.r);
+                d["river_edges"].push_back({{"a", {{"q", q}, {"r", r}}},
+                                            {"b", {{"q", b.q}, {"r", b.r}}},
+                                            {"width_class", c % 3 + 1},
+                                            {"bridge", bridge}});
+            }
+        }
+    }
+    Client client(mapFromJson(d));
+    const SoftwareTarget target(client.width, client.height);
+    ASSERT_TRUE(target.renderer) << SDL_GetError();
+    // Far (the world repeats across the area, sides shorter than a pixel), near, and nearer than one
+    // period across (the border's sides are found by where they lie).
+    for (const double scale : {0.9, 9.0, 40.0}) {
+        client.camera = {-33.25, 140.6, scale, 0.93, 1.21};
+        client.renderOverview(target.renderer.get(), true);
+        for (const PixelShift pan : {PixelShift{7, -4}, PixelShift{-30, 11}, PixelShift{2, 0}}) {
+            client.camera.x += pan.x;
+            client.camera.y += pan.y;
+            client.renderOverview(target.renderer.get(), true);
+            const auto moved = client.overviewCache.drawn;
+            client.overviewCache.key.reset();
+            client.renderOverview(target.renderer.get(), true);
+            EXPECT_EQ(moved, client.overviewCache.drawn) << "scale " << scale << " pan " << pan.x << ", " << pan.y;
+            EXPECT_NE(std::count(moved.begin(), moved.end(), riverPixelWide), 0);
+        }
+    }
+
+    // The kept part is the moved interior; the rest comes from the new raster without rivers.
+    const int w = 40;
+    const int h = 30;
+    std::vector<std::uint32_t> drawn(std::size_t(w * h));
+    for (std::size_t i = 0; i < drawn.size(); ++i) {
+        drawn[i] = std::uint32_t(i);
+    }
+    const std::vector<std::uint32_t> base(drawn.size(), 0xdeadbeefu);
+    const Camera near{0, 0, 4, 1, 1.5}; // sides reach 3 pixels: a border of 6
+    const PixelKeep keep = moveDrawnRaster(base, {5, -2}, near, w, h, drawn);
+    EXPECT_EQ(keep.left, 5 + 6);
+    EXPECT_EQ(keep.right, w - 6);
+    EXPECT_EQ(keep.top, 6);
+    EXPECT_EQ(keep.bottom, h - 2 - 6);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const std::uint32_t expected = keep.holds(x, y) ? std::uint32_t((y + 2) * w + x - 5) : 0xdeadbeefu;
+            ASSERT_EQ(drawn[std::size_t(y * w + x)], expected) << x << ", " << y;
+        }
+    }
+}

@@ -15,6 +15,7 @@
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/river_rows.hpp"
+#include "render/river_segments.hpp"
 #include "render/terrain_art.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/world_overview.hpp"
@@ -174,7 +175,9 @@ public:
     struct OverviewCache {
         TextureHandle texture;
         std::vector<std::uint32_t> pixels; // the last raster without rivers, for reuse after a pan
-        std::vector<std::uint32_t> scratch; // the next raster, then the upload with rivers; swapped with pixels
+        std::vector<std::uint32_t> scratch; // the next raster; swapped with pixels
+        std::vector<std::uint32_t> drawn; // the last raster with rivers, for reuse after a pan
+        RiverIndex riverIndex; // finds the sides along the border a pan leaves to redraw
         std::optional<ViewKey> key;
         bool rivers = true;
         int width = 0;

@@ -1,7 +1,6 @@
 // The world overview raster of the map area, kept in a streaming texture and reused after pans.
 #include "client/client.hpp"
 #include "render/overview_raster.hpp"
-#include "render/river_raster.hpp"
 
 #include <utility>
 
@@ -37,11 +36,24 @@ void Client::renderOverview(SDL_Renderer* renderer, bool includeRivers) const {
         std::swap(cache.pixels, cache.scratch);
         const std::uint32_t* upload = cache.pixels.data();
         if (includeRivers) {
-            cache.scratch.assign(cache.pixels.begin(), cache.pixels.end());
+            PixelKeep keep;
+            RiverIndex* near = nullptr;
+            if (shift && cache.drawn.size() == cache.pixels.size()) {
+                keep = moveDrawnRaster(cache.pixels, *shift, camera, area.w, area.h, cache.drawn);
+                if (keep.left < keep.right) {
+                    if (!cache.riverIndex.covers(map)) {
+                        cache.riverIndex.build(map);
+                    }
+                    markSidesOutside(cache.riverIndex, camera, keep, area.w, area.h, area.y);
+                    near = &cache.riverIndex;
+                }
+            } else {
+                cache.drawn.assign(cache.pixels.begin(), cache.pixels.end());
+            }
             const Point lo = camera.toWorld({0, double(area.y)});
             const Point hi = camera.toWorld({double(area.w), double(area.y + area.h)});
-            rasterRivers(map, lo, hi, [this](Point p) { return camera.toScreen(p); }, area, cache.scratch);
-            upload = cache.scratch.data();
+            rasterRivers(map, lo, hi, [this](Point p) { return camera.toScreen(p); }, area, cache.drawn, keep, near);
+            upload = cache.drawn.data();
         }
         if (SDL_UpdateTexture(cache.texture.get(), nullptr, upload, area.w * 4) != 0) {
             throwSdlError();

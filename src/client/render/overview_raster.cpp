@@ -1,7 +1,6 @@
 // Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
 #include "render/overview_raster.hpp"
 
-#include "render/river_raster.hpp"
 #include "render/terrain_display.hpp"
 
 #include <algorithm>
@@ -46,7 +45,14 @@ public:
             if (!wraps_) {
                 return -1;
             }
-            column = wrappedColumn(h, width_);
+            // A far view shows a copy or two of the world: a subtraction spares the division.
+            if (column >= width_ && column < 2 * std::int64_t(width_)) {
+                column -= width_;
+            } else if (column < 0 && column >= -std::int64_t(width_)) {
+                column += width_;
+            } else {
+                column = wrappedColumn(h, width_);
+            }
         }
         return std::ptrdiff_t(h.r) * width_ + std::ptrdiff_t(column);
     }
@@ -87,6 +93,54 @@ private:
     std::unordered_map<std::size_t, int> water_;
 };
 
+// roundHalfAway for the pixel loops, without branches: the halves fall at random along a row.
+inline double roundHalf(double v) {
+    if (!(std::abs(v) < 1.0e15)) {
+        return roundHalfAway(v);
+    }
+    const double whole = static_cast<double>(static_cast<std::int64_t>(v));
+    const double rest = v - whole;
+    return whole + double(rest >= 0.5) - double(rest <= -0.5);
+}
+
+// The hexes under the pixel centres of one window row seen through a camera: worldToHex of
+// cam.toWorld, step for step, with the row's share worked out once and selects instead of branches.
+class RowHexes {
+public:
+    RowHexes(const Camera& cam, double rowY)
+        : cam_(cam), rowY_(rowY), unitX_(cam.scale * cam.horizontalScale) {
+        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
+        third_ = y / 3.0;
+        fr_ = y * 2.0 / 3.0;
+        r_ = roundHalf(fr_);
+        dr_ = std::abs(r_ - fr_);
+    }
+
+    const Camera& camera() const { return cam_; }
+    double rowY() const { return rowY_; }
+
+    Hex at(int x) const {
+        const double fq = (x + 0.5 - cam_.x) / unitX_ * 0.5773502691896257 - third_;
+        const double fs = -fq - fr_;
+        const double q = roundHalf(fq);
+        const double s = roundHalf(fs);
+        const double dq = std::abs(q - fq);
+        const double ds = std::abs(s - fs);
+        const bool fixQ = dq > dr_ && dq > ds;
+        const bool fixR = !fixQ && dr_ > ds;
+        return {static_cast<std::int32_t>(fixQ ? -r_ - s : q), static_cast<std::int32_t>(fixR ? -q - s : r_)};
+    }
+
+private:
+    const Camera& cam_;
+    double rowY_;
+    double unitX_;
+    double third_ = 0;
+    double fr_ = 0;
+    double r_ = 0;
+    double dr_ = 0;
+};
+
 // End (exclusive) of the run of row pixels from x on whose centres lie inside hex h drawn through
 // cam; rowY is the window y of the row's pixel centres. The hexagon's half width narrows towards its
 // top and bottom corners.
@@ -94,8 +148,11 @@ int spanEnd(Hex h, const Camera& cam, double rowY, int x, int width) {
     const Point c = cam.toScreen(hexCenter(h));
     const double v = 1 - std::abs((rowY - c.y) / (cam.scale * cam.verticalScale));
     const double k = std::clamp(2 * v, 0.0, 1.0);
-    const double right = std::ceil(c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5);
-    return static_cast<int>(std::min(std::max(right, x + 1.0), double(width)));
+    const double right = c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5;
+    // Clamped to whole bounds first, the ceiling is an integer conversion and at most one step.
+    const double bounded = std::min(std::max(right, x + 1.0), double(width));
+    const int whole = static_cast<int>(bounded);
+    return whole + int(whole < bounded);
 }
 
 // Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
@@ -119,40 +176,131 @@ public:
             std::fill(row + from, row + to, noFieldPixel);
             return;
         }
-        // Each grid's run is kept until the row leaves its hex; a lookup happens only then.
-        Run field{from, -1};
-        Run cell{from, -1};
-        for (int x = from; x < to;) {
-            if (field.end <= x) {
-                field = runAt(world_, view_.camera, x, rowY);
+        const RowHexes worldRow(view_.camera, rowY);
+        const RowHexes gameRow(view_.gameCamera, rowY);
+        if (!spans_) {
+            for (int x = from; x < to; ++x) {
+                row[x] = pixelAt(worldRow, gameRow, x);
             }
-            int end = field.end;
+            return;
+        }
+        // A grid's runs are looked up again only where the row leaves the middle band of a hex row.
+        const std::vector<Run>& fields = runsOf(world_, view_.camera, worldRow, from, to, worldRuns_);
+        const std::vector<Run>* cells = nullptr;
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (int x = from; x < to;) {
+            while (fields[i].end <= x) {
+                ++i;
+            }
+            int end = std::min(fields[i].end, to);
             std::uint32_t colour = noFieldPixel;
-            if (field.index >= 0) {
-                int t = world_.terrain(field.index);
+            if (fields[i].index >= 0) {
+                int t = world_.terrain(fields[i].index);
                 if (gridOverLand_ && t != water) {
-                    if (cell.end <= x) {
-                        cell = runAt(land_.grid(), view_.gameCamera, x, rowY);
+                    if (!cells) {
+                        cells = &runsOf(land_.grid(), view_.gameCamera, gameRow, from, to, gameRuns_);
                     }
-                    end = std::min(end, cell.end);
-                    if (cell.index >= 0) {
-                        t = land_.at(cell.index);
+                    while ((*cells)[j].end <= x) {
+                        ++j;
+                    }
+                    end = std::min(end, (*cells)[j].end);
+                    if ((*cells)[j].index >= 0) {
+                        t = land_.at((*cells)[j].index);
                     }
                 }
                 colour = terrainPixels[t == city ? plain : t];
             }
-            end = std::min(end, to);
             std::fill(row + x, row + end, colour);
             x = end;
         }
     }
 
 private:
+    // One pixel on its own, as far out as hexes are smaller than pixels.
+    std::uint32_t pixelAt(const RowHexes& worldRow, const RowHexes& gameRow, int x) {
+        const std::ptrdiff_t field = world_.index(worldRow.at(x));
+        if (field < 0) {
+            return noFieldPixel;
+        }
+        int t = world_.terrain(field);
+        if (gridOverLand_ && t != water) {
+            const std::ptrdiff_t cell = land_.grid().index(gameRow.at(x));
+            if (cell >= 0) {
+                t = land_.at(cell);
+            }
+        }
+        return terrainPixels[t == city ? plain : t];
+    }
+
     // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
     struct Run {
         int end;
         std::ptrdiff_t index;
     };
+
+    // A grid's runs over pixels from..to - 1 of a row, and the middle band they hold for.
+    struct RowRuns {
+        std::vector<Run> runs;
+        std::vector<Hex> hexes; // the hex of each run
+        std::optional<int> band;
+        int from = 0;
+        int to = 0;
+    };
+
+    // The runs of grid through row (seen through cam) from..to - 1; kept from an earlier row of the
+    // same middle band, where every pixel column meets the same hex.
+    const std::vector<Run>& runsOf(const FieldGrid& grid, const Camera& cam, const RowHexes& row, int from, int to,
+                                   RowRuns& kept) const {
+        const std::optional<int> here = band(cam, row.rowY());
+        if (here && kept.band == here && kept.from == from && kept.to == to) {
+            return kept.runs;
+        }
+        kept.band = here;
+        kept.from = from;
+        kept.to = to;
+        lookUpRuns(grid, row, from, to, kept);
+        return kept.runs;
+    }
+
+    // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
+    // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
+    // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
+    // all at once, and the runs from the first wrong one are built again; a row that defies the
+    // guesses a few times is looked up run by run.
+    void lookUpRuns(const FieldGrid& grid, const RowHexes& row, int from, int to, RowRuns& kept) const {
+        kept.runs.clear();
+        kept.hexes.clear();
+        int misses = 0;
+        for (int x = from; x < to;) {
+            const std::size_t first = kept.runs.size();
+            const std::size_t guessed = misses < 4 ? first + 2 : std::size_t(-1);
+            for (int at = x; at < to;) {
+                const std::size_t k = kept.hexes.size();
+                const auto guess = [&] {
+                    const Hex last = kept.hexes[k - 1];
+                    const Hex before = kept.hexes[k - 2];
+                    return last.r == before.r ? Hex{last.q + 1, last.r} : Hex{before.q + 1, before.r};
+                };
+                const Hex h = k >= guessed ? guess() : row.at(at);
+                kept.hexes.push_back(h);
+                kept.runs.push_back(runOf(grid, row, h, at));
+                at = kept.runs.back().end;
+            }
+            x = to;
+            int start = kept.runs[first + 1 < kept.runs.size() ? first + 1 : first].end;
+            for (std::size_t k = std::max(first + 2, guessed); k < kept.runs.size(); ++k) {
+                if (!(row.at(start) == kept.hexes[k])) {
+                    ++misses;
+                    kept.runs.resize(k);
+                    kept.hexes.resize(k);
+                    x = start;
+                    break;
+                }
+                start = kept.runs[k].end;
+            }
+        }
+    }
 
     // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
     // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
@@ -185,14 +333,15 @@ private:
         return y < -1.5 || y > 1.5 * (view_.world.height() - 1) + 1.5;
     }
 
-    // The run through pixel x; below scale 2 every pixel is its own run.
-    Run runAt(const FieldGrid& grid, const Camera& cam, int x, double rowY) const {
+    // The run from pixel x on through hex h, the hex under that pixel.
+    Run runOf(const FieldGrid& grid, const RowHexes& row, Hex h, int x) const {
         // The span follows the hex where it is drawn, the colour the field stored for it.
-        const Hex h = worldToHex(cam.toWorld({x + 0.5, rowY}));
-        return {spans_ ? spanEnd(h, cam, rowY, x, view_.width) : x + 1, grid.index(h)};
+        return {spanEnd(h, row.camera(), row.rowY(), x, view_.width), grid.index(h)};
     }
 
     const OverviewView& view_;
+    RowRuns worldRuns_;
+    RowRuns gameRuns_;
     FieldGrid world_;
     LandTerrain land_;
     bool spans_;

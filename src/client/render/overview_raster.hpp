@@ -3,6 +3,7 @@
 
 #include "core/camera.hpp"
 #include "map/map.hpp"
+#include "render/river_raster.hpp"
 #include "render/world_overview.hpp"
 
 #include <cstdint>
@@ -48,6 +49,17 @@ std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& cu
 // the uncovered strips are sampled.
 void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
                     std::vector<std::uint32_t>& out);
+
+// Moves drawn, the previous raster with rivers, by shift and refills from base (the new raster without
+// rivers) every pixel a river side might look different on: the uncovered strips and a border as
+// wide as a side may reach across, along the old and the new edges of the area. Returns the part
+// kept; drawing the rivers outside it gives what a full build gives.
+PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
+                          int height, std::vector<std::uint32_t>& drawn);
+
+// Marks in index the river sides that may draw into the part of the map area (width x height
+// pixels from window row top) outside keep.
+void markSidesOutside(RiverIndex& index, const Camera& camera, PixelKeep keep, int width, int height, int top);
 
 // The whole world at minimap size (miniWidth x miniHeight), rivers included.
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry);

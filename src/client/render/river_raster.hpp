@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -24,18 +25,38 @@ inline constexpr std::uint32_t riverPixel(int widthClass) {
     return widthClass >= 3 ? riverPixelWide : widthClass == 2 ? riverPixelMedium : riverPixelNarrow;
 }
 
-// Bresenham between two pixel positions, both ends included; pixels outside width x height are skipped.
+// The part of a raster a river pass leaves alone, in raster pixels; empty by default.
+struct PixelKeep {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool holds(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+// Bresenham between two pixel positions, both ends included; pixels outside width x height or
+// inside keep are skipped.
 inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int width, int height,
-                       std::span<std::uint32_t> pixels) {
+                       std::span<std::uint32_t> pixels, PixelKeep keep = {}) {
+    const auto put = [&](int x, int y) {
+        if (x >= 0 && x < width && y >= 0 && y < height && !keep.holds(x, y)) {
+            pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = colour;
+        }
+    };
+    // Far out a side is a pixel or two: both ends are the whole line.
+    if (std::abs(x1 - x0) <= 1 && std::abs(y1 - y0) <= 1) {
+        put(x0, y0);
+        put(x1, y1);
+        return;
+    }
     const int dx = std::abs(x1 - x0);
     const int dy = -std::abs(y1 - y0);
     const int stepX = x0 < x1 ? 1 : -1;
     const int stepY = y0 < y1 ? 1 : -1;
     int error = dx + dy;
     for (;;) {
-        if (x0 >= 0 && x0 < width && y0 >= 0 && y0 < height) {
-            pixels[std::size_t(y0) * std::size_t(width) + std::size_t(x0)] = colour;
-        }
+        put(x0, y0);
         if (x0 == x1 && y0 == y1) {
             return;
         }
@@ -53,28 +74,51 @@ inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int
 
 // Draws every river side of the map within the world rectangle lo..hi into pixels, a raster the size
 // of target whose origin is target's corner; project maps world points to window pixels. Bridged
-// sides get one bridge pixel at their middle.
+// sides get one bridge pixel at their middle. Pixels inside keep stay as they are, so a raster moved
+// by whole pixels needs only its uncovered border redrawn; the sides that may reach that border are
+// then the ones marked in near, when given (its marks are cleared).
 template <typename Projection>
 void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_Rect target,
-                  std::span<std::uint32_t> pixels) {
+                  std::span<std::uint32_t> pixels, PixelKeep keep = {}, RiverIndex* near = nullptr) {
     const Point origin{double(target.x), double(target.y)};
     // Far off-screen sides of a misplaced view must not overflow the integer line stepping.
-    const auto pixel = [](double v) { return static_cast<int>(std::clamp(roundHalfAway(v), -1.0e6, 1.0e6)); };
-    riverSegments(map, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
+    // roundHalfAway without branches: the halves fall at random, a branch would guess wrong.
+    const auto pixel = [](double v) {
+        if (!(std::abs(v) < 1.0e6)) {
+            return v < 0 ? -1000000 : 1000000;
+        }
+        const int whole = static_cast<int>(v);
+        const double rest = v - whole;
+        return whole + int(rest >= 0.5) - int(rest <= -0.5);
+    };
+    const auto draw = [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
         const Point pa = project(a) - origin;
         const Point pb = project(b) - origin;
-        rasterLine(pixel(pa.x), pixel(pa.y), pixel(pb.x), pixel(pb.y), riverPixel(edge.widthClass), target.w,
-                   target.h, pixels);
+        const int ax = pixel(pa.x);
+        const int ay = pixel(pa.y);
+        const int bx = pixel(pb.x);
+        const int by = pixel(pb.y);
+        // The line and its middle lie within the box of its ends.
+        if (keep.holds(std::min(ax, bx), std::min(ay, by)) && keep.holds(std::max(ax, bx), std::max(ay, by))) {
+            return;
+        }
+        rasterLine(ax, ay, bx, by, riverPixel(edge.widthClass), target.w, target.h, pixels, keep);
         // Map::bridgeBetween of the edge's own fields is this edge's flag, so the flag alone decides.
         if (edge.bridge) {
             const Point m = (pa + pb) * 0.5;
             const int mx = pixel(m.x);
             const int my = pixel(m.y);
-            if (mx >= 0 && mx < target.w && my >= 0 && my < target.h) {
+            if (mx >= 0 && mx < target.w && my >= 0 && my < target.h && !keep.holds(mx, my)) {
                 pixels[std::size_t(my) * std::size_t(target.w) + std::size_t(mx)] = bridgePixel;
             }
         }
-    });
+    };
+    if (near) {
+        const double reciprocal = 1 / map.period();
+        near->takeMarked([&](std::size_t index) { riverSideCopies(map, lo, hi, index, reciprocal, draw); });
+    } else {
+        riverSegments(map, lo, hi, draw);
+    }
 }
 
 } // namespace korvan

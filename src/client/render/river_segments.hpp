@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 namespace korvan {
 
@@ -16,36 +18,112 @@ struct RiverSegment {
 };
 
 // The side shared by the edge's two fields; on a wrapping map field b is taken at the copy next
-// to a, so a side on the seam is one unit long like every other.
-RiverSegment riverBoundary(const Map& map, const RiverEdge& edge);
+// to a, so a side on the seam is one unit long like every other. Inline: the far overview asks for
+// every side of the world in each frame.
+inline RiverSegment riverBoundary(const Map& map, const RiverEdge& edge) {
+    const Point a = hexCenter(edge.a);
+    Point b = hexCenter(edge.b);
+    // Neighbours lie well within half a period of each other except across the seam.
+    if (map.wraps() && !(std::abs(a.x - b.x) < 0.25 * map.period())) {
+        b.x += roundHalfAway((a.x - b.x) / map.period()) * map.period();
+    }
+    const Point middle = (a + b) * 0.5;
+    const Point half{(b.y - a.y) / -sqrt3 * 0.5, (b.x - a.x) / sqrt3 * 0.5};
+    return {middle - half, middle + half};
+}
+
+namespace detail {
+
+// ceil (up) or floor of v / period through the reciprocal; the division decides only near a whole
+// number, where the two could differ.
+inline int wholePeriods(double v, double period, double reciprocal, bool up) {
+    const double t = v * reciprocal;
+    const double whole = up ? std::ceil(t) : std::floor(t);
+    const double gap = std::abs(whole - t);
+    if (gap > 1e-9 && gap < 1 - 1e-9 && std::abs(t) < 1e6) {
+        return static_cast<int>(whole);
+    }
+    return static_cast<int>(up ? std::ceil(v / period) : std::floor(v / period));
+}
+
+} // namespace detail
+
+// Calls action for every copy of river side index whose midpoint lies within lo..hi widened by one
+// unit (see riverSegments); reciprocal is 1 / map.period().
+template <typename Action>
+void riverSideCopies(const Map& map, Point lo, Point hi, std::size_t index, double reciprocal, Action&& action) {
+    const RiverEdge& edge = map.rivers()[index];
+    if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
+        return;
+    }
+    const double period = map.period();
+    const RiverSegment s = riverBoundary(map, edge);
+    const double middle = (s.a.x + s.b.x) * 0.5;
+    int first = 0;
+    int last = 0;
+    if (map.wraps()) {
+        first = detail::wholePeriods(lo.x - middle - 1, period, reciprocal, true);
+        last = detail::wholePeriods(hi.x - middle + 1, period, reciprocal, false);
+    }
+    for (int k = first; k <= last; ++k) {
+        const double shift = k * period;
+        if (lo.x > middle + shift + 1 || hi.x < middle + shift - 1) {
+            continue;
+        }
+        action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, index);
+    }
+}
 
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
 // the world rectangle lo..hi widened by one unit; a and b are shifted by whole periods to that copy.
 template <typename Action>
 void riverSegments(const Map& map, Point lo, Point hi, Action&& action) {
-    const double period = map.period();
-    const auto& rivers = map.rivers();
-    for (std::size_t index = 0; index < rivers.size(); ++index) {
-        const RiverEdge& edge = rivers[index];
-        if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
-            continue;
-        }
-        const RiverSegment s = riverBoundary(map, edge);
-        const double middle = (s.a.x + s.b.x) * 0.5;
-        int first = 0;
-        int last = 0;
-        if (map.wraps()) {
-            first = static_cast<int>(std::ceil((lo.x - middle - 1) / period));
-            last = static_cast<int>(std::floor((hi.x - middle + 1) / period));
-        }
-        for (int k = first; k <= last; ++k) {
-            const double shift = k * period;
-            if (lo.x > middle + shift + 1 || hi.x < middle + shift - 1) {
-                continue;
-            }
-            action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, index);
-        }
+    const double reciprocal = 1 / map.period();
+    for (std::size_t index = 0; index < map.rivers().size(); ++index) {
+        riverSideCopies(map, lo, hi, index, reciprocal, action);
     }
 }
+
+// The river sides of one map in buckets by where their middles lie (longitude taken modulo the
+// period on a wrapping map), so a few thin world rectangles find their sides without a walk over
+// all of them.
+class RiverIndex {
+public:
+    // Whether the index was built for this map's side list.
+    bool covers(const Map& map) const {
+        return map_ == &map && sides_ == map.rivers().data() && count_ == map.rivers().size();
+    }
+    void build(const Map& map);
+
+    // Marks every side with a copy whose middle may lie within lo..hi.
+    void mark(Point lo, Point hi);
+
+    // Calls visit(index) for the marked sides in list order and clears the marks.
+    template <typename Visit>
+    void takeMarked(Visit&& visit) {
+        for (std::size_t i = 0; i < marked_.size(); ++i) {
+            if (marked_[i]) {
+                marked_[i] = 0;
+                visit(i);
+            }
+        }
+    }
+
+private:
+    int column(double x) const;
+    int band(double y) const;
+
+    static constexpr int columns_ = 64;
+    static constexpr double bandHeight_ = 24; // sixteen rows of fields
+    const Map* map_ = nullptr;
+    const RiverEdge* sides_ = nullptr;
+    std::size_t count_ = 0;
+    bool wraps_ = false;
+    double period_ = 1;
+    int bands_ = 1;
+    std::vector<std::uint32_t> starts_; // per bucket, into order_; one more at the end
+    std::vector<std::uint32_t> order_;
+    std::vector<std::uint8_t> marked_;
+};
 
 } // namespace korvan
