@@ -156,8 +156,21 @@ void addPlayGridIcons(const Client& client, TerrainScratch& scratch, const SDL_R
         const Terrain land = fieldLandTerrain(game, stored);
         const bool city = game.terrainAt(stored) == Terrain::City;
         const Box box = sourceBox(client, g);
-        const int firstRow = std::max(0, static_cast<int>(std::floor((box.low.y - 1) / 1.5)));
-        const int lastRow = std::min(world.height() - 1, static_cast<int>(std::ceil((box.high.y + 1) / 1.5)));
+        const int topRow = static_cast<int>(std::floor((box.low.y - 1) / 1.5));
+        const int bottomRow = static_cast<int>(std::ceil((box.high.y + 1) / 1.5));
+        // Away from the world's top and bottom edge every point of the field has a source field, so
+        // the whole field takes its land picture and only the water pieces are cut out and laid on
+        // top: the same picture as cutting every piece, with a fraction of the clipping.
+        const bool whole = topRow >= 0 && bottomRow <= world.height() - 1;
+        if (whole) {
+            scratch.piece.assign(mask.begin(), mask.end());
+            scratch.batch.addTerrainArea(land, mask, scratch.piece, variation);
+            if (city) {
+                return;
+            }
+        }
+        const int firstRow = std::max(0, topRow);
+        const int lastRow = std::min(world.height() - 1, bottomRow);
         for (int r = firstRow; r <= lastRow; ++r) {
             const int left = static_cast<int>(std::floor(box.low.x / sqrt3 - 0.5 * r)) - 1;
             const int right = static_cast<int>(std::ceil(box.high.x / sqrt3 - 0.5 * r)) + 1;
@@ -166,13 +179,16 @@ void addPlayGridIcons(const Client& client, TerrainScratch& scratch, const SDL_R
                 if (!source) {
                     continue;
                 }
+                const bool water = !city && world.terrainAt(*source) == Terrain::Water;
+                if (whole && !water) {
+                    continue;
+                }
                 const std::array<Point, 6> hexagon = worldProjection.fieldCorners({q, r});
                 // Most fields of the walk's margin miss the mask; a box test spares their clip.
                 if (!boxOf(hexagon).overlaps(maskBox)) {
                     continue;
                 }
                 clipConvex(hexagon, mask, scratch.piece, scratch.clipSpace);
-                const bool water = !city && world.terrainAt(*source) == Terrain::Water;
                 scratch.batch.addTerrainArea(water ? Terrain::Water : land, mask, scratch.piece, variation);
             }
         }
