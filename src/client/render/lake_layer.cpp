@@ -1,6 +1,7 @@
 // Lakes filled by scanline on the world map at close zoom, flat or with the water texture per field.
 #include "client/client.hpp"
 #include "render/lake_spans.hpp"
+#include "render/terrain_cpu.hpp"
 #include "render/terrain_icons.hpp"
 
 #include <algorithm>
@@ -12,33 +13,33 @@ namespace {
 
 constexpr SDL_Color lakeColor{56, 108, 139, 255};
 constexpr double lakeScale = 7;
-constexpr double texturedLakeScale = 14;
 
 } // namespace
 
 void Client::renderLakeDetails(SDL_Renderer* renderer) const {
-    if (!map.isWorld() || camera.scale < lakeScale) {
+    if (!map.isWorld() || camera.scale < lakeScale || lakesInCpuTerrain(*this, renderer)) {
         return;
     }
     renderCachedLayer(renderer, lakeCache, viewKey(), mapClip(), overlayStyle,
                       [&] { drawLakeDetails(renderer); });
 }
 
-void Client::drawLakeDetails(SDL_Renderer* renderer) const {
-    if (!map.isWorld() || camera.scale < lakeScale) {
-        return;
-    }
-    const SDL_Rect view = mapClip();
+void visibleLakeSpans(const Client& client, SDL_Rect part, std::vector<LakeSpan>& spans) {
+    const Map& map = client.map;
+    const Camera& camera = client.camera;
+    const SDL_Rect view = client.mapClip();
     const double left = camera.toWorld({0, double(view.y)}).x;
     const double right = camera.toWorld({double(view.w), double(view.y)}).x;
     const double period = map.period();
     const int w = map.width();
     const int h = map.height();
+    const int partTop = std::max(view.y, part.y);
+    const int partBottom = std::min(view.y + view.h, part.y + part.h) - 1;
 
     std::vector<std::vector<Point>> rings;
     std::vector<double> crossings;
-    std::vector<LakeSpan> spans;
-    for (const Country& area : lakes.detailAreas()) {
+    spans.clear();
+    for (const Country& area : client.lakes.detailAreas()) {
         for (const CountryPolygon& polygon : area.polygons) {
             const double east = lakeWorldPoint(polygon.maximum, w, h, 0).x;
             const double west = lakeWorldPoint(polygon.minimum, w, h, 0).x;
@@ -46,8 +47,8 @@ void Client::drawLakeDetails(SDL_Renderer* renderer) const {
             const int lastCopy = static_cast<int>(std::floor((right - west) / period));
             const double top = camera.toScreen(lakeWorldPoint(polygon.maximum, w, h, 0)).y;
             const double bottom = camera.toScreen(lakeWorldPoint(polygon.minimum, w, h, 0)).y;
-            const int firstRow = std::max(static_cast<int>(std::ceil(top - 0.5)), view.y);
-            const int lastRow = std::min(static_cast<int>(std::floor(bottom - 0.5)), view.y + view.h - 1);
+            const int firstRow = std::max(static_cast<int>(std::ceil(top - 0.5)), partTop);
+            const int lastRow = std::min(static_cast<int>(std::floor(bottom - 0.5)), partBottom);
             if (firstRow > lastRow) {
                 continue;
             }
@@ -63,26 +64,18 @@ void Client::drawLakeDetails(SDL_Renderer* renderer) const {
             }
         }
     }
-    if (spans.empty()) {
-        return;
-    }
+    // Spans outside the part's columns are cut to it.
+    std::erase_if(spans, [&](LakeSpan& s) {
+        s.first = std::max(s.first, part.x);
+        s.last = std::min(s.last, part.x + part.w - 1);
+        return s.first > s.last;
+    });
+}
 
-    const DrawPass pass(renderer);
-    if (camera.scale < texturedLakeScale) {
-        std::vector<SDL_Rect> lines;
-        lines.reserve(spans.size());
-        for (const LakeSpan& s : spans) {
-            lines.push_back({s.first, s.row, s.last - s.first + 1, 1});
-        }
-        SDL_SetRenderDrawColor(renderer, lakeColor.r, lakeColor.g, lakeColor.b, lakeColor.a);
-        SDL_RenderFillRects(renderer, lines.data(), static_cast<int>(lines.size()));
-        return;
-    }
-
+void addLakeTextures(const Client& client, const std::vector<LakeSpan>& spans, TerrainIcons& icons) {
     // Close in, the lake takes the water texture of the play-grid field under each run of pixels.
-    const Map& game = gameMap();
-    const Camera grid = gameCamera();
-    TerrainIcons icons(terrainArt.get());
+    const Map& game = client.gameMap();
+    const Camera grid = client.gameCamera();
     const auto hexAt = [&](Point screen) { return worldToHex(grid.toWorld(screen)); };
     for (const LakeSpan& s : spans) {
         forHexRuns(s.first, s.last, s.row + 0.5, hexAt, [&](int first, int last, Hex drawn) {
@@ -102,6 +95,30 @@ void Client::drawLakeDetails(SDL_Renderer* renderer) const {
                                  terrainVariation(*stored));
         });
     }
+}
+
+void Client::drawLakeDetails(SDL_Renderer* renderer) const {
+    if (!map.isWorld() || camera.scale < lakeScale) {
+        return;
+    }
+    std::vector<LakeSpan> spans;
+    visibleLakeSpans(*this, mapClip(), spans);
+    if (spans.empty()) {
+        return;
+    }
+    const DrawPass pass(renderer);
+    if (camera.scale < texturedLakeScale) {
+        std::vector<SDL_Rect> lines;
+        lines.reserve(spans.size());
+        for (const LakeSpan& s : spans) {
+            lines.push_back({s.first, s.row, s.last - s.first + 1, 1});
+        }
+        SDL_SetRenderDrawColor(renderer, lakeColor.r, lakeColor.g, lakeColor.b, lakeColor.a);
+        SDL_RenderFillRects(renderer, lines.data(), static_cast<int>(lines.size()));
+        return;
+    }
+    TerrainIcons icons(terrainArt.get());
+    addLakeTextures(*this, spans, icons);
     icons.draw(renderer);
 }
 

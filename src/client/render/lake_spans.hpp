@@ -3,9 +3,17 @@
 
 #include "core/hex.hpp"
 
+#include <SDL.h>
+
 #include <vector>
 
 namespace korvan {
+
+class Client;
+class TerrainIcons;
+
+// From this zoom on lakes are drawn with the water texture of the field under them.
+inline constexpr double texturedLakeScale = 14;
 
 // One filled run of a screen row, columns first to last inclusive.
 struct LakeSpan {
@@ -43,5 +51,10 @@ void forHexRuns(int first, int last, double y, HexAt&& hexAt, Run&& run) {
     }
     run(start, last, current);
 }
+
+// The spans of the client's detailed lakes within the window rectangle `part` of the map area.
+void visibleLakeSpans(const Client& client, SDL_Rect part, std::vector<LakeSpan>& spans);
+// The water texture of the play-grid field under each run of the spans.
+void addLakeTextures(const Client& client, const std::vector<LakeSpan>& spans, TerrainIcons& icons);
 
 } // namespace korvan

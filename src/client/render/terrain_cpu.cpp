@@ -2,6 +2,7 @@
 #include "render/terrain_cpu.hpp"
 
 #include "client/client.hpp"
+#include "render/lake_spans.hpp"
 #include "render/palette.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/terrain_raster.hpp"
@@ -47,6 +48,10 @@ void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Re
     scratch.batch.clear();
     scratch.batch.texture = client.terrainArt.get();
     addPlayGridIcons(client, scratch, &part);
+    if (client.camera.scale >= texturedLakeScale) {
+        visibleLakeSpans(client, part, scratch.lakeSpans);
+        addLakeTextures(client, scratch.lakeSpans, scratch.batch);
+    }
     // A field's texture frame spans its longer side divided by 0.78; that is one atlas cell on screen.
     const Camera game = client.gameCamera();
     const double cell = std::max(sqrt3 * game.scale * game.horizontalScale, 2 * game.scale * game.verticalScale) / 0.78;
@@ -59,6 +64,15 @@ void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Re
 bool softwareRenderer(SDL_Renderer* renderer) {
     SDL_RendererInfo info;
     return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+bool terrainOnCpu(const Client& client, SDL_Renderer* renderer) {
+    return client.map.isWorld() && terrainDetail(true, client.camera.scale).playGrid && client.terrainArt.get() &&
+           softwareRenderer(renderer);
+}
+
+bool lakesInCpuTerrain(const Client& client, SDL_Renderer* renderer) {
+    return client.camera.scale >= texturedLakeScale && terrainOnCpu(client, renderer);
 }
 
 void renderPlayGridOnCpu(const Client& client, SDL_Renderer* renderer) {

@@ -10,6 +10,10 @@ namespace korvan {
 class Client;
 
 bool softwareRenderer(SDL_Renderer* renderer);
+// Whether the terrain is drawn on the CPU now, and with it the textured lakes, which then belong
+// to the terrain raster (scrolled with it) instead of a layer of their own.
+bool terrainOnCpu(const Client& client, SDL_Renderer* renderer);
+bool lakesInCpuTerrain(const Client& client, SDL_Renderer* renderer);
 void renderPlayGridOnCpu(const Client& client, SDL_Renderer* renderer);
 
 } // namespace korvan

@@ -1,6 +1,7 @@
 // Screen geometry of the terrain layers, built from the visible fields without touching SDL.
 #pragma once
 
+#include "render/lake_spans.hpp"
 #include "render/layer_cache.hpp"
 #include "render/terrain_icons.hpp"
 #include "sdl/sdl_handles.hpp"
@@ -33,6 +34,7 @@ struct TerrainScratch {
     int textureWidth = 0;
     int textureHeight = 0;
     std::optional<ViewKey> key; // what the pixels show
+    std::vector<LakeSpan> lakeSpans;
     std::vector<Point> piece;
     std::vector<Point> clipSpace;
 };

@@ -27,7 +27,7 @@ void Client::renderTerrain(SDL_Renderer* renderer) const {
         renderOverview(renderer, true);
         return;
     }
-    if (terrainDetail(true, camera.scale).playGrid && map.isWorld() && terrainArt.get() && softwareRenderer(renderer)) {
+    if (terrainOnCpu(*this, renderer)) {
         renderPlayGridOnCpu(*this, renderer);
         return;
     }
