@@ -22,9 +22,10 @@ Terrain Client::displayedTerrain(Hex h) const {
 }
 
 void Client::renderTerrain(SDL_Renderer* renderer) const {
-    if (map.isWorld() && camera.scale < 2) {
-        // The overview keeps a raster cache of its own.
-        renderOverview(renderer, true);
+    // Below the icons the world's terrain is the overview alone, which keeps a raster cache of its
+    // own: a second cache around it would only add a clear and a copy.
+    if (map.isWorld() && !terrainDetail(true, camera.scale).playGrid) {
+        renderOverview(renderer, camera.scale < 2);
         return;
     }
     if (terrainOnCpu(*this, renderer)) {
