@@ -430,3 +430,39 @@ TEST(LakeLayer, FlatLakeFromScaleSeven) {
     // One degree outside the lake stays clear.
     EXPECT_TRUE(sameColor(canvas.at(client.camera.toScreen(lakeWorldPoint({11, 5}, 72, 36, 0))), {0, 0, 0, 255}));
 }
+
+TEST(RiverGraphicsRender, PanScrolledPictureEqualsAFullRedraw) {
+    // A winding river with a branch and a bridge, larger than the view so sides cross every strip.
+    nlohmann::json rivers = nlohmann::json::array();
+    for (int q = 0; q < 10; ++q) {
+        rivers.push_back(riverEdge({q, 2}, {q, 3}, 1 + q % 3));
+        rivers.push_back(riverEdge({q + 1, 2}, {q, 3}, 2));
+    }
+    rivers.push_back(riverEdge({4, 3}, {3, 4}, 3));
+    rivers.push_back(riverEdge({4, 3}, {4, 4}, 3));
+    rivers[5]["bridge"] = true;
+    Client client(regionWithRivers(rivers, false, 12));
+    Client fresh(regionWithRivers(rivers, false, 12));
+    client.width = fresh.width = 400;
+    client.height = fresh.height = 300;
+    Canvas canvas(400, 300);
+    client.centerOn(hexCenter({5, 3}), 30);
+    client.renderRivers(canvas.renderer);
+    for (const Point pan : {Point{7, -4}, Point{-13, 9}, Point{0, 5}, Point{-3, 0}}) {
+        client.camera.x += pan.x;
+        client.camera.y += pan.y;
+        client.renderRivers(canvas.renderer);
+    }
+    fresh.camera = client.camera; // hit tests see the whole view again
+    EXPECT_EQ(client.riverGraphics().edges().size(), fresh.riverGraphics().edges().size());
+    const std::vector<std::uint32_t> scrolled = client.riverPicture.pixels;
+    client.riverCache.key.reset();
+    client.renderRivers(canvas.renderer);
+    ASSERT_EQ(scrolled.size(), client.riverPicture.pixels.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < scrolled.size(); ++i) {
+        differing += scrolled[i] != client.riverPicture.pixels[i];
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_GT(std::count(scrolled.begin(), scrolled.end(), 0u), 0);
+}
