@@ -116,6 +116,7 @@ void RiverGraphics::clear() {
     nodes_.clear();
     edges_.clear();
     index_.clear();
+    sourcesDeferred_ = false;
 }
 
 const RiverGraphics::Scene& RiverGraphics::geometry() const {

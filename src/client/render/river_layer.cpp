@@ -36,30 +36,30 @@ std::size_t Client::riverSourceOf(std::size_t gridEdge) const {
 
 namespace {
 
-// Puts into out the river sides that can shape what is drawn between the screen points lo and hi.
-template <typename SourceOf>
+// Puts into out the river sides that can shape what is drawn between the screen points lo and hi,
+// with their sources deferred.
 void collectSides(RiverGraphics& out, RiverRows& rows, const Map& game, unsigned generation, const Camera& view,
-                  double scale, Point lo, Point hi, SourceOf&& sourceOf) {
+                  double scale, Point lo, Point hi) {
     out.clear();
     const Point worldLo = view.toWorld(lo) - Point{viewMargin, viewMargin};
     const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
     rows.forSegments(game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
         const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
-        out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, sourceOf(index), index);
+        out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
     });
+    out.deferSources();
 }
 
 } // namespace
 
 const RiverGraphics& Client::riverGraphics() const {
     const ViewKey key = viewKey();
-    if (riverGeometryKey == key) {
-        return visibleRivers;
+    if (riverGeometryKey != key) {
+        collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
+                     {0, double(topbar)}, {double(width - sidebar), double(height - footer)});
+        riverGeometryKey = key;
     }
-    collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
-                 {0, double(topbar)}, {double(width - sidebar), double(height - footer)},
-                 [this](std::size_t index) { return riverSourceOf(index); });
-    riverGeometryKey = key;
+    visibleRivers.resolveSources([this](std::size_t index) { return riverSourceOf(index); });
     return visibleRivers;
 }
 
@@ -107,14 +107,19 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
                     continue;
                 }
                 collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
-                             {double(strip.x), double(strip.y)}, {double(strip.x + strip.w), double(strip.y + strip.h)},
-                             [this](std::size_t index) { return riverSourceOf(index); });
+                             {double(strip.x), double(strip.y)}, {double(strip.x + strip.w), double(strip.y + strip.h)});
                 riverGeometryKey.reset();
                 visibleRivers.fill(picture.at(strip), clip.w, strip, physicalScale());
             }
         } else {
             picture.resize(clip);
-            riverGraphics().fill(picture.pixels.data(), clip.w, clip, physicalScale());
+            if (riverGeometryKey != key) {
+                // Drawing needs no sources; riverGraphics() looks them up when a hit test asks.
+                collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
+                             {0, double(topbar)}, {double(width - sidebar), double(height - footer)});
+                riverGeometryKey = key;
+            }
+            visibleRivers.fill(picture.pixels.data(), clip.w, clip, physicalScale());
         }
         if (SDL_UpdateTexture(cache.texture.get(), &clip, picture.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
             0) {
