@@ -92,15 +92,28 @@ constexpr SDL_Color lake{56, 108, 139, 255};
 
 } // namespace
 
-TEST(RiverGraphicsChains, SingleSideIsOneOpenChainOfNineSamples) {
+TEST(RiverGraphicsChains, SingleSideIsOneOpenChainSampledByLength) {
+    // Its two 5-pixel pieces get three samples each, at most 2 pixels apart.
     RiverGraphics rivers;
     addSide(rivers, {0, 0}, 1, 3);
     const auto& scene = rivers.geometry();
     ASSERT_EQ(scene.paths.size(), 1u);
     const auto& path = scene.paths[0];
-    EXPECT_EQ(path.points.size(), 9u);
-    EXPECT_EQ(path.widths.size(), 9u);
-    EXPECT_EQ(path.edges.size(), 8u);
+    EXPECT_EQ(path.points.size(), 7u);
+    EXPECT_EQ(path.widths.size(), 7u);
+    EXPECT_EQ(path.edges.size(), 6u);
+    for (std::size_t k = 0; k + 1 < path.points.size(); ++k) {
+        const Point d = path.points[k + 1] - path.points[k];
+        EXPECT_LE(std::hypot(d.x, d.y), 2.0);
+    }
+    // Far out a piece is a single chord; close in it gets four samples at most.
+    for (const auto& [scale, samples] : {std::pair{2.0, 3u}, std::pair{200.0, 9u}}) {
+        RiverGraphics scaled;
+        const Point a = corner({0, 0}, 1);
+        const Point b = corner({0, 0}, 2);
+        scaled.add(a, b, a * scale, b * scale, 1, false, 0);
+        EXPECT_EQ(scaled.geometry().paths[0].points.size(), samples);
+    }
     // Both ends are anchored, so the line runs exactly from corner to corner; both are line ends (discs).
     EXPECT_EQ(path.points.front(), corner({0, 0}, 1) * pixels);
     EXPECT_NEAR(path.points.back().x, corner({0, 0}, 2).x * pixels, 1e-9);
@@ -122,7 +135,7 @@ TEST(RiverGraphicsChains, RingOfSidesIsOneClosedChain) {
     const auto& scene = rivers.geometry();
     ASSERT_EQ(scene.paths.size(), 1u);
     const auto& path = scene.paths[0];
-    EXPECT_EQ(path.points.size(), 12u * 4 + 1); // 12 control points, all segments closed
+    EXPECT_EQ(path.points.size(), 12u * 2 + 1); // 12 control points about 3.5 pixels apart, all closed
     EXPECT_NEAR(path.points.front().x, path.points.back().x, 1e-9);
     EXPECT_NEAR(path.points.front().y, path.points.back().y, 1e-9);
     // Smoothing pulls the unanchored corners inwards.
@@ -160,7 +173,7 @@ TEST(RiverGraphicsChains, ClearKeepsNothingButStorage) {
     addSide(rivers, {0, 0}, 4, 3);
     EXPECT_EQ(rivers.nodes().size(), 3u);
     ASSERT_EQ(rivers.geometry().paths.size(), 1u);
-    EXPECT_EQ(rivers.geometry().paths[0].points.size(), 17u);
+    EXPECT_EQ(rivers.geometry().paths[0].points.size(), 13u);
 }
 
 TEST(RiverGraphicsDrawing, SimplifiedLineStaysCloseKeepsEndsAndBoundsSegments) {
