@@ -18,15 +18,19 @@ void smoothOnce(const std::vector<Point>& from, std::vector<Point>& to, const st
                 bool closed) {
     const std::size_t count = from.size();
     to.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const bool end = !closed && (i == 0 || i + 1 == count);
-        if (end || (i < anchors.size() && anchors[i])) {
-            to[i] = from[i];
-            continue;
-        }
-        const Point before = from[(i + count - 1) % count];
-        const Point after = from[(i + 1) % count];
-        to[i] = (from[i] * 2 + before + after) * 0.25;
+    const auto average = [&](std::size_t i, std::size_t before, std::size_t after) {
+        to[i] = (i < anchors.size() && anchors[i]) ? from[i] : (from[i] * 2 + from[before] + from[after]) * 0.25;
+    };
+    // The ends apart, so the inner points need no wrapping index.
+    for (std::size_t i = 1; i + 1 < count; ++i) {
+        average(i, i - 1, i + 1);
+    }
+    if (closed) {
+        average(0, count - 1, 1);
+        average(count - 1, count - 2, 0);
+    } else {
+        to.front() = from.front();
+        to.back() = from.back();
     }
 }
 
