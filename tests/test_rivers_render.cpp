@@ -92,15 +92,28 @@ constexpr SDL_Color lake{56, 108, 139, 255};
 
 } // namespace
 
-TEST(RiverGraphicsChains, SingleSideIsOneOpenChainOfNineSamples) {
+TEST(RiverGraphicsChains, SingleSideIsOneOpenChainSampledByLength) {
+    // Its two 5-pixel pieces get three samples each, at most 2 pixels apart.
     RiverGraphics rivers;
     addSide(rivers, {0, 0}, 1, 3);
     const auto& scene = rivers.geometry();
     ASSERT_EQ(scene.paths.size(), 1u);
     const auto& path = scene.paths[0];
-    EXPECT_EQ(path.points.size(), 9u);
-    EXPECT_EQ(path.widths.size(), 9u);
-    EXPECT_EQ(path.edges.size(), 8u);
+    EXPECT_EQ(path.points.size(), 7u);
+    EXPECT_EQ(path.widths.size(), 7u);
+    EXPECT_EQ(path.edges.size(), 6u);
+    for (std::size_t k = 0; k + 1 < path.points.size(); ++k) {
+        const Point d = path.points[k + 1] - path.points[k];
+        EXPECT_LE(std::hypot(d.x, d.y), 2.0);
+    }
+    // Far out a piece is a single chord; close in it gets four samples at most.
+    for (const auto& [scale, samples] : {std::pair{2.0, 3u}, std::pair{200.0, 9u}}) {
+        RiverGraphics scaled;
+        const Point a = corner({0, 0}, 1);
+        const Point b = corner({0, 0}, 2);
+        scaled.add(a, b, a * scale, b * scale, 1, false, 0);
+        EXPECT_EQ(scaled.geometry().paths[0].points.size(), samples);
+    }
     // Both ends are anchored, so the line runs exactly from corner to corner; both are line ends (discs).
     EXPECT_EQ(path.points.front(), corner({0, 0}, 1) * pixels);
     EXPECT_NEAR(path.points.back().x, corner({0, 0}, 2).x * pixels, 1e-9);
@@ -122,7 +135,7 @@ TEST(RiverGraphicsChains, RingOfSidesIsOneClosedChain) {
     const auto& scene = rivers.geometry();
     ASSERT_EQ(scene.paths.size(), 1u);
     const auto& path = scene.paths[0];
-    EXPECT_EQ(path.points.size(), 12u * 4 + 1); // 12 control points, all segments closed
+    EXPECT_EQ(path.points.size(), 12u * 2 + 1); // 12 control points about 3.5 pixels apart, all closed
     EXPECT_NEAR(path.points.front().x, path.points.back().x, 1e-9);
     EXPECT_NEAR(path.points.front().y, path.points.back().y, 1e-9);
     // Smoothing pulls the unanchored corners inwards.
@@ -160,7 +173,7 @@ TEST(RiverGraphicsChains, ClearKeepsNothingButStorage) {
     addSide(rivers, {0, 0}, 4, 3);
     EXPECT_EQ(rivers.nodes().size(), 3u);
     ASSERT_EQ(rivers.geometry().paths.size(), 1u);
-    EXPECT_EQ(rivers.geometry().paths[0].points.size(), 17u);
+    EXPECT_EQ(rivers.geometry().paths[0].points.size(), 13u);
 }
 
 TEST(RiverGraphicsDrawing, SimplifiedLineStaysCloseKeepsEndsAndBoundsSegments) {
@@ -429,4 +442,40 @@ TEST(LakeLayer, FlatLakeFromScaleSeven) {
     EXPECT_TRUE(sameColor(canvas.at(client.camera.toScreen(middle)), lake));
     // One degree outside the lake stays clear.
     EXPECT_TRUE(sameColor(canvas.at(client.camera.toScreen(lakeWorldPoint({11, 5}, 72, 36, 0))), {0, 0, 0, 255}));
+}
+
+TEST(RiverGraphicsRender, PanScrolledPictureEqualsAFullRedraw) {
+    // A winding river with a branch and a bridge, larger than the view so sides cross every strip.
+    nlohmann::json rivers = nlohmann::json::array();
+    for (int q = 0; q < 10; ++q) {
+        rivers.push_back(riverEdge({q, 2}, {q, 3}, 1 + q % 3));
+        rivers.push_back(riverEdge({q + 1, 2}, {q, 3}, 2));
+    }
+    rivers.push_back(riverEdge({4, 3}, {3, 4}, 3));
+    rivers.push_back(riverEdge({4, 3}, {4, 4}, 3));
+    rivers[5]["bridge"] = true;
+    Client client(regionWithRivers(rivers, false, 12));
+    Client fresh(regionWithRivers(rivers, false, 12));
+    client.width = fresh.width = 400;
+    client.height = fresh.height = 300;
+    Canvas canvas(400, 300);
+    client.centerOn(hexCenter({5, 3}), 30);
+    client.renderRivers(canvas.renderer);
+    for (const Point pan : {Point{7, -4}, Point{-13, 9}, Point{0, 5}, Point{-3, 0}}) {
+        client.camera.x += pan.x;
+        client.camera.y += pan.y;
+        client.renderRivers(canvas.renderer);
+    }
+    fresh.camera = client.camera; // hit tests see the whole view again
+    EXPECT_EQ(client.riverGraphics().edges().size(), fresh.riverGraphics().edges().size());
+    const std::vector<std::uint32_t> scrolled = client.riverPicture.pixels;
+    client.riverCache.key.reset();
+    client.renderRivers(canvas.renderer);
+    ASSERT_EQ(scrolled.size(), client.riverPicture.pixels.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < scrolled.size(); ++i) {
+        differing += scrolled[i] != client.riverPicture.pixels[i];
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_GT(std::count(scrolled.begin(), scrolled.end(), 0u), 0);
 }

@@ -9,21 +9,28 @@ namespace korvan {
 namespace {
 
 constexpr int smoothingPasses = 6;
+// Pieces of the smoothed line get up to four spline samples about this many pixels apart: zoomed
+// out, a piece is a pixel or two long and its chord strays from the curve by a small fraction of one.
+constexpr double sampleSpacing = 2;
 
 // One round of neighbour averaging; ends of an open line and anchored points stay.
 void smoothOnce(const std::vector<Point>& from, std::vector<Point>& to, const std::vector<bool>& anchors,
                 bool closed) {
     const std::size_t count = from.size();
     to.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const bool end = !closed && (i == 0 || i + 1 == count);
-        if (end || (i < anchors.size() && anchors[i])) {
-            to[i] = from[i];
-            continue;
-        }
-        const Point before = from[(i + count - 1) % count];
-        const Point after = from[(i + 1) % count];
-        to[i] = (from[i] * 2 + before + after) * 0.25;
+    const auto average = [&](std::size_t i, std::size_t before, std::size_t after) {
+        to[i] = (i < anchors.size() && anchors[i]) ? from[i] : (from[i] * 2 + from[before] + from[after]) * 0.25;
+    };
+    // The ends apart, so the inner points need no wrapping index.
+    for (std::size_t i = 1; i + 1 < count; ++i) {
+        average(i, i - 1, i + 1);
+    }
+    if (closed) {
+        average(0, count - 1, 1);
+        average(count - 1, count - 2, 0);
+    } else {
+        to.front() = from.front();
+        to.back() = from.back();
     }
 }
 
@@ -116,6 +123,7 @@ void RiverGraphics::clear() {
     nodes_.clear();
     edges_.clear();
     index_.clear();
+    sourcesDeferred_ = false;
 }
 
 const RiverGraphics::Scene& RiverGraphics::geometry() const {
@@ -231,8 +239,11 @@ void RiverGraphics::traceChain(std::size_t start, std::size_t edge, Scene& scene
     for (std::size_t seg = 0; seg < segments; ++seg) {
         const double w0 = s.widths[seg];
         const double w1 = s.widths[(seg + 1) % count];
-        for (const double t : {0.0, 0.25, 0.5, 0.75}) {
-            path.points.push_back(riverSplinePoint(p, static_cast<int>(seg), closed, t));
+        const Point d = p[(seg + 1) % count] - p[seg];
+        const int steps = std::clamp(int(std::ceil(std::sqrt(d.x * d.x + d.y * d.y) / sampleSpacing)), 1, 4);
+        for (int k = 0; k < steps; ++k) {
+            const double t = double(k) / steps;
+            path.points.push_back(k == 0 ? p[seg] : riverSplinePoint(p, static_cast<int>(seg), closed, t));
             path.widths.push_back(w0 + (w1 - w0) * t);
             path.edges.push_back(s.chainEdges[seg / 2]);
         }

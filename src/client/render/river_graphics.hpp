@@ -162,6 +162,19 @@ public:
     std::size_t node(Point world, Point screen);
     // Forgets every node and edge but keeps the storage for the next build.
     void clear();
+    // Marks the sources added so far as placeholders: looking a source up costs a few cache misses
+    // per side, and only the answers of hit tests carry it.
+    void deferSources() { sourcesDeferred_ = !edges_.empty(); }
+    // Replaces deferred sources by sourceOf(id).
+    template <typename SourceOf>
+    void resolveSources(SourceOf&& sourceOf) {
+        if (sourcesDeferred_) {
+            for (Edge& e : edges_) {
+                e.source = sourceOf(e.id);
+            }
+            sourcesDeferred_ = false;
+        }
+    }
     const Scene& geometry() const;
     void draw(SDL_Renderer* renderer, double physicalScale) const;
     // What draw paints within the screen rectangle `area`, as ARGB pixels `stride` apart from row to row,
@@ -205,6 +218,7 @@ private:
     std::vector<Node> spareNodes_; // cleared nodes whose edge lists keep their capacity
     std::vector<Edge> edges_;
     FlatKeyMap index_; // vertex key -> node
+    bool sourcesDeferred_ = false;
 };
 
 } // namespace korvan

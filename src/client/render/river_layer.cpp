@@ -34,22 +34,32 @@ std::size_t Client::riverSourceOf(std::size_t gridEdge) const {
     return sources.empty() ? 0 : sources.front();
 }
 
+namespace {
+
+// Puts into out the river sides that can shape what is drawn between the screen points lo and hi,
+// with their sources deferred.
+void collectSides(RiverGraphics& out, RiverRows& rows, const Map& game, unsigned generation, const Camera& view,
+                  double scale, Point lo, Point hi) {
+    out.clear();
+    const Point worldLo = view.toWorld(lo) - Point{viewMargin, viewMargin};
+    const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
+    rows.forSegments(game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
+        const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
+        out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
+    });
+    out.deferSources();
+}
+
+} // namespace
+
 const RiverGraphics& Client::riverGraphics() const {
     const ViewKey key = viewKey();
-    if (riverGeometryKey == key) {
-        return visibleRivers;
+    if (riverGeometryKey != key) {
+        collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
+                     {0, double(topbar)}, {double(width - sidebar), double(height - footer)});
+        riverGeometryKey = key;
     }
-    visibleRivers.clear();
-    const Map& game = gameMap();
-    const Camera view = gameCamera();
-    const Point lo = view.toWorld({0, double(topbar)}) - Point{viewMargin, viewMargin};
-    const Point hi = view.toWorld({double(width - sidebar), double(height - footer)}) + Point{viewMargin, viewMargin};
-    const double scale = physicalScale();
-    riverRows.forSegments(game, mapGeneration, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
-        const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
-        visibleRivers.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, riverSourceOf(index), index);
-    });
-    riverGeometryKey = key;
+    visibleRivers.resolveSources([this](std::size_t index) { return riverSourceOf(index); });
     return visibleRivers;
 }
 
@@ -85,14 +95,36 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
     }
     const ViewKey key = viewKey();
     if (cache.key != key) {
-        void* pixels = nullptr;
-        int pitch = 0;
-        if (SDL_LockTexture(cache.texture.get(), &clip, &pixels, &pitch) != 0) {
+        RiverPicture& picture = riverPicture;
+        const auto pan = cache.key && SDL_RectEquals(&picture.area, &clip)
+                             ? wholePixelPan(*cache.key, key, clip.w, clip.h)
+                             : std::nullopt;
+        if (pan) {
+            // Only the sides near the strips that came into view are gathered; the view's full
+            // geometry waits until a hit test or a full redraw asks for it.
+            for (const SDL_Rect strip : picture.scroll(*pan)) {
+                if (strip.w <= 0 || strip.h <= 0) {
+                    continue;
+                }
+                collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
+                             {double(strip.x), double(strip.y)}, {double(strip.x + strip.w), double(strip.y + strip.h)});
+                riverGeometryKey.reset();
+                visibleRivers.fill(picture.at(strip), clip.w, strip, physicalScale());
+            }
+        } else {
+            picture.resize(clip);
+            if (riverGeometryKey != key) {
+                // Drawing needs no sources; riverGraphics() looks them up when a hit test asks.
+                collectSides(visibleRivers, riverRows, gameMap(), mapGeneration, gameCamera(), physicalScale(),
+                             {0, double(topbar)}, {double(width - sidebar), double(height - footer)});
+                riverGeometryKey = key;
+            }
+            visibleRivers.fill(picture.pixels.data(), clip.w, clip, physicalScale());
+        }
+        if (SDL_UpdateTexture(cache.texture.get(), &clip, picture.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
+            0) {
             throwSdlError();
         }
-        riverGraphics().fill(static_cast<std::uint32_t*>(pixels), pitch / int(sizeof(std::uint32_t)), clip,
-                             physicalScale());
-        SDL_UnlockTexture(cache.texture.get());
         cache.key = key;
     }
     SDL_RenderSetClipRect(renderer, &clip);
