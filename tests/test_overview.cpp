@@ -175,6 +175,8 @@ TEST(RiverRaster, PackedSidesMatchTheirBoundaryAndFarOnesAreTheirMiddlePixel) {
         EXPECT_NEAR(got.a.y, want.a.y, 1e-9);
         EXPECT_NEAR(got.b.x, want.b.x, 1e-9);
         EXPECT_NEAR(got.b.y, want.b.y, 1e-9);
+        EXPECT_NEAR(index.sides()[i].middle().x, (want.a.x + want.b.x) * 0.5, 1e-9);
+        EXPECT_NEAR(index.sides()[i].middle().y, (want.a.y + want.b.y) * 0.5, 1e-9);
     }
     // A unit is 0.8 pixels: each copy of a side is the one pixel of its middle, the wrap seam's copies too.
     const SDL_Rect target{0, 0, 40, 12};

@@ -108,7 +108,7 @@ inline double roundHalf(double v) {
 class RowHexes {
 public:
     RowHexes(const Camera& cam, double rowY)
-        : cam_(cam), rowY_(rowY), unitX_(cam.scale * cam.horizontalScale) {
+        : cam_(cam), rowY_(rowY), perPixel_(0.5773502691896257 / (cam.scale * cam.horizontalScale)) {
         const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
         third_ = y / 3.0;
         fr_ = y * 2.0 / 3.0;
@@ -120,7 +120,7 @@ public:
     double rowY() const { return rowY_; }
 
     Hex at(int x) const {
-        const double fq = (x + 0.5 - cam_.x) / unitX_ * 0.5773502691896257 - third_;
+        const double fq = (x + 0.5 - cam_.x) * perPixel_ - third_;
         const double fs = -fq - fr_;
         const double q = roundHalf(fq);
         const double s = roundHalf(fs);
@@ -134,7 +134,7 @@ public:
 private:
     const Camera& cam_;
     double rowY_;
-    double unitX_;
+    double perPixel_; // q per pixel, multiplied rather than divided: it differs only on hex edges
     double third_ = 0;
     double fr_ = 0;
     double r_ = 0;

@@ -104,9 +104,7 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
         if (lo.y > side.bottom() || hi.y < side.top()) {
             continue;
         }
-        const RiverSegment s = side.corners();
-        const double mx = (s.a.x + s.b.x) * 0.5;
-        const double my = (s.a.y + s.b.y) * 0.5;
+        const auto [mx, my] = side.middle();
         const double px = zero.x + mx * unitX.x + my * unitY.x;
         const double py = zero.y + mx * unitX.y + my * unitY.y;
         const std::uint32_t colour = colours[side.bridge][std::min<int>(side.widthClass, 3)];

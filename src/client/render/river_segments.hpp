@@ -106,6 +106,11 @@ struct PackedSide {
         const Point half{step.y / -sqrt3 * 0.5, step.x / sqrt3 * 0.5};
         return {middle - half, middle + half};
     }
+    // The middle of the side: halfway between the two fields' centres.
+    Point middle() const {
+        const double r2 = r + stepR * 0.5;
+        return {(q + stepQ * 0.5 + r2 * 0.5) * sqrt3, r2 * 1.5};
+    }
     double top() const { return (r + std::min(0, int(stepR))) * 1.5 - 1; }
     double bottom() const { return (r + std::max(0, int(stepR))) * 1.5 + 1; }
 };
