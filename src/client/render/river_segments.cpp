@@ -30,6 +30,8 @@ void RiverIndex::build(const Map& map) {
     std::vector<std::uint32_t> bucket(count_);
     starts_.assign(std::size_t(bands_) * columns_ + 1, 0);
     packed_.resize(count_);
+    leftmost_ = 0;
+    rightmost_ = 0;
     for (std::size_t i = 0; i < count_; ++i) {
         const RiverEdge& edge = map.rivers()[i];
         const RiverSegment s = riverBoundary(map, edge);
@@ -40,6 +42,9 @@ void RiverIndex::build(const Map& map) {
         const int stepR = edge.b.r - edge.a.r;
         const int stepQ = int(std::lround(2 * (middleX - a.x) / sqrt3 - stepR * 0.5));
         packed_[i] = {edge.a.q, edge.a.r, std::int8_t(stepQ), std::int8_t(stepR), edge.widthClass, edge.bridge};
+        const double middle = packed_[i].middle().x;
+        leftmost_ = i == 0 ? middle : std::min(leftmost_, middle);
+        rightmost_ = i == 0 ? middle : std::max(rightmost_, middle);
         ++starts_[bucket[i] + 1];
     }
     for (std::size_t b = 1; b < starts_.size(); ++b) {
@@ -88,12 +93,12 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
     }
     const std::size_t count = onlyMarked ? chosen.size() : sides.size();
     const double period = index.copyPeriod();
-    // Middles lie within a unit or two of the stored columns' span; copies beyond reach none.
+    // The copies some side's middle may bring within lo..hi widened by a unit.
     int first = 0;
     int last = 0;
-    if (period > 0) {
-        first = int(std::floor((lo.x - 3 - period) / period));
-        last = int(std::ceil((hi.x + 3) / period));
+    if (period > 0 && count > 0) {
+        first = int(std::floor((lo.x - 1 - index.rightmostMiddle()) / period));
+        last = int(std::ceil((hi.x + 1 - index.leftmostMiddle()) / period));
     }
     const std::uint32_t colours[2][4] = {{riverPixel(0), riverPixel(1), riverPixel(2), riverPixel(3)},
                                          {bridgePixel, bridgePixel, bridgePixel, bridgePixel}};

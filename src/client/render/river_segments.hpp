@@ -154,6 +154,9 @@ public:
     const std::vector<PackedSide>& sides() const { return packed_; }
     // The period sideCopies takes: the map's when it wraps, else 0.
     double copyPeriod() const { return wraps_ ? period_ : 0; }
+    // The least and the greatest x of the sides' middles.
+    double leftmostMiddle() const { return leftmost_; }
+    double rightmostMiddle() const { return rightmost_; }
 
 private:
     int column(double x) const;
@@ -171,6 +174,8 @@ private:
     std::vector<std::uint32_t> order_;
     std::vector<std::uint8_t> marked_;
     std::vector<PackedSide> packed_;
+    double leftmost_ = 0;
+    double rightmost_ = 0;
 };
 
 } // namespace korvan
