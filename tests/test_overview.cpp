@@ -158,6 +158,48 @@ TEST(RiverRaster, LinesTakeTheWidthColourAndBridgesMarkTheirMiddle) {
     EXPECT_EQ(small[std::size_t((roundHalfAway(m.y) - 125) * miniWidth + roundHalfAway(m.x) - 1024)], bridgePixel);
 }
 
+TEST(RiverRaster, PackedSidesMatchTheirBoundaryAndFarOnesAreTheirMiddlePixel) {
+    nlohmann::json d = uniformWorld(8, 6);
+    d["river_edges"] = nlohmann::json::array(
+        {{{"a", {{"q", 2}, {"r", 2}}}, {"b", {{"q", 2}, {"r", 3}}}, {"width_class", 2}},
+         {{"a", {{"q", 7}, {"r", 1}}}, {"b", {{"q", 0}, {"r", 1}}}, {"width_class", 3}, {"bridge", true}}, // seam
+         {{"a", {{"q", 1}, {"r", 4}}}, {"b", {{"q", 0}, {"r", 4}}}, {"width_class", 1}}});
+    const Map map = mapFromJson(d);
+    RiverIndex index;
+    index.build(map);
+    ASSERT_TRUE(index.covers(map));
+    for (std::size_t i = 0; i < map.rivers().size(); ++i) {
+        const RiverSegment want = riverBoundary(map, map.rivers()[i]);
+        const RiverSegment got = index.sides()[i].corners();
+        EXPECT_NEAR(got.a.x, want.a.x, 1e-9);
+        EXPECT_NEAR(got.a.y, want.a.y, 1e-9);
+        EXPECT_NEAR(got.b.x, want.b.x, 1e-9);
+        EXPECT_NEAR(got.b.y, want.b.y, 1e-9);
+        EXPECT_NEAR(index.sides()[i].middle().x, (want.a.x + want.b.x) * 0.5, 1e-9);
+        EXPECT_NEAR(index.sides()[i].middle().y, (want.a.y + want.b.y) * 0.5, 1e-9);
+    }
+    // A unit is 0.8 pixels: each copy of a side is the one pixel of its middle, the wrap seam's copies too.
+    const SDL_Rect target{0, 0, 40, 12};
+    const auto project = [](Point p) { return Point{p.x * 0.8 + 3, p.y * 0.8 + 2}; };
+    std::vector<std::uint32_t> pixels(std::size_t(target.w * target.h), 0);
+    rasterRivers(map, {-3.75, -2.5}, {46.25, 12.5}, project, target, pixels, {}, &index);
+    std::vector<std::uint32_t> expected(pixels.size(), 0);
+    for (int k = -1; k <= 3; ++k) {
+        for (std::size_t i = 0; i < map.rivers().size(); ++i) {
+            const RiverSegment s = riverBoundary(map, map.rivers()[i]);
+            const Point m = project((s.a + s.b) * 0.5 + Point{k * map.period(), 0});
+            const int x = int(roundHalfAway(m.x));
+            const int y = int(roundHalfAway(m.y));
+            if (x >= 0 && x < target.w && y >= 0 && y < target.h) {
+                const RiverEdge& e = map.rivers()[i];
+                expected[std::size_t(y * target.w + x)] = e.bridge ? bridgePixel : riverPixel(e.widthClass);
+            }
+        }
+    }
+    EXPECT_EQ(pixels, expected);
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), bridgePixel), 4); // the seam side, a period (11 pixels) apart
+}
+
 TEST(Minimap, ProjectionEdges) {
     const WorldOverview mini{100, 50, {1024, 125, 242, 121}};
     EXPECT_DOUBLE_EQ(mini.toMini({-25, 0}).x, 1024 + 0.75 * 242);
@@ -242,9 +284,10 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
     Client client(mapFromJson(d));
     const SoftwareTarget target(client.width, client.height);
     ASSERT_TRUE(target.renderer) << SDL_GetError();
-    // Far (the world repeats across the area, sides shorter than a pixel), near, and nearer than one
+    // Far (the world repeats across the area, sides shorter than a pixel, then just shorter than
+    // the line rule's two pixels), near, and nearer than one
     // period across (the border's sides are found by where they lie).
-    for (const double scale : {0.9, 9.0, 40.0}) {
+    for (const double scale : {0.5, 0.9, 9.0, 40.0}) {
         client.camera = {-33.25, 140.6, scale, 0.93, 1.21};
         client.renderOverview(target.renderer.get(), true);
         for (const PixelShift pan : {PixelShift{7, -4}, PixelShift{-30, 11}, PixelShift{2, 0}}) {

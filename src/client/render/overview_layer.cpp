@@ -37,22 +37,21 @@ void Client::renderOverview(SDL_Renderer* renderer, bool includeRivers) const {
         const std::uint32_t* upload = cache.pixels.data();
         if (includeRivers) {
             PixelKeep keep;
-            RiverIndex* near = nullptr;
+            if (!cache.riverIndex.covers(map)) {
+                cache.riverIndex.build(map);
+            }
             if (shift && cache.drawn.size() == cache.pixels.size()) {
                 keep = moveDrawnRaster(cache.pixels, *shift, camera, area.w, area.h, cache.drawn);
                 if (keep.left < keep.right) {
-                    if (!cache.riverIndex.covers(map)) {
-                        cache.riverIndex.build(map);
-                    }
                     markSidesOutside(cache.riverIndex, camera, keep, area.w, area.h, area.y);
-                    near = &cache.riverIndex;
                 }
             } else {
                 cache.drawn.assign(cache.pixels.begin(), cache.pixels.end());
             }
             const Point lo = camera.toWorld({0, double(area.y)});
             const Point hi = camera.toWorld({double(area.w), double(area.y + area.h)});
-            rasterRivers(map, lo, hi, [this](Point p) { return camera.toScreen(p); }, area, cache.drawn, keep, near);
+            rasterRivers(map, lo, hi, [this](Point p) { return camera.toScreen(p); }, area, cache.drawn, keep,
+                         &cache.riverIndex, keep.left < keep.right);
             upload = cache.drawn.data();
         }
         if (SDL_UpdateTexture(cache.texture.get(), nullptr, upload, area.w * 4) != 0) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 #include <unordered_map>
 
 namespace korvan {
@@ -108,7 +109,7 @@ inline double roundHalf(double v) {
 class RowHexes {
 public:
     RowHexes(const Camera& cam, double rowY)
-        : cam_(cam), rowY_(rowY), unitX_(cam.scale * cam.horizontalScale) {
+        : cam_(cam), rowY_(rowY), perPixel_(0.5773502691896257 / (cam.scale * cam.horizontalScale)) {
         const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
         third_ = y / 3.0;
         fr_ = y * 2.0 / 3.0;
@@ -119,8 +120,19 @@ public:
     const Camera& camera() const { return cam_; }
     double rowY() const { return rowY_; }
 
+    // Half the width of hex row r's hexagons along this row, in pixels.
+    double halfWidth(int r) const {
+        HalfWidth& kept = halves_[r & 1];
+        if (kept.r != r) {
+            const double centre = cam_.toScreen(hexCenter({0, r})).y;
+            const double v = 1 - std::abs((rowY_ - centre) / (cam_.scale * cam_.verticalScale));
+            kept = {r, cam_.scale * 0.8660254037844386 * cam_.horizontalScale * std::clamp(2 * v, 0.0, 1.0)};
+        }
+        return kept.half;
+    }
+
     Hex at(int x) const {
-        const double fq = (x + 0.5 - cam_.x) / unitX_ * 0.5773502691896257 - third_;
+        const double fq = (x + 0.5 - cam_.x) * perPixel_ - third_;
         const double fs = -fq - fr_;
         const double q = roundHalf(fq);
         const double s = roundHalf(fs);
@@ -134,21 +146,24 @@ public:
 private:
     const Camera& cam_;
     double rowY_;
-    double unitX_;
+    struct HalfWidth {
+        int r = std::numeric_limits<int>::min();
+        double half = 0;
+    };
+    mutable std::array<HalfWidth, 2> halves_{};
+    double perPixel_; // q per pixel, multiplied rather than divided: it differs only on hex edges
     double third_ = 0;
     double fr_ = 0;
     double r_ = 0;
     double dr_ = 0;
 };
 
-// End (exclusive) of the run of row pixels from x on whose centres lie inside hex h drawn through
-// cam; rowY is the window y of the row's pixel centres. The hexagon's half width narrows towards its
-// top and bottom corners.
-int spanEnd(Hex h, const Camera& cam, double rowY, int x, int width) {
-    const Point c = cam.toScreen(hexCenter(h));
-    const double v = 1 - std::abs((rowY - c.y) / (cam.scale * cam.verticalScale));
-    const double k = std::clamp(2 * v, 0.0, 1.0);
-    const double right = c.x + cam.scale * 0.8660254037844386 * cam.horizontalScale * k - 0.5;
+// End (exclusive) of the run of row pixels from x on whose centres lie inside hex h, the hex under
+// pixel x of row. The hexagon's half width narrows towards its top and bottom corners; a row meets
+// one or two hex rows, so the half width is kept per row parity.
+int spanEnd(Hex h, const RowHexes& row, int x, int width) {
+    const Camera& cam = row.camera();
+    const double right = cam.toScreen(hexCenter(h)).x + row.halfWidth(h.r) - 0.5;
     // Clamped to whole bounds first, the ceiling is an integer conversion and at most one step.
     const double bounded = std::min(std::max(right, x + 1.0), double(width));
     const int whole = static_cast<int>(bounded);
@@ -336,7 +351,7 @@ private:
     // The run from pixel x on through hex h, the hex under that pixel.
     Run runOf(const FieldGrid& grid, const RowHexes& row, Hex h, int x) const {
         // The span follows the hex where it is drawn, the colour the field stored for it.
-        return {spanEnd(h, row.camera(), row.rowY(), x, view_.width), grid.index(h)};
+        return {spanEnd(h, row, x, view_.width), grid.index(h)};
     }
 
     const OverviewView& view_;

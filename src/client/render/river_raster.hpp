@@ -72,14 +72,22 @@ inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int
     }
 }
 
+// The sides of index (all, or the marked ones, clearing their marks) whose middles lie within lo..hi
+// widened by one unit, each as the pixel of its middle: zero + x * unitX + y * unitY in raster pixels.
+// A side's copies differ by whole periods, so each costs a comparison and two additions.
+void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY, int width,
+                     int height, std::span<std::uint32_t> pixels, PixelKeep keep, bool onlyMarked);
+
 // Draws every river side of the map within the world rectangle lo..hi into pixels, a raster the size
 // of target whose origin is target's corner; project maps world points to window pixels. Bridged
 // sides get one bridge pixel at their middle. Pixels inside keep stay as they are, so a raster moved
-// by whole pixels needs only its uncovered border redrawn; the sides that may reach that border are
-// then the ones marked in near, when given (its marks are cleared).
+// by whole pixels needs only its uncovered border redrawn. An index built for the map spares working
+// out each side's corners; with onlyMarked just the sides marked in it are drawn (the marks are
+// cleared), those that may reach the border outside keep.
 template <typename Projection>
 void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_Rect target,
-                  std::span<std::uint32_t> pixels, PixelKeep keep = {}, RiverIndex* near = nullptr) {
+                  std::span<std::uint32_t> pixels, PixelKeep keep = {}, RiverIndex* index = nullptr,
+                  bool onlyMarked = false) {
     const Point origin{double(target.x), double(target.y)};
     // Far off-screen sides of a misplaced view must not overflow the integer line stepping.
     // roundHalfAway without branches: the halves fall at random, a branch would guess wrong.
@@ -91,7 +99,7 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
         const double rest = v - whole;
         return whole + int(rest >= 0.5) - int(rest <= -0.5);
     };
-    const auto draw = [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
+    const auto draw = [&](Point a, Point b, int widthClass, bool bridge) {
         const Point pa = project(a) - origin;
         const Point pb = project(b) - origin;
         const int ax = pixel(pa.x);
@@ -102,9 +110,9 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
         if (keep.holds(std::min(ax, bx), std::min(ay, by)) && keep.holds(std::max(ax, bx), std::max(ay, by))) {
             return;
         }
-        rasterLine(ax, ay, bx, by, riverPixel(edge.widthClass), target.w, target.h, pixels, keep);
+        rasterLine(ax, ay, bx, by, riverPixel(widthClass), target.w, target.h, pixels, keep);
         // Map::bridgeBetween of the edge's own fields is this edge's flag, so the flag alone decides.
-        if (edge.bridge) {
+        if (bridge) {
             const Point m = (pa + pb) * 0.5;
             const int mx = pixel(m.x);
             const int my = pixel(m.y);
@@ -113,11 +121,34 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
             }
         }
     };
-    if (near) {
-        const double reciprocal = 1 / map.period();
-        near->takeMarked([&](std::size_t index) { riverSideCopies(map, lo, hi, index, reciprocal, draw); });
+    const double reciprocal = 1 / map.period();
+    if (!index || !index->covers(map)) {
+        riverSegments(map, lo, hi, [&](Point a, Point b, const RiverEdge& edge, std::size_t) {
+            draw(a, b, edge.widthClass, edge.bridge);
+        });
+        return;
+    }
+    // Where every side (one unit long) is shorter than a pixel, it shows as the one pixel of its
+    // middle, a bridge over it as that pixel. The projection is affine, so its three points give it.
+    const Point zero = project(Point{0, 0}) - origin;
+    const Point unitX = project(Point{1, 0}) - origin - zero;
+    const Point unitY = project(Point{0, 1}) - origin - zero;
+    if (std::hypot(unitX.x, unitX.y) < 1 && std::hypot(unitY.x, unitY.y) < 1) {
+        rasterRiverDots(*index, lo, hi, zero, unitX, unitY, target.w, target.h, pixels, keep, onlyMarked);
+        return;
+    }
+    const auto drawSide = [&](std::size_t i) {
+        const PackedSide& side = index->sides()[i];
+        const RiverSegment s = side.corners();
+        sideCopies(s.a, s.b, side.top(), side.bottom(), lo, hi, index->copyPeriod(), reciprocal,
+                   [&](Point a, Point b) { draw(a, b, side.widthClass, side.bridge); });
+    };
+    if (onlyMarked) {
+        index->takeMarked(drawSide);
     } else {
-        riverSegments(map, lo, hi, draw);
+        for (std::size_t i = 0; i < index->sides().size(); ++i) {
+            drawSide(i);
+        }
     }
 }
 

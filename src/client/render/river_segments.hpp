@@ -48,20 +48,19 @@ inline int wholePeriods(double v, double period, double reciprocal, bool up) {
 
 } // namespace detail
 
-// Calls action for every copy of river side index whose midpoint lies within lo..hi widened by one
-// unit (see riverSegments); reciprocal is 1 / map.period().
+// Calls action(a, b) for every copy of the side from a to b whose midpoint lies within lo..hi widened
+// by one unit (see riverSegments), once its fields' rows top..bottom (widened by one) meet lo..hi;
+// period is the map's when it wraps, else 0, and reciprocal its inverse.
 template <typename Action>
-void riverSideCopies(const Map& map, Point lo, Point hi, std::size_t index, double reciprocal, Action&& action) {
-    const RiverEdge& edge = map.rivers()[index];
-    if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
+void sideCopies(Point a, Point b, double top, double bottom, Point lo, Point hi, double period, double reciprocal,
+                Action&& action) {
+    if (lo.y > bottom || hi.y < top) {
         return;
     }
-    const double period = map.period();
-    const RiverSegment s = riverBoundary(map, edge);
-    const double middle = (s.a.x + s.b.x) * 0.5;
+    const double middle = (a.x + b.x) * 0.5;
     int first = 0;
     int last = 0;
-    if (map.wraps()) {
+    if (period > 0) {
         first = detail::wholePeriods(lo.x - middle - 1, period, reciprocal, true);
         last = detail::wholePeriods(hi.x - middle + 1, period, reciprocal, false);
     }
@@ -70,9 +69,51 @@ void riverSideCopies(const Map& map, Point lo, Point hi, std::size_t index, doub
         if (lo.x > middle + shift + 1 || hi.x < middle + shift - 1) {
             continue;
         }
-        action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, index);
+        action(Point{a.x + shift, a.y}, Point{b.x + shift, b.y});
     }
 }
+
+// Calls action for every copy of river side index whose midpoint lies within lo..hi widened by one
+// unit (see riverSegments); reciprocal is 1 / map.period().
+template <typename Action>
+void riverSideCopies(const Map& map, Point lo, Point hi, std::size_t index, double reciprocal, Action&& action) {
+    const RiverEdge& edge = map.rivers()[index];
+    const double top = std::min(edge.a.r, edge.b.r) * 1.5 - 1;
+    const double bottom = std::max(edge.a.r, edge.b.r) * 1.5 + 1;
+    if (lo.y > bottom || hi.y < top) {
+        return;
+    }
+    const RiverSegment s = riverBoundary(map, edge);
+    sideCopies(s.a, s.b, top, bottom, lo, hi, map.wraps() ? map.period() : 0, reciprocal,
+               [&](Point a, Point b) { action(a, b, edge, index); });
+}
+
+// A river side packed small, as the far overview walks all of them in every frame: field a and the
+// step to b (taken at the copy next to a), and how the side is drawn.
+struct PackedSide {
+    std::int32_t q = 0;
+    std::int32_t r = 0;
+    std::int8_t stepQ = 0;
+    std::int8_t stepR = 0;
+    std::uint8_t widthClass = 1;
+    bool bridge = false;
+
+    // riverBoundary of the side, up to rounding.
+    RiverSegment corners() const {
+        const Point a{(q + r * 0.5) * sqrt3, r * 1.5};
+        const Point step{(stepQ + stepR * 0.5) * sqrt3, stepR * 1.5};
+        const Point middle = a + step * 0.5;
+        const Point half{step.y / -sqrt3 * 0.5, step.x / sqrt3 * 0.5};
+        return {middle - half, middle + half};
+    }
+    // The middle of the side: halfway between the two fields' centres.
+    Point middle() const {
+        const double r2 = r + stepR * 0.5;
+        return {(q + stepQ * 0.5 + r2 * 0.5) * sqrt3, r2 * 1.5};
+    }
+    double top() const { return (r + std::min(0, int(stepR))) * 1.5 - 1; }
+    double bottom() const { return (r + std::max(0, int(stepR))) * 1.5 + 1; }
+};
 
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
 // the world rectangle lo..hi widened by one unit; a and b are shifted by whole periods to that copy.
@@ -109,6 +150,14 @@ public:
         }
     }
 
+    // The map's sides in list order, packed.
+    const std::vector<PackedSide>& sides() const { return packed_; }
+    // The period sideCopies takes: the map's when it wraps, else 0.
+    double copyPeriod() const { return wraps_ ? period_ : 0; }
+    // The least and the greatest x of the sides' middles.
+    double leftmostMiddle() const { return leftmost_; }
+    double rightmostMiddle() const { return rightmost_; }
+
 private:
     int column(double x) const;
     int band(double y) const;
@@ -124,6 +173,9 @@ private:
     std::vector<std::uint32_t> starts_; // per bucket, into order_; one more at the end
     std::vector<std::uint32_t> order_;
     std::vector<std::uint8_t> marked_;
+    std::vector<PackedSide> packed_;
+    double leftmost_ = 0;
+    double rightmost_ = 0;
 };
 
 } // namespace korvan
