@@ -178,7 +178,7 @@ public:
         std::vector<std::uint32_t> pixels; // the last raster without rivers, for reuse after a pan
         std::vector<std::uint32_t> scratch; // the next raster; swapped with pixels
         std::vector<std::uint32_t> drawn; // the last raster with rivers, for reuse after a pan
-        RiverIndex riverIndex; // finds the sides along the border a pan leaves to redraw
+        RiverIndex riverIndex; // the world map's sides, compact and by area, for drawing them in
         std::optional<ViewKey> key;
         bool rivers = true;
         int width = 0;
