@@ -146,10 +146,10 @@ TEST(TerrainRaster, ScrolledPictureMatchesAFullRedraw) {
     client.camera.x += 37;
     client.camera.y -= 11;
     renderPlayGridOnCpu(client, screen.get());
-    const std::vector<std::uint32_t> scrolled = client.terrainScratch.pixels;
+    const std::vector<std::uint32_t> scrolled = client.terrainScratch.picture.pixels;
     client.terrainScratch.key.reset();
     renderPlayGridOnCpu(client, screen.get());
-    const std::vector<std::uint32_t>& full = client.terrainScratch.pixels;
+    const std::vector<std::uint32_t>& full = client.terrainScratch.picture.pixels;
     ASSERT_EQ(scrolled.size(), full.size());
     std::size_t differing = 0;
     for (std::size_t k = 0; k < full.size(); ++k) {

@@ -14,7 +14,7 @@
 #include "map/map.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
-#include "render/river_picture.hpp"
+#include "render/map_picture.hpp"
 #include "render/river_rows.hpp"
 #include "render/river_segments.hpp"
 #include "render/terrain_art.hpp"
@@ -188,7 +188,7 @@ public:
     mutable LayerCache terrainCache;
     mutable TerrainScratch terrainScratch;
     mutable LayerCache riverCache;
-    mutable RiverPicture riverPicture; // what riverCache shows, kept for scrolling
+    mutable MapPicture riverPicture; // what riverCache shows, kept for scrolling
     mutable LayerCache lakeCache;
     mutable OverviewCache overviewCache;
     mutable RiverGraphics visibleRivers;

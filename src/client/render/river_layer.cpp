@@ -95,7 +95,7 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
     }
     const ViewKey key = viewKey();
     if (cache.key != key) {
-        RiverPicture& picture = riverPicture;
+        MapPicture& picture = riverPicture;
         const auto pan = cache.key && SDL_RectEquals(&picture.area, &clip)
                              ? wholePixelPan(*cache.key, key, clip.w, clip.h)
                              : std::nullopt;

@@ -8,7 +8,6 @@
 #include "render/terrain_raster.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace korvan {
 
@@ -18,31 +17,10 @@ std::uint32_t argb(SDL_Color c) {
     return 0xFF000000u | std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | std::uint32_t(c.b);
 }
 
-// Moves the picture by (dx, dy) pixels; what moves in from outside is left as it was.
-void scroll(std::vector<std::uint32_t>& pixels, int width, int height, PixelPan pan) {
-    const int columns = width - std::abs(pan.dx);
-    const int from = std::max(-pan.dx, 0);
-    const int to = std::max(pan.dx, 0);
-    const auto move = [&](int y) {
-        std::memmove(&pixels[std::size_t(y) * width + to], &pixels[std::size_t(y - pan.dy) * width + from],
-                     std::size_t(columns) * sizeof(std::uint32_t));
-    };
-    // Rows move towards their destination side first, so no row is overwritten before it is read.
-    if (pan.dy > 0) {
-        for (int y = height - 1; y >= pan.dy; --y) {
-            move(y);
-        }
-    } else {
-        for (int y = 0; y < height + pan.dy; ++y) {
-            move(y);
-        }
-    }
-}
-
 // Redraws one window rectangle of the raster: the background, then every game field reaching into it.
 void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Rect part) {
     for (int y = part.y; y < part.y + part.h; ++y) {
-        auto row = scratch.pixels.begin() + std::ptrdiff_t(y - area.y) * area.w + (part.x - area.x);
+        std::uint32_t* row = scratch.picture.at({part.x, y, part.w, 1});
         std::fill(row, row + part.w, argb(mapBackground));
     }
     scratch.batch.clear();
@@ -56,7 +34,7 @@ void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Re
     const Camera game = client.gameCamera();
     const double cell = std::max(sqrt3 * game.scale * game.horizontalScale, 2 * game.scale * game.verticalScale) / 0.78;
     rasterTriangles(scratch.batch.vertices, scratch.batch.indices, client.terrainArt.levels.forCellSize(cell),
-                    {scratch.pixels, area, part});
+                    {scratch.picture.pixels, area, part});
 }
 
 } // namespace
@@ -89,26 +67,22 @@ void renderPlayGridOnCpu(const Client& client, SDL_Renderer* renderer) {
         }
         scratch.textureWidth = area.w;
         scratch.textureHeight = area.h;
-        scratch.pixels.assign(std::size_t(area.w) * std::size_t(area.h), 0);
+        scratch.picture.resize(area);
         scratch.key.reset();
     }
     const ViewKey key = client.viewKey();
     if (scratch.key != key) {
         const auto pan = scratch.key ? wholePixelPan(*scratch.key, key, area.w, area.h) : std::nullopt;
         if (pan) {
-            scroll(scratch.pixels, area.w, area.h, *pan);
-            const int stripX = pan->dx > 0 ? area.x : area.x + area.w + pan->dx;
-            const int stripY = pan->dy > 0 ? area.y : area.y + area.h + pan->dy;
-            if (pan->dx != 0) {
-                redraw(client, scratch, area, {stripX, area.y, std::abs(pan->dx), area.h});
-            }
-            if (pan->dy != 0) {
-                redraw(client, scratch, area, {area.x, stripY, area.w, std::abs(pan->dy)});
+            for (const SDL_Rect strip : scratch.picture.scroll(*pan)) {
+                if (strip.w > 0 && strip.h > 0) {
+                    redraw(client, scratch, area, strip);
+                }
             }
         } else {
             redraw(client, scratch, area, area);
         }
-        if (SDL_UpdateTexture(scratch.texture.get(), nullptr, scratch.pixels.data(), area.w * 4) != 0) {
+        if (SDL_UpdateTexture(scratch.texture.get(), nullptr, scratch.picture.pixels.data(), area.w * 4) != 0) {
             throwSdlError();
         }
         scratch.key = key;

@@ -3,6 +3,7 @@
 
 #include "render/lake_spans.hpp"
 #include "render/layer_cache.hpp"
+#include "render/map_picture.hpp"
 #include "render/terrain_icons.hpp"
 #include "sdl/sdl_handles.hpp"
 
@@ -29,7 +30,7 @@ TerrainDetail terrainDetail(bool worldMap, double scale);
 // Buffers reused from frame to frame: every panned frame rebuilds the terrain.
 struct TerrainScratch {
     TerrainIcons batch{nullptr};
-    std::vector<std::uint32_t> pixels; // the icons drawn on the CPU
+    MapPicture picture;                // the icons drawn on the CPU
     TextureHandle texture;             // and uploaded here
     int textureWidth = 0;
     int textureHeight = 0;

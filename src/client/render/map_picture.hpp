@@ -1,5 +1,5 @@
-// The river layer's pixels of the map area, kept between frames so a whole-pixel pan moves them and
-// repaints only the strips that came into view.
+// A layer's pixels of the map area, kept between frames so a whole-pixel pan moves them and the
+// layer repaints only the strips that came into view (the rivers, the software renderer's terrain).
 #pragma once
 
 #include "render/layer_cache.hpp"
@@ -13,7 +13,7 @@
 
 namespace korvan {
 
-struct RiverPicture {
+struct MapPicture {
     std::vector<std::uint32_t> pixels; // area.w * area.h, row by row
     SDL_Rect area{};
 

@@ -1,5 +1,5 @@
-// Scrolling the river layer's kept pixels.
-#include "render/river_picture.hpp"
+// Scrolling a layer's kept pixels.
+#include "render/map_picture.hpp"
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,12 +7,12 @@
 
 namespace korvan {
 
-void RiverPicture::resize(SDL_Rect to) {
+void MapPicture::resize(SDL_Rect to) {
     area = to;
     pixels.resize(std::size_t(std::max(to.w, 0)) * std::size_t(std::max(to.h, 0)));
 }
 
-std::array<SDL_Rect, 2> RiverPicture::scroll(PixelPan pan) {
+std::array<SDL_Rect, 2> MapPicture::scroll(PixelPan pan) {
     const int w = area.w;
     const int h = area.h;
     const int columns = w - std::abs(pan.dx);
