@@ -37,8 +37,8 @@ void Client::renderOverview(SDL_Renderer* renderer, bool includeRivers) const {
         const std::uint32_t* upload = cache.pixels.data();
         if (includeRivers) {
             PixelKeep keep;
-            if (!cache.riverIndex.covers(map)) {
-                cache.riverIndex.build(map);
+            if (!cache.riverIndex.current(map, mapGeneration)) {
+                cache.riverIndex.build(map, mapGeneration);
             }
             if (shift && cache.drawn.size() == cache.pixels.size()) {
                 keep = moveDrawnRaster(cache.pixels, *shift, camera, area.w, area.h, cache.drawn);

@@ -20,7 +20,8 @@ int RiverIndex::band(double y) const {
     return int(std::clamp(std::floor(y / bandHeight_), 0.0, double(bands_ - 1)));
 }
 
-void RiverIndex::build(const Map& map) {
+void RiverIndex::build(const Map& map, unsigned generation) {
+    generation_ = generation;
     map_ = &map;
     sides_ = map.rivers().data();
     count_ = map.rivers().size();

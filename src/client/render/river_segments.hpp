@@ -134,7 +134,10 @@ public:
     bool covers(const Map& map) const {
         return map_ == &map && sides_ == map.rivers().data() && count_ == map.rivers().size();
     }
-    void build(const Map& map);
+    // Whether it still describes the map: a bridge built since (a new map generation) changes a
+    // packed side's flag without moving the list.
+    bool current(const Map& map, unsigned generation) const { return covers(map) && generation_ == generation; }
+    void build(const Map& map, unsigned generation = 0);
 
     // Marks every side with a copy whose middle may lie within lo..hi.
     void mark(Point lo, Point hi);
@@ -164,6 +167,7 @@ private:
 
     static constexpr int columns_ = 64;
     static constexpr double bandHeight_ = 24; // sixteen rows of fields
+    unsigned generation_ = 0;
     const Map* map_ = nullptr;
     const RiverEdge* sides_ = nullptr;
     std::size_t count_ = 0;
