@@ -87,8 +87,10 @@ public:
     void renderRoads(SDL_Renderer* renderer) const;
     void renderRivers(SDL_Renderer* renderer) const;
     void drawRiverBands(SDL_Renderer* renderer) const;
+    void fillReachable(SDL_Renderer* renderer) const;
     void renderTileCursor(SDL_Renderer* renderer) const;
     void renderObjectives(SDL_Renderer* renderer) const;
+    void renderUnits(SDL_Renderer* renderer) const;
     void renderBridgePreview(SDL_Renderer* renderer) const;
     void renderMovementPath(SDL_Renderer* renderer) const;
     void renderHud(SDL_Renderer* renderer) const;

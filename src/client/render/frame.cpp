@@ -16,12 +16,17 @@ void Client::render(SDL_Renderer* renderer) const {
         renderRoads(renderer);
     }
     renderRivers(renderer);
+    const bool preview = movementPreviewVisible();
+    if (preview) {
+        fillReachable(renderer);
+    }
     renderTileCursor(renderer);
     if (battle) {
         renderObjectives(renderer);
     }
+    renderUnits(renderer);
     renderBridgePreview(renderer);
-    if (movementPreviewVisible()) {
+    if (preview) {
         renderMovementPath(renderer);
     }
 

@@ -1,0 +1,69 @@
+// Unit icons, the unit layer's plates and state squares, and the reach overlay.
+#include "client/client.hpp"
+#include "forces_fixtures.hpp"
+#include "headless_renderer.hpp"
+#include "render/palette.hpp"
+#include "render/unit_icons.hpp"
+#include "render/unit_layer.hpp"
+
+#include <gtest/gtest.h>
+
+using namespace korvan;
+using korvan::testing::HeadlessRenderer;
+using korvan::testing::sameColor;
+
+TEST(UnitIcons, BoxesFollowTheDesignGridAtEverySize) {
+    std::vector<IconBox> boxes;
+    unitIconBoxes(UnitClass::Tank, 0, 100, 100, 48, true, boxes);
+    ASSERT_EQ(boxes.size(), 4u + 28u);
+    // The shadow: design (1, 4, 30, 27) scaled by 1.5 around the centre, halves rounded away from zero.
+    EXPECT_EQ(boxes[0].rect.x, 100 - 23);
+    EXPECT_EQ(boxes[0].rect.y, 100 - 18);
+    EXPECT_EQ(boxes[0].rect.w, 46); // right edge 100 + 23
+    EXPECT_TRUE(sameColor(boxes[1].color, gold)); // selected border
+    unitIconBoxes(UnitClass::Recon, 1, 100, 100, 48, false, boxes);
+    EXPECT_TRUE(sameColor(boxes[1].color, {77, 94, 91, 255}));
+    EXPECT_EQ(boxes.size(), 4u + 22u);
+    for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry, UnitClass::Recon}) {
+        unitIconBoxes(kind, 0, 50, 50, 24, false, boxes);
+        for (const IconBox& box : boxes) {
+            EXPECT_GE(box.rect.w, 1);
+            EXPECT_GE(box.rect.h, 1);
+        }
+    }
+}
+
+TEST(UnitLayer, ReachFillsFieldsAndDrawsSharedEdgesOnce) {
+    const Map map = forces::makeMap({"pppp", "pppp"});
+    MovementRange range;
+    range[{1, 0}] = {0, {1, 0}}; // the unit's own field
+    range[{2, 0}] = {1, {1, 0}};
+    range[{2, 1}] = {1, {1, 0}};
+    const Camera camera{10, 10, 20, 1, 1};
+    const ReachMesh mesh = reachGeometry(map, camera, range, Hex{2, 1}, -100, 100);
+    ASSERT_EQ(mesh.vertices.size(), 14u);
+    EXPECT_EQ(mesh.indices.size(), 36u);
+    EXPECT_EQ(mesh.edges.size(), 11u); // two hexagons share one side
+    EXPECT_EQ(mesh.vertices[0].color.a, 38);
+    EXPECT_EQ(mesh.vertices[7].color.a, 74); // the hovered field is brighter
+}
+
+TEST(UnitLayer, PlatesAndStateSquares) {
+    HeadlessRenderer screen(1000, 800);
+    Client client(forces::makeMap({"pppppp", "pppppp", "pppppp"}));
+    client.width = 1000;
+    client.height = 800;
+    client.army = forces::makeArmy(client.map, {{1, 0, "tank", {2, 1}}});
+    client.centerOn(hexCenter({2, 1}), 14);
+    client.selectUnit(1, false);
+    client.moveTo({3, 1});
+    ASSERT_TRUE(client.army.find(1)->moved);
+    client.render(screen.get());
+    const Point s = client.camera.toScreen(hexCenter({3, 1}));
+    const int x = static_cast<int>(std::lround(s.x));
+    const int y = static_cast<int>(std::lround(s.y));
+    EXPECT_TRUE(sameColor(screen.pixel(x - 24 + 1, y + 21 + 1), {13, 23, 26, 255})); // plate
+    EXPECT_TRUE(sameColor(screen.pixel(x + 24 - 12 - 6 + 2, y + 21 + 6), muted));  // moved
+    EXPECT_TRUE(sameColor(screen.pixel(x + 24 - 6 - 3 + 2, y + 21 + 6), gold));    // may still attack
+    EXPECT_TRUE(sameColor(screen.pixel(x - 24, y - 20), gold));                    // selected border
+}
