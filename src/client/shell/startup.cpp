@@ -152,7 +152,11 @@ int startAndRun(const Options& options) {
     if (unitFocus != 0 && client->army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
     }
-    // Not in smoke mode, --city, --unit and --country are focused here, in this order.
+    // Not in smoke mode, --city, --unit and --country are focused here, in this order (the city and
+    // country searches come with the map viewer).
+    if (!options.smoke && unitFocus != 0) {
+        client->selectUnit(unitFocus, true);
+    }
 
     if (options.benchmarkPan || options.benchmarkZoom) {
         SDL_RenderSetVSync(renderer.get(), 0);
