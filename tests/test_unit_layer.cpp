@@ -67,3 +67,21 @@ TEST(UnitLayer, PlatesAndStateSquares) {
     EXPECT_TRUE(sameColor(screen.pixel(x + 24 - 6 - 3 + 2, y + 21 + 6), gold));    // may still attack
     EXPECT_TRUE(sameColor(screen.pixel(x - 24, y - 20), gold));                    // selected border
 }
+
+TEST(Sidebar, UnitRowsShowTheSelection) {
+    HeadlessRenderer screen(1000, 800);
+    Client client(forces::makeMap({"pppppp", "pppppp", "pppppp"}));
+    client.width = 1000;
+    client.height = 800;
+    client.army = forces::makeArmy(client.map, {{1, 0, "tank", {0, 0}}, {2, 1, "inf", {5, 2}}});
+    client.battle = forces::makeBattle(client.map, client.army, {Hex{3, 1}});
+    client.selectUnit(2, false);
+    client.render(screen.get());
+    const int rowX = 1000 - 256 + 200; // right of the row's text
+    EXPECT_TRUE(sameColor(screen.pixel(rowX, 285 + 2), {30, 46, 49, 255}));
+    EXPECT_TRUE(sameColor(screen.pixel(rowX, 285 + 31 + 2), {53, 68, 65, 255}));
+    // The small icon of the selected unit: its border's left column, 12 pixels left of the centre.
+    EXPECT_TRUE(sameColor(screen.pixel(1000 - 243 - 12, 299 + 31), gold));
+    EXPECT_FALSE(sameColor(screen.pixel(1000 - 243 - 12, 299), gold));
+    EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 800 - 60), {44, 64, 65, 255})); // action button
+}

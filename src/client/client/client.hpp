@@ -94,6 +94,11 @@ public:
     void renderBridgePreview(SDL_Renderer* renderer) const;
     void renderMovementPath(SDL_Renderer* renderer) const;
     void renderHud(SDL_Renderer* renderer) const;
+    void renderLegend(SDL_Renderer* renderer) const;
+    void renderUnitList(SDL_Renderer* renderer) const;
+    void renderSelectionPanel(SDL_Renderer* renderer) const;
+    void renderCombatLog(SDL_Renderer* renderer) const;
+    void renderStatusLine(SDL_Renderer* renderer) const;
     void renderMini(SDL_Renderer* renderer) const;
     // The six edges of a field, on the game camera when gameplay is set; thick draws nested rings.
     void outline(SDL_Renderer* renderer, Hex h, SDL_Color color, bool thick, bool gameplay) const;
