@@ -85,3 +85,29 @@ TEST(Sidebar, UnitRowsShowTheSelection) {
     EXPECT_FALSE(sameColor(screen.pixel(1000 - 243 - 12, 299), gold));
     EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 800 - 60), {44, 64, 65, 255})); // action button
 }
+
+// A long army scrolls the six rows so the selected unit stays in view; clicks pick from the rows shown.
+TEST(Sidebar, LongUnitListsScrollWithTheSelection) {
+    Client client(forces::makeMap({"ppppppppp", "ppppppppp"}));
+    std::vector<forces::UnitEntry> units;
+    for (int k = 0; k < 9; ++k) {
+        units.push_back({k + 1, 0, "tank", {k, 0}});
+    }
+    client.army = forces::makeArmy(client.map, units);
+    EXPECT_EQ(client.unitListFirst(), 0u);
+    client.selectUnit(9, false);
+    EXPECT_EQ(client.unitListFirst(), 3u);
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    click.button.button = SDL_BUTTON_LEFT;
+    click.button.x = client.width - 100;
+    click.button.y = unitListTop + unitRowHeight * 5 + 3; // the last row shown
+    client.event(click);
+    EXPECT_EQ(client.selectedUnit, 9);
+    click.button.y = unitListTop + 3; // the first row shown: the army's fourth unit
+    client.event(click);
+    EXPECT_EQ(client.selectedUnit, 4);
+    click.button.y = unitListTop + unitRowHeight * 6 + 3; // below the list: no row
+    client.event(click);
+    EXPECT_EQ(client.selectedUnit, 4);
+}

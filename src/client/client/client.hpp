@@ -123,6 +123,8 @@ public:
     void restartBattle();
     void buildBridge();
     std::optional<int> unitAt(Point screen) const;
+    // The army index of the unit list's first shown row.
+    std::size_t unitListFirst() const;
     std::optional<RiverGraphics::Choice> bridgeCandidate() const;
     std::optional<Point> bridgeWaypoint(Hex a, Hex b, Point pa, Point pb) const;
     bool movementPreviewVisible() const;

@@ -218,6 +218,13 @@ void Client::clearRange() { range.clear(); }
 
 std::size_t Client::unitCount() const { return army.units().size(); }
 
+std::size_t Client::unitListFirst() const {
+    const auto& units = army.units();
+    const auto chosen = std::find_if(units.begin(), units.end(), [&](const Unit& u) { return selectedUnit == u.id; });
+    const auto index = static_cast<std::size_t>(chosen - units.begin());
+    return chosen != units.end() && index >= unitListRows ? index - unitListRows + 1 : 0;
+}
+
 int Client::unitIdAt(std::size_t listIndex) const { return army.units().at(listIndex).id; }
 
 bool Client::battleDecided() const { return battle && battle->finished(); }

@@ -11,10 +11,6 @@ constexpr double zoomStep = 1.15;
 constexpr double zoomOutStep = 0.8695652173913044; // 1 / 1.15
 constexpr double panStep = 45;
 
-// Sidebar and list geometry, shared with the sidebar renderer.
-constexpr int unitListTop = 285;
-constexpr int unitRowHeight = 31;
-
 } // namespace
 
 void Client::event(const SDL_Event& e) {
@@ -181,8 +177,9 @@ void Client::leftClick() {
         panTo(mini.toWorld(mouse));
         dragging = false;
     } else if (inSidebarColumn && !legendVisible && !showLog && y >= unitListTop &&
-               y < unitListTop + unitRowHeight * double(unitCount())) {
-        selectUnit(unitIdAt(static_cast<std::size_t>((std::floor(y) - unitListTop) / unitRowHeight)), true);
+               y < unitListTop + unitRowHeight * double(std::min(unitListRows, unitCount() - unitListFirst()))) {
+        const auto row = static_cast<std::size_t>((std::floor(y) - unitListTop) / unitRowHeight);
+        selectUnit(unitIdAt(unitListFirst() + row), true);
     } else if (inSidebarColumn && y >= height - 78 && y < height - 42) {
         if (battleDecided()) {
             restartBattle();

@@ -96,9 +96,12 @@ void Client::renderLegend(SDL_Renderer* renderer) const {
 void Client::renderUnitList(SDL_Renderer* renderer) const {
     const int sx = width - 248;
     text(renderer, sx, 262, "EINHEITEN  -  U", gold, 2);
-    int i = 0;
-    for (const Unit& unit : army.units()) {
-        const int y = 285 + 31 * i;
+    const auto& units = army.units();
+    const std::size_t first = unitListFirst();
+    for (std::size_t k = first; k < units.size() && k < first + unitListRows; ++k) {
+        const Unit& unit = units[k];
+        const int i = static_cast<int>(k - first);
+        const int y = unitListTop + unitRowHeight * i;
         const bool chosen = selectedUnit == unit.id;
         rect(renderer, {width - 256, y, 242, 28}, chosen ? selectedRowColor : rowColor);
         drawUnitIcon(renderer, classOf(army, unit), unit.side, width - 243, 299 + 31 * i, 24, chosen);
@@ -107,7 +110,6 @@ void Client::renderUnitList(SDL_Renderer* renderer) const {
         text(renderer, width - 225, 302 + 31 * i,
              "STAERKE " + std::to_string(unit.strength) + "  MUN " + std::to_string(unit.ammo) + state,
              unit.moved ? muted : sideColor(unit.side), 1);
-        ++i;
     }
     if (battle) {
         int y = 475;
