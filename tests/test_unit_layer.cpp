@@ -111,3 +111,26 @@ TEST(Sidebar, LongUnitListsScrollWithTheSelection) {
     client.event(click);
     EXPECT_EQ(client.selectedUnit, 4);
 }
+
+TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {
+    HeadlessRenderer drawn(120, 80);
+    HeadlessRenderer copied(120, 80);
+    UnitIconAtlas atlas;
+    for (HeadlessRenderer* screen : {&drawn, &copied}) {
+        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
+        SDL_RenderClear(screen->get());
+    }
+    int x = 30;
+    for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry}) {
+        drawUnitIcon(drawn.get(), kind, 1, x, 40, 48, kind == UnitClass::Tank);
+        atlas.draw(copied.get(), kind, 1, x, 40, 48, kind == UnitClass::Tank);
+        x += 55;
+    }
+    SDL_RenderFlush(drawn.get());
+    SDL_RenderFlush(copied.get());
+    for (int py = 0; py < 80; ++py) {
+        for (int px = 0; px < 120; ++px) {
+            ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
+        }
+    }
+}

@@ -19,6 +19,7 @@
 #include "render/river_segments.hpp"
 #include "render/terrain_art.hpp"
 #include "render/terrain_geometry.hpp"
+#include "render/unit_icons.hpp"
 #include "render/world_overview.hpp"
 #include "sdl/sdl_handles.hpp"
 
@@ -195,6 +196,8 @@ public:
     };
     mutable double borderMilliseconds = 0;
     mutable LayerCache terrainCache;
+    mutable UnitIconAtlas mapUnitIcons;  // the map's icons, 48 pixels
+    mutable UnitIconAtlas listUnitIcons; // the unit list's, 24 pixels
     mutable TerrainScratch terrainScratch;
     mutable LayerCache riverCache;
     mutable MapPicture riverPicture; // what riverCache shows, kept for scrolling

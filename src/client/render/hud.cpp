@@ -104,7 +104,7 @@ void Client::renderUnitList(SDL_Renderer* renderer) const {
         const int y = unitListTop + unitRowHeight * i;
         const bool chosen = selectedUnit == unit.id;
         rect(renderer, {width - 256, y, 242, 28}, chosen ? selectedRowColor : rowColor);
-        drawUnitIcon(renderer, classOf(army, unit), unit.side, width - 243, 299 + 31 * i, 24, chosen);
+        listUnitIcons.draw(renderer, classOf(army, unit), unit.side, width - 243, 299 + 31 * i, 24, chosen);
         text(renderer, width - 225, 292 + 31 * i, unit.name, ink, 1);
         const char* state = unit.attacked ? "  ANGRIFF" : unit.moved ? "  BEWEGT" : "  BEREIT";
         text(renderer, width - 225, 302 + 31 * i,

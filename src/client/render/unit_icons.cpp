@@ -3,6 +3,7 @@
 
 #include "render/palette.hpp"
 #include "render/primitives.hpp"
+#include "sdl/draw_pass.hpp"
 
 #include <algorithm>
 #include <array>
@@ -123,6 +124,64 @@ void unitIconBoxes(UnitClass kind, int side, int x, int y, int size, bool select
 
 void drawUnitIcon(SDL_Renderer* renderer, UnitClass kind, int side, int x, int y, int size, bool selected) {
     forIconBoxes(kind, side, x, y, size, selected, [&](const IconBox& box) { rect(renderer, box.rect, box.color); });
+}
+
+namespace {
+
+constexpr int atlasClasses = 3;
+
+// Column of an icon in the atlas: class, then side, then the selected border.
+int atlasColumn(UnitClass kind, int side, bool selected) {
+    const int k = kind == UnitClass::Tank ? 0 : kind == UnitClass::Infantry ? 1 : 2;
+    return (k * 2 + (side == 0 ? 0 : 1)) * 2 + (selected ? 1 : 0);
+}
+
+} // namespace
+
+bool UnitIconAtlas::build(SDL_Renderer* renderer, int size) {
+    renderer_ = renderer;
+    size_ = size;
+    texture_.reset();
+    if (!SDL_RenderTargetSupported(renderer)) {
+        return false;
+    }
+    TextureHandle atlas(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                          size * atlasClasses * 4, size));
+    if (!atlas || SDL_SetTextureBlendMode(atlas.get(), SDL_BLENDMODE_BLEND) != 0) {
+        return false;
+    }
+    const DrawPass pass(renderer);
+    if (!switchRenderTarget(renderer, atlas.get())) {
+        throwSdlError();
+    }
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0);
+    SDL_RenderClear(renderer);
+    for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry, UnitClass::Recon}) {
+        for (const int side : {0, 1}) {
+            for (const bool selected : {false, true}) {
+                const int column = atlasColumn(kind, side, selected);
+                drawUnitIcon(renderer, kind, side, column * size + size / 2, size / 2, size, selected);
+            }
+        }
+    }
+    texture_ = std::move(atlas);
+    return true;
+}
+
+void UnitIconAtlas::draw(SDL_Renderer* renderer, UnitClass kind, int side, int x, int y, int size, bool selected) {
+    if ((renderer != renderer_ || size != size_) && !build(renderer, size)) {
+        renderer_ = nullptr;
+    }
+    if (!texture_) {
+        drawUnitIcon(renderer, kind, side, x, y, size, selected);
+        return;
+    }
+    const SDL_Rect source{atlasColumn(kind, side, selected) * size, 0, size, size};
+    const SDL_Rect target{x - size / 2, y - size / 2, size, size};
+    if (SDL_RenderCopy(renderer, texture_.get(), &source, &target) != 0) {
+        throwSdlError();
+    }
 }
 
 } // namespace korvan

@@ -105,7 +105,7 @@ void Client::renderUnits(SDL_Renderer* renderer) const {
             const int x = static_cast<int>(std::lround(s.x));
             const int y = static_cast<int>(std::lround(s.y));
             const int left = x - n / 2;
-            drawUnitIcon(renderer, kind, unit.side, x, y, n, selectedUnit == unit.id);
+            mapUnitIcons.draw(renderer, kind, unit.side, x, y, n, selectedUnit == unit.id);
             rect(renderer, {left, y + plate, n, 18}, plateColor);
             char digits[12];
             const auto end = std::to_chars(digits, digits + sizeof digits, unit.strength).ptr;
