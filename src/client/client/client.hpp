@@ -124,7 +124,8 @@ public:
     void restartBattle();
     void buildBridge();
     std::optional<int> unitAt(Point screen) const;
-    // The army index of the unit list's first shown row.
+    // How many rows the unit list shows, and the army index of the first.
+    std::size_t unitListSize() const { return unitListRows(battle ? battle->objectives().size() : 0); }
     std::size_t unitListFirst() const;
     std::optional<RiverGraphics::Choice> bridgeCandidate() const;
     std::optional<Point> bridgeWaypoint(Hex a, Hex b, Point pa, Point pb) const;

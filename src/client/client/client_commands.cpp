@@ -222,7 +222,8 @@ std::size_t Client::unitListFirst() const {
     const auto& units = army.units();
     const auto chosen = std::find_if(units.begin(), units.end(), [&](const Unit& u) { return selectedUnit == u.id; });
     const auto index = static_cast<std::size_t>(chosen - units.begin());
-    return chosen != units.end() && index >= unitListRows ? index - unitListRows + 1 : 0;
+    const std::size_t rows = unitListSize();
+    return chosen != units.end() && index >= rows ? index - rows + 1 : 0;
 }
 
 int Client::unitIdAt(std::size_t listIndex) const { return army.units().at(listIndex).id; }

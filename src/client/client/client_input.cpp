@@ -177,7 +177,7 @@ void Client::leftClick() {
         panTo(mini.toWorld(mouse));
         dragging = false;
     } else if (inSidebarColumn && !legendVisible && !showLog && y >= unitListTop &&
-               y < unitListTop + unitRowHeight * double(std::min(unitListRows, unitCount() - unitListFirst()))) {
+               y < unitListTop + unitRowHeight * double(std::min(unitListSize(), unitCount() - unitListFirst()))) {
         const auto row = static_cast<std::size_t>((std::floor(y) - unitListTop) / unitRowHeight);
         selectUnit(unitIdAt(unitListFirst() + row), true);
     } else if (inSidebarColumn && y >= height - 78 && y < height - 42) {

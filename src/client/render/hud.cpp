@@ -98,7 +98,8 @@ void Client::renderUnitList(SDL_Renderer* renderer) const {
     text(renderer, sx, 262, "EINHEITEN  -  U", gold, 2);
     const auto& units = army.units();
     const std::size_t first = unitListFirst();
-    for (std::size_t k = first; k < units.size() && k < first + unitListRows; ++k) {
+    const std::size_t rows = unitListSize();
+    for (std::size_t k = first; k < units.size() && k < first + rows; ++k) {
         const Unit& unit = units[k];
         const int i = static_cast<int>(k - first);
         const int y = unitListTop + unitRowHeight * i;
@@ -112,10 +113,10 @@ void Client::renderUnitList(SDL_Renderer* renderer) const {
              unit.moved ? muted : sideColor(unit.side), 1);
     }
     if (battle) {
-        int y = 475;
+        int y = objectivesTop(rows);
         for (const Objective& objective : battle->objectives()) {
             text(renderer, sx, y, objective.name + ": " + (objective.owner == 0 ? "BLAU" : "ROT"), gold, 1);
-            y += 14;
+            y += objectiveLineHeight;
         }
     }
 }
