@@ -3,16 +3,12 @@
 
 namespace korvan {
 
-namespace {
-
 std::optional<Map> playGridFor(const Map& world) {
     if (!world.isWorld()) {
         return std::nullopt;
     }
     return Map::regularWorld(world, playGridRatio(world.width(), world.height()));
 }
-
-} // namespace
 
 Client::Client(Map world, std::vector<City> cityList)
     : map(std::move(world)), regularMap(playGridFor(map)), cities(std::move(cityList)) {

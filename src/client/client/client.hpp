@@ -34,6 +34,9 @@
 
 namespace korvan {
 
+// The regular play grid derived from a world map; none for other maps.
+std::optional<Map> playGridFor(const Map& world);
+
 class Client {
 public:
     // Screen layout: map area {0, topbar, width - sidebar, height - topbar - footer}.
@@ -181,7 +184,6 @@ public:
     bool bridgeMode = false;
     unsigned mapGeneration = 0;
     TerrainArt terrainArt;
-    bool benchmarkTimings = false;
 
     // Render caches: only drawing writes them.
     struct OverviewCache {
@@ -195,7 +197,6 @@ public:
         int width = 0;
         int height = 0;
     };
-    mutable double borderMilliseconds = 0;
     mutable LayerCache terrainCache;
     mutable UnitIconAtlas mapUnitIcons;  // the map's icons, 48 pixels
     mutable UnitIconAtlas listUnitIcons; // the unit list's, 24 pixels

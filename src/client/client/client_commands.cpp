@@ -119,7 +119,7 @@ void Client::restartBattle() {
     const bool worldMap = map.isWorld();
     map = Map::load(dataDirectory / "world.json");
     if (regularMap) {
-        regularMap = Map::regularWorld(map, playGridRatio(map.width(), map.height()));
+        regularMap = playGridFor(map);
     }
     army = Army::load(gameMap(), dataDirectory / "units.json");
     battle = Battle::load(gameMap(), army, dataDirectory / "battles.json");

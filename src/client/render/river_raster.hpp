@@ -1,6 +1,7 @@
 // River sides drawn as one-pixel lines into an ARGB pixel raster (overview and minimap).
 #pragma once
 
+#include "render/palette.hpp"
 #include "render/river_segments.hpp"
 
 #include <SDL.h>
@@ -12,9 +13,6 @@
 
 namespace korvan {
 
-inline constexpr std::uint32_t packArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    return 0xff000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
-}
 
 inline constexpr std::uint32_t riverPixelWide = packArgb(104, 180, 213);
 inline constexpr std::uint32_t riverPixelMedium = packArgb(93, 165, 198);

@@ -13,15 +13,11 @@ namespace korvan {
 
 namespace {
 
-std::uint32_t argb(SDL_Color c) {
-    return 0xFF000000u | std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | std::uint32_t(c.b);
-}
-
 // Redraws one window rectangle of the raster: the background, then every game field reaching into it.
 void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Rect part) {
     for (int y = part.y; y < part.y + part.h; ++y) {
         std::uint32_t* row = scratch.picture.at({part.x, y, part.w, 1});
-        std::fill(row, row + part.w, argb(mapBackground));
+        std::fill(row, row + part.w, packArgb(mapBackground.r, mapBackground.g, mapBackground.b));
     }
     scratch.batch.clear();
     scratch.batch.texture = client.terrainArt.get();

@@ -4,7 +4,6 @@
 #include "render/terrain_cpu.hpp"
 #include "sdl/draw_pass.hpp"
 
-#include <algorithm>
 
 namespace korvan {
 

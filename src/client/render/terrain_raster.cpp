@@ -44,15 +44,6 @@ struct Corner {
     double v;
 };
 
-// A polygon edge for the row walk: x at y as x + (y - top) * slope, for top <= y <= bottom.
-struct RowEdge {
-    double top;
-    double bottom;
-    double x;
-    double slope;
-    double xEnd; // a horizontal edge covers x..xEnd
-};
-
 class FanRasteriser {
 public:
     FanRasteriser(const TexelImage& texture, const PixelTarget& target) : texture_(texture), target_(target) {
@@ -61,44 +52,20 @@ public:
         }
     }
 
-    // A convex polygon given as the triangles of a fan, all with one affine texture mapping.
+    // A convex polygon given as the triangles of a fan, all with one affine texture mapping. Any
+    // other group is drawn triangle by triangle, each a fan of its own.
     void draw(std::span<const Corner> corners, std::span<const int> triangles) {
-        if (!gradient(corners, triangles)) {
-            return;
-        }
         if (fanRing(triangles)) {
-            drawRing(corners);
+            if (gradient(corners, triangles)) {
+                drawRing(corners);
+            }
             return;
         }
-        // Any other group: the outline is every edge not shared by two of its triangles.
-        outline_.clear();
-        for (std::size_t k = 0; k < triangles.size(); k += 3) {
-            for (int e = 0; e < 3; ++e) {
-                const int from = triangles[k + e];
-                const int to = triangles[k + (e + 1) % 3];
-                const auto inner = std::find(outline_.begin(), outline_.end(), std::pair{to, from});
-                if (inner != outline_.end()) {
-                    outline_.erase(inner);
-                } else {
-                    outline_.emplace_back(from, to);
-                }
+        for (std::size_t k = 0; k + 2 < triangles.size(); k += 3) {
+            const auto triangle = triangles.subspan(k, 3);
+            if (fanRing(triangle) && gradient(corners, triangle)) {
+                drawRing(corners);
             }
-        }
-        edges_.clear();
-        for (const auto& [from, to] : outline_) {
-            addEdge(corners[std::size_t(from)], corners[std::size_t(to)]);
-        }
-        double top = 1e300;
-        double bottom = -1e300;
-        for (const RowEdge& edge : edges_) {
-            top = std::min(top, edge.top);
-            bottom = std::max(bottom, edge.bottom);
-        }
-        const SDL_Rect& view = bounds_;
-        const int firstRow = std::max(static_cast<int>(std::ceil(top - 0.5)), view.y);
-        const int lastRow = std::min(static_cast<int>(std::floor(bottom - 0.5)), view.y + view.h - 1);
-        for (int row = firstRow; row <= lastRow; ++row) {
-            drawRow(row);
         }
     }
 
@@ -187,36 +154,6 @@ private:
         return false;
     }
 
-    void addEdge(const Corner& p, const Corner& q) {
-        const Corner& upper = p.y <= q.y ? p : q;
-        const Corner& lower = p.y <= q.y ? q : p;
-        if (upper.y == lower.y) {
-            edges_.push_back({upper.y, lower.y, std::min(p.x, q.x), 0, std::max(p.x, q.x)});
-        } else {
-            edges_.push_back({upper.y, lower.y, upper.x, (lower.x - upper.x) / (lower.y - upper.y), 0});
-        }
-    }
-
-    void drawRow(int row) {
-        const double y = row + 0.5;
-        double left = 1e300;
-        double right = -1e300;
-        for (const RowEdge& edge : edges_) {
-            if (y < edge.top || y > edge.bottom) {
-                continue;
-            }
-            if (edge.top == edge.bottom) {
-                left = std::min(left, edge.x);
-                right = std::max(right, edge.xEnd);
-            } else {
-                const double x = edge.x + (y - edge.top) * edge.slope;
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-        }
-        fillRow(row, y, left, right);
-    }
-
     // The pixels of a row whose centres lie between left and right.
     void fillRow(int row, double y, double left, double right) {
         const int first = std::max(static_cast<int>(std::ceil(left - 0.5)), bounds_.x);
@@ -261,7 +198,6 @@ private:
     const TexelImage& texture_;
     const PixelTarget& target_;
     SDL_Rect bounds_{}; // the target's area cut to its clip
-    std::vector<std::pair<int, int>> outline_;
     std::vector<int> ring_;
     struct SideEdge {
         double top;
@@ -271,7 +207,6 @@ private:
         double slope;
     };
     std::vector<SideEdge> sides_[2];
-    std::vector<RowEdge> edges_;
     Corner origin_{};
     double dudx_ = 0;
     double dvdx_ = 0;

@@ -39,8 +39,8 @@ struct PixelTarget {
 };
 
 // Fills the triangles with their texture sampled at the nearest texel, clipped to the target.
-// Triangles that share their first index must form a fan over one convex polygon with one texture
-// mapping, as the terrain batches build them. Pixels whose centre lies on an edge shared by two
+// Triangles that share their first index and follow on one another are taken as a fan over one
+// convex polygon with one texture mapping, as the terrain batches build them, and filled row by row. Pixels whose centre lies on an edge shared by two
 // polygons are drawn by both, so no seam opens.
 void rasterTriangles(std::span<const SDL_Vertex> vertices, std::span<const int> indices, const TexelImage& texture,
                      PixelTarget target);
