@@ -37,6 +37,9 @@ public:
         return c;
     }
 
+    // For looking at a frame while writing a test.
+    void save(const char* path) const { SDL_SaveBMP(surface_.get(), path); }
+
 private:
     SurfaceHandle surface_;
     RendererHandle renderer_;

@@ -37,6 +37,24 @@ namespace korvan {
 // The regular play grid derived from a world map; none for other maps.
 std::optional<Map> playGridFor(const Map& world);
 
+// ASCII upper case of every byte: name searches and keys compare through it.
+std::string upper(std::string s);
+// Breaks a panel text into lines of at most `length` characters, each ending at its last blank
+// (a blank at the very start does not count) or cut hard; the next line drops one leading blank,
+// or all of them with dropAllBlanks.
+std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks);
+// A geographic position with its longitude brought into [-180, 180).
+Point reducedLongitude(Point geography);
+
+// What the hover panel names: its heading, the name broken into lines, and the hovered country,
+// which is the name itself when nothing else is under the pointer.
+struct HoverPanelText {
+    std::string heading;
+    std::vector<std::string> name;
+    std::optional<std::size_t> country;
+    bool countryOnly = false;
+};
+
 class Client {
 public:
     // Screen layout: map area {0, topbar, width - sidebar, height - topbar - footer}.
@@ -102,6 +120,12 @@ public:
     void renderUnitList(SDL_Renderer* renderer) const;
     void renderSelectionPanel(SDL_Renderer* renderer) const;
     void renderCombatLog(SDL_Renderer* renderer) const;
+    void renderSelectedCountry(SDL_Renderer* renderer) const;
+    void renderHoverPanel(SDL_Renderer* renderer) const;
+    void renderBridgePanel(SDL_Renderer* renderer) const;
+    void renderDisputedLine(SDL_Renderer* renderer) const;
+    HoverPanelText hoverPanelText() const;
+    void drawFlag(SDL_Renderer* renderer, const std::string& countryId, int x, int y) const;
     void renderStatusLine(SDL_Renderer* renderer) const;
     void renderMini(SDL_Renderer* renderer) const;
     // The six edges of a field, on the game camera when gameplay is set; thick draws nested rings.
@@ -139,8 +163,18 @@ public:
     template <typename Callback>
     void unitCopies(const Unit& unit, Callback&& callback) const;
 
-    // Hover state for the pointer position.
+    // Hover state for the pointer position, and the panel texts taken from it.
     void updateHover();
+    std::optional<std::size_t> cityAt(Point screen) const;
+    std::optional<std::size_t> countryForField(Hex h) const;
+    std::string countrySelectionLabel() const;
+    std::string waterHoverHeading() const;
+    std::vector<std::string> bridgeHoverLines() const;
+    // Longitude and latitude of a world point, the longitude not reduced to one world copy.
+    Point geographyAt(Point world) const;
+    // Searches that jump the view; both throw when nothing matches.
+    void focusCountry(const std::string& code);
+    void focusCity(const std::string& name);
     Point cityWorld(std::size_t city) const;
 
     Map map;
@@ -174,6 +208,12 @@ public:
     bool legendVisible = false;
     std::optional<std::size_t> hoveredCity;
     std::optional<std::size_t> selectedCity;
+    std::optional<std::size_t> hoveredBridge; // world-map river edge
+    std::optional<std::string> hoveredRiver;
+    std::optional<std::string> hoveredLake;
+    std::optional<std::string> hoveredSea;
+    bool hoveredInlandWater = false;
+    bool hoveredNationalWater = false;
     int width = 1280;
     int height = 850;
     Point mouse{-1, -1};

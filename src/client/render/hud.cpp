@@ -34,6 +34,7 @@ void Client::renderHud(SDL_Renderer* renderer) const {
     const int sx = width - 248;
     rect(renderer, {0, 0, width, topbar}, barBackground);
     text(renderer, 26, 17, "BRANNOK: VARNHOLT", ink, 3);
+    renderSelectedCountry(renderer);
     if (bridgeMode) {
         text(renderer, 27, 53, "BRUECKENBAU  /  B ODER ESC: BEENDEN", muted, 2);
     } else if (battle) {
@@ -55,11 +56,19 @@ void Client::renderHud(SDL_Renderer* renderer) const {
         renderUnitList(renderer);
         renderSelectionPanel(renderer);
     }
-    if (onMap(mouse)) {
+    if (!hoveredBridge && onMap(mouse)) {
         if (const auto field = gameAt(camera.toWorld(mouse))) {
             text(renderer, sx, 655, "FELD " + std::to_string(field->q) + " / " + std::to_string(field->r), muted, 1);
             text(renderer, sx, 672, label(gameMap().terrainAt(*field)), muted, 1);
         }
+    }
+    if (map.isWorld() || hoveredBridge) {
+        if (hoveredBridge) {
+            renderBridgePanel(renderer);
+        } else {
+            renderHoverPanel(renderer);
+        }
+        renderDisputedLine(renderer);
     }
     rect(renderer, {width - 256, height - 78, 242, 36}, buttonColor);
     const char* action = !battle ? "KARTENBETRACHTER" : battle->finished() ? "NEUE PARTIE (N)" : "ZUG BEENDEN (ENTER)";
@@ -129,7 +138,16 @@ void Client::renderSelectionPanel(SDL_Renderer* renderer) const {
         text(renderer, sx, 528, "LISTE ODER TASTE U", ink, 1);
         text(renderer, sx, 549, "PANZER - INFANTERIE", muted, 1);
         text(renderer, sx, 566, "AUFKLAERUNG", muted, 1);
-        if (selected) {
+        if (const auto shown = hoveredCity ? hoveredCity : selectedCity; shown && *shown < cities.size()) {
+            const City& city = cities[*shown];
+            text(renderer, sx, 590, cut(city.name, panelNameLength), ink, 2);
+            text(renderer, sx, 610,
+                 "GROESSE " + std::to_string(city.sizeClass) + "  EW " + std::to_string(city.population), muted, 1);
+            text(renderer, sx, 624,
+                 "INDUSTRIE " + std::to_string(city.industry) + "  INFRA " + std::to_string(city.infrastructure) +
+                     "  FEST " + std::to_string(city.fortification),
+                 muted, 1);
+        } else if (selected) {
             text(renderer, sx, 605, "Q " + std::to_string(selected->q) + " R " + std::to_string(selected->r), ink, 1);
         }
         return;

@@ -152,10 +152,18 @@ int startAndRun(const Options& options) {
     if (unitFocus != 0 && client->army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
     }
-    // Not in smoke mode, --city, --unit and --country are focused here, in this order (the city and
-    // country searches come with the map viewer).
-    if (!options.smoke && unitFocus != 0) {
-        client->selectUnit(unitFocus, true);
+    // Not in smoke mode, --city, --unit and --country are focused here, in this order; the self-test
+    // applies them itself later.
+    if (!options.smoke) {
+        if (!options.cityFocus.empty()) {
+            client->focusCity(options.cityFocus);
+        }
+        if (unitFocus != 0) {
+            client->selectUnit(unitFocus, true);
+        }
+        if (!options.countryFocus.empty()) {
+            client->focusCountry(options.countryFocus);
+        }
     }
 
     if (options.benchmarkPan || options.benchmarkZoom) {

@@ -1,0 +1,156 @@
+// What the information panel names under the pointer, on the shipped world.
+#include "client/client.hpp"
+#include "error_of.hpp"
+#include "headless_renderer.hpp"
+#include "shell/startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+namespace korvan {
+namespace {
+
+class ShippedHover : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        renderer = std::make_unique<testing::HeadlessRenderer>(1280, 850);
+        const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+        client = createClient(Map::load(data / "world.json"), renderer->get(), data, data / "world.json", false).release();
+    }
+    static void TearDownTestSuite() {
+        delete client;
+        client = nullptr;
+        renderer.reset();
+    }
+
+    // The world point of a geographic position, on the stored world copy.
+    static Point worldOf(Point lonLat) {
+        const Map& m = client->map;
+        return {(lonLat.x + 180) / 360 * m.width() * sqrt3, ((90 - lonLat.y) * m.height() / 180 - 0.5) * 1.5};
+    }
+
+    // Centres the view on a place at the given scale and puts the pointer on it.
+    static Client& pointAt(Point lonLat, double scale, Point offset = {0, 0}) {
+        client->focusGeography(lonLat, scale);
+        client->mouse = client->camera.toScreen(worldOf(lonLat)) + offset;
+        client->updateHover();
+        return *client;
+    }
+
+    // Searches the pointer positions around a place (a square of +-radius pixels) for one that
+    // satisfies found(client).
+    template <typename Found>
+    static bool searchAround(Point lonLat, double scale, int radius, Found&& found) {
+        for (int dy = -radius; dy <= radius; dy += 2) {
+            for (int dx = -radius; dx <= radius; dx += 2) {
+                if (found(pointAt(lonLat, scale, {double(dx), double(dy)}))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    static std::string countryId(const std::optional<std::size_t>& index) {
+        return index ? client->countries.entries.at(*index).id : "";
+    }
+
+    static inline std::unique_ptr<testing::HeadlessRenderer> renderer;
+    static inline Client* client = nullptr;
+};
+
+const Point wien{16.3738, 48.2082};
+const Point bodensee{9.35, 47.6};
+const Point sognefjord{5.5, 61.11};
+const Point karlsbruecke{14.4114, 50.0865};
+const Point atlantic{-35.0, 40.0};
+
+TEST_F(ShippedHover, CountriesCitiesAndTheirPanels) {
+    Client& c = pointAt({14.5, 47.3}, 4); // Steiermark
+    EXPECT_EQ(countryId(c.hoveredCountry), "AUT");
+    HoverPanelText panel = c.hoverPanelText();
+    EXPECT_TRUE(panel.countryOnly);
+    EXPECT_EQ(panel.heading, "LAND UNTER MAUS");
+    EXPECT_EQ(c.countrySelectionLabel(), "LAND: " + c.countries.entries[*c.hoveredCountry].name.substr(0, 26));
+
+    // A world copy east of the seam names the same country.
+    c.camera.x -= c.map.width() * sqrt3 * c.camera.scale * c.camera.horizontalScale;
+    c.mouse = c.camera.toScreen(worldOf({14.5, 47.3}) + Point{c.map.width() * sqrt3, 0});
+    c.updateHover();
+    EXPECT_EQ(countryId(c.hoveredCountry), "AUT");
+
+    ASSERT_TRUE(searchAround(wien, 4, 8, [](const Client& k) { return k.hoveredCity.has_value(); }));
+    panel = c.hoverPanelText();
+    EXPECT_EQ(panel.heading, "STADT UNTER MAUS");
+    EXPECT_FALSE(panel.countryOnly);
+    EXPECT_EQ(countryId(c.hoveredCountry), "AUT");
+}
+
+TEST_F(ShippedHover, WatersByTheirKind) {
+    Client& c = pointAt(bodensee, 8);
+    EXPECT_EQ(c.hoveredLake.value_or(""), "Bodensee");
+    EXPECT_EQ(c.waterHoverHeading(), "SEE UNTER MAUS");
+    EXPECT_FALSE(c.hoveredRiver); // a lake hides the river running through it
+
+    ASSERT_TRUE(searchAround(sognefjord, 8, 40, [](const Client& k) { return k.hoveredSea.has_value(); }));
+    EXPECT_EQ(c.waterHoverHeading(), "FJORD UNTER MAUS");
+    EXPECT_NE(upper(*c.hoveredSea).find("SOGNEFJORD"), std::string::npos);
+    EXPECT_TRUE(c.hoveredNationalWater);
+    EXPECT_EQ(countryId(c.hoveredCountry), "NOR");
+
+    pointAt(atlantic, 4);
+    EXPECT_FALSE(c.hoveredCountry);
+    EXPECT_TRUE(c.hoveredSea);
+    EXPECT_EQ(c.waterHoverHeading(), "MEER UNTER MAUS");
+}
+
+TEST_F(ShippedHover, RiversAndBridgesFromScaleTwo) {
+    const Point donau{16.45, 48.19};
+    ASSERT_TRUE(searchAround(donau, 12, 40, [](const Client& k) { return k.hoveredRiver == "Donau"; }));
+    const HoverPanelText panel = client->hoverPanelText();
+    EXPECT_EQ(panel.heading, "FLUSS UNTER MAUS");
+    EXPECT_EQ(panel.name, std::vector<std::string>{"Donau"});
+    // The same pointer below scale 2 names no river.
+    EXPECT_FALSE(searchAround(donau, 1.5, 40, [](const Client& k) { return k.hoveredRiver || k.hoveredBridge; }));
+
+    ASSERT_TRUE(searchAround(karlsbruecke, 18, 40, [](const Client& k) {
+        const auto lines = k.bridgeHoverLines();
+        return !lines.empty() && lines.front() == "Karlsbruecke";
+    }));
+    EXPECT_EQ(client->bridgeHoverLines(), (std::vector<std::string>{"Karlsbruecke", "Fluss: Moldau"}));
+}
+
+TEST_F(ShippedHover, CountryAndCitySearches) {
+    client->focusCountry("aut");
+    ASSERT_TRUE(client->selectedCountry);
+    EXPECT_EQ(countryId(client->selectedCountry), "AUT");
+    const Point centre = client->camera.toWorld(client->mapAreaCentre());
+    EXPECT_EQ(countryId(client->countries.at(reducedLongitude(client->geographyAt(centre)))), "AUT");
+
+    EXPECT_EQ(testing::errorOf([] { client->focusCountry("xyz"); }), "Land nicht gefunden: XYZ");
+    EXPECT_EQ(testing::errorOf([] { client->focusCity("Atlantis"); }), "Stadt nicht gefunden: ATLANTIS");
+
+    client->focusCity("wien");
+    ASSERT_TRUE(client->selectedCity);
+    EXPECT_EQ(client->cities[*client->selectedCity].name, "Wien");
+    EXPECT_FALSE(client->selectedCountry); // jumping to a city clears the other selections
+    EXPECT_TRUE(client->selected);
+}
+
+TEST(PanelText, LinesBreakAtTheLastBlankOrHard) {
+    EXPECT_EQ(wrapPanelText(std::string(30, 'A'), 29, false),
+              (std::vector<std::string>{std::string(29, 'A'), "A"}));
+    const std::string spaced = "ABCDEFGHIJ " + std::string(25, 'B');
+    EXPECT_EQ(wrapPanelText(spaced, 29, false), (std::vector<std::string>{"ABCDEFGHIJ", std::string(25, 'B')}));
+    // One blank is dropped after a break, or all of them for bridge names.
+    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, false), (std::vector<std::string>{std::string(29, 'C'), " D"}));
+    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, true), (std::vector<std::string>{std::string(29, 'C'), "D"}));
+    EXPECT_EQ(wrapPanelText(" " + std::string(40, 'E'), 29, false).front(), " " + std::string(28, 'E'));
+    EXPECT_EQ(upper("Wien-Ost äb"), "WIEN-OST äB");
+}
+
+} // namespace
+} // namespace korvan
