@@ -250,7 +250,11 @@ public:
     mutable RiverRows riverRows;
 
 private:
+    std::vector<std::pair<int, std::size_t>> cityHexes; // world-map hex key and city index, sorted
+
     void keyDown(const SDL_KeyboardEvent& key);
+    void indexCityHexes();
+    int hexKey(Hex h) const;
     void mouseButtonDown(const SDL_MouseButtonEvent& button);
     void leftClick();
     void mapClick();

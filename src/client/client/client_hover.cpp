@@ -72,6 +72,19 @@ Point reducedLongitude(Point geography) {
     return geography;
 }
 
+// Per city, the key of the world-map hex its geographic point falls on, sorted by key and then by
+// city order, so the cities of one hex are found in list order.
+void Client::indexCityHexes() {
+    cityHexes.clear();
+    cityHexes.reserve(cities.size());
+    for (std::size_t k = 0; k < cities.size(); ++k) {
+        cityHexes.emplace_back(map.isWorld() ? hexKey(map.hexAtGeography(cities[k].geography)) : -1, k);
+    }
+    std::sort(cityHexes.begin(), cityHexes.end());
+}
+
+int Client::hexKey(Hex h) const { return h.r * map.width() + map.column(h); }
+
 std::optional<std::size_t> Client::countryForField(Hex h) const {
     if (!map.isWorld() || countries.entries.empty()) {
         return std::nullopt;
@@ -104,12 +117,14 @@ void Client::updateHover() {
             hoveredCountry = countries.at(reducedLongitude(geography));
         }
         if (!hoveredCountry && hovered) {
-            for (const City& city : cities) {
-                if (map.hexAtGeography(city.geography) == *hovered) {
-                    if ((hoveredCountry = countries.at(city.geography))) {
-                        break;
-                    }
-                }
+            // A coastal field may miss every polygon while a city point on it is inside one.
+            if (cityHexes.size() != cities.size()) {
+                indexCityHexes();
+            }
+            const int key = hexKey(*hovered);
+            auto at = std::lower_bound(cityHexes.begin(), cityHexes.end(), std::pair<int, std::size_t>{key, 0});
+            for (; at != cityHexes.end() && at->first == key && !hoveredCountry; ++at) {
+                hoveredCountry = countries.at(cities[at->second].geography);
             }
         }
     }

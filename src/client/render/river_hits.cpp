@@ -9,11 +9,19 @@ namespace korvan {
 
 namespace {
 
-double distanceToSegment(Point c, Point a, Point b) {
+// Squared distance from c to the segment a-b.
+double squaredDistanceToSegment(Point c, Point a, Point b) {
     const Point d = b - a;
     const double t = std::clamp(((c.x - a.x) * d.x + (c.y - a.y) * d.y) / (d.x * d.x + d.y * d.y), 0.0, 1.0);
     const Point nearest = a + d * t;
-    return std::hypot(c.x - nearest.x, c.y - nearest.y);
+    return (c.x - nearest.x) * (c.x - nearest.x) + (c.y - nearest.y) * (c.y - nearest.y);
+}
+
+// Whether c lies farther than reach from the bounding box of a-b on either axis: most segments of a
+// view fail this cheap test, and hover asks on every mouse motion.
+bool outsideBox(Point c, Point a, Point b, double reach) {
+    return c.x < std::min(a.x, b.x) - reach || c.x > std::max(a.x, b.x) + reach ||
+           c.y < std::min(a.y, b.y) - reach || c.y > std::max(a.y, b.y) + reach;
 }
 
 } // namespace
@@ -34,8 +42,11 @@ std::optional<RiverGraphics::Choice> RiverGraphics::hit(Point c, bool precise) c
             // Thin rivers get a generous target unless the caller wants the drawn band itself.
             const double tolerance = precise ? 0.5 * std::max(path.widths[k], path.widths[k + 1]) + 2
                                              : std::max(0.7 * edge.width + 6, 12.0);
-            const double distance = distanceToSegment(c, a, b);
-            if (distance <= tolerance && distance < best) {
+            if (outsideBox(c, a, b, tolerance)) {
+                continue;
+            }
+            const double distance = squaredDistanceToSegment(c, a, b);
+            if (distance <= tolerance * tolerance && distance < best) {
                 best = distance;
                 const Placement& placement = scene.placements[path.edges[k]];
                 result = Choice{edge.source, placement.center, placement.tangent, edge.width};

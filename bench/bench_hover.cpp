@@ -1,0 +1,76 @@
+// The hover update on the shipped world: it runs on every mouse motion, so its worst case matters
+// as much as its mean. 10,000 random pointer positions over the map area at three zooms.
+#include "client/client.hpp"
+#include "shell/startup.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+using namespace korvan;
+
+struct World {
+    World() {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        surface.reset(SDL_CreateRGBSurfaceWithFormat(0, 1280, 850, 32, SDL_PIXELFORMAT_ARGB8888));
+        renderer.reset(SDL_CreateSoftwareRenderer(surface.get()));
+        if (!renderer) {
+            throw std::runtime_error(SDL_GetError());
+        }
+        const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+        client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
+    }
+
+    SurfaceHandle surface;
+    RendererHandle renderer;
+    std::unique_ptr<Client> client;
+};
+
+World& world() {
+    static World instance;
+    return instance;
+}
+
+// Arg: the zoom scale times ten, around Wien. Reports the mean and the slowest update.
+void hover(benchmark::State& state) {
+    Client& client = *world().client;
+    client.focusGeography({16.3738, 48.2082}, state.range(0) / 10.0);
+    const SDL_Rect area = client.mapClip();
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> x(area.x, area.x + area.w - 1);
+    std::uniform_real_distribution<double> y(area.y, area.y + area.h - 1);
+    // The river geometry of the view is built by the first frame, not by the hover.
+    client.mouse = {x(random), y(random)};
+    client.updateHover();
+    double slowest = 0;
+    double total = 0;
+    std::int64_t updates = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 10000; ++i) {
+            client.mouse = {x(random), y(random)};
+            const auto start = std::chrono::steady_clock::now();
+            client.updateHover();
+            const double micros =
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count();
+            slowest = std::max(slowest, micros);
+            total += micros;
+            ++updates;
+        }
+    }
+    state.counters["mean_us"] = total / double(updates);
+    state.counters["max_us"] = slowest;
+}
+BENCHMARK(hover)->Arg(5)->Arg(40)->Arg(180)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
