@@ -2,6 +2,7 @@
 #include "client/client.hpp"
 #include "error_of.hpp"
 #include "headless_renderer.hpp"
+#include "render/palette.hpp"
 #include "shell/startup.hpp"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,10 @@ TEST_F(ShippedHover, WatersByTheirKind) {
     EXPECT_TRUE(c.hoveredNationalWater);
     EXPECT_EQ(countryId(c.hoveredCountry), "NOR");
 
+    ASSERT_TRUE(searchAround({-57.0, -34.8}, 4, 40, [](const Client& k) { return k.hoveredLake.has_value(); }));
+    EXPECT_EQ(*c.hoveredLake, "Rio de la Plata");
+    EXPECT_EQ(c.waterHoverHeading(), "FLUSSARM UNTER MAUS");
+
     pointAt(atlantic, 4);
     EXPECT_FALSE(c.hoveredCountry);
     EXPECT_TRUE(c.hoveredSea);
@@ -121,6 +126,24 @@ TEST_F(ShippedHover, RiversAndBridgesFromScaleTwo) {
         return !lines.empty() && lines.front() == "Karlsbruecke";
     }));
     EXPECT_EQ(client->bridgeHoverLines(), (std::vector<std::string>{"Karlsbruecke", "Fluss: Moldau"}));
+}
+
+TEST_F(ShippedHover, DisputedAreasAreNamedInTheTopBar) {
+    const auto goldInLine = [] {
+        int count = 0;
+        for (int y = 70; y < 77; ++y) {
+            for (int x = 520; x < 900; ++x) {
+                count += testing::sameColor(renderer->pixel(x, y), gold);
+            }
+        }
+        return count;
+    };
+    pointAt({34.1, 45.3}, 4); // Krim
+    client->render(renderer->get());
+    EXPECT_GT(goldInLine(), 20);
+    pointAt({14.5, 47.3}, 4);
+    client->render(renderer->get());
+    EXPECT_EQ(goldInLine(), 0);
 }
 
 TEST_F(ShippedHover, CountryAndCitySearches) {
