@@ -12,6 +12,8 @@
 #include "geography/seas.hpp"
 #include "geography/water_territories.hpp"
 #include "map/map.hpp"
+#include "render/city_graphics.hpp"
+#include "render/city_labels.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/map_picture.hpp"
@@ -43,6 +45,7 @@ public:
     static constexpr int sidebar = sidebarWidth;
     static constexpr int topbar = topbarHeight;
     static constexpr int footer = footerHeight;
+    using CityPlacement = korvan::CityPlacement;
 
     explicit Client(Map world, std::vector<City> cityList = {});
     Client(const Client&) = delete;
@@ -93,6 +96,8 @@ public:
     void drawRiverBands(SDL_Renderer* renderer) const;
     void fillReachable(SDL_Renderer* renderer) const;
     void renderTileCursor(SDL_Renderer* renderer) const;
+    void renderOperationCities(SDL_Renderer* renderer) const;
+    void renderCities(SDL_Renderer* renderer) const;
     void renderObjectives(SDL_Renderer* renderer) const;
     void renderUnits(SDL_Renderer* renderer) const;
     void renderBridgePreview(SDL_Renderer* renderer) const;
@@ -142,6 +147,10 @@ public:
     // Hover state for the pointer position.
     void updateHover();
     Point cityWorld(std::size_t city) const;
+    // The city marker size at this zoom: 0 (small squares) below scale 14.
+    int citySymbolSize() const;
+    // The world-map cities on screen this frame with their labels, most important first.
+    std::vector<CityPlacement> cityPlacements() const;
 
     Map map;
     Camera camera;
@@ -184,6 +193,7 @@ public:
     bool bridgeMode = false;
     unsigned mapGeneration = 0;
     TerrainArt terrainArt;
+    CityGraphics cityGraphics;
 
     // Render caches: only drawing writes them.
     struct OverviewCache {
