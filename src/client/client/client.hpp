@@ -218,6 +218,7 @@ public:
     mutable RiverGraphics visibleRivers;
     mutable std::optional<ViewKey> riverGeometryKey;
     mutable RiverRows riverRows;
+    mutable CityLabelScratch cityLabelScratch;
 
 private:
     void keyDown(const SDL_KeyboardEvent& key);
@@ -230,6 +231,8 @@ private:
     int unitIdAt(std::size_t listIndex) const;
     bool battleDecided() const;
     bool canAttack(int unitId) const;
+    // The placements of this frame in the label scratch, valid until the next call.
+    const std::vector<CityPlacement>& currentCityPlacements() const;
 };
 
 template <typename Callback>

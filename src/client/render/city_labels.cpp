@@ -22,22 +22,29 @@ constexpr int labelMargin = 3;
 // buckets: clamping keeps every overlapping pair in a common bucket.
 class Occupancy {
 public:
-    explicit Occupancy(LabelRect area)
+    Occupancy(LabelRect area, CityLabelScratch& scratch)
         : area_(area), columns_(std::max(1, (area.w + cell - 1) / cell)), rows_(std::max(1, (area.h + cell - 1) / cell)),
-          buckets_(std::size_t(columns_) * std::size_t(rows_)) {}
+          buckets_(scratch.buckets), rects_(scratch.occupied) {
+        buckets_.resize(std::size_t(columns_) * std::size_t(rows_));
+        for (auto& bucket : buckets_) {
+            bucket.clear();
+        }
+        rects_.clear();
+    }
 
     void add(const LabelRect& r) {
         rects_.push_back(r);
         const auto id = static_cast<std::uint32_t>(rects_.size() - 1);
-        forCells(r, [&](std::vector<std::uint32_t>& bucket) {
-            bucket.push_back(id);
+        forCells(r, [&](std::size_t bucket) {
+            buckets_[bucket].push_back(id);
             return false;
         });
     }
 
     bool blocks(const LabelRect& r) const {
-        return forCells(r, [&](const std::vector<std::uint32_t>& bucket) {
-            return std::any_of(bucket.begin(), bucket.end(), [&](std::uint32_t id) { return rects_[id].overlaps(r); });
+        return forCells(r, [&](std::size_t bucket) {
+            const auto& ids = buckets_[bucket];
+            return std::any_of(ids.begin(), ids.end(), [&](std::uint32_t id) { return rects_[id].overlaps(r); });
         });
     }
 
@@ -47,31 +54,27 @@ private:
     int column(int x) const { return std::clamp((x - area_.x) / cell, 0, columns_ - 1); }
     int row(int y) const { return std::clamp((y - area_.y) / cell, 0, rows_ - 1); }
 
-    // Calls visit(bucket) for the buckets r touches until one returns true.
-    template <typename Self, typename Visit>
-    static bool forCellsOf(Self& self, const LabelRect& r, Visit&& visit) {
-        const int c0 = self.column(r.x);
-        const int c1 = self.column(r.x + r.w - 1);
-        const int r1 = self.row(r.y + r.h - 1);
-        for (int y = self.row(r.y); y <= r1; ++y) {
+    // Calls visit(bucket index) for the buckets r touches until one returns true.
+    template <typename Visit>
+    bool forCells(const LabelRect& r, Visit&& visit) const {
+        const int c0 = column(r.x);
+        const int c1 = column(r.x + r.w - 1);
+        const int r1 = row(r.y + r.h - 1);
+        for (int y = row(r.y); y <= r1; ++y) {
             for (int x = c0; x <= c1; ++x) {
-                if (visit(self.buckets_[std::size_t(y) * std::size_t(self.columns_) + std::size_t(x)])) {
+                if (visit(std::size_t(y) * std::size_t(columns_) + std::size_t(x))) {
                     return true;
                 }
             }
         }
         return false;
     }
-    template <typename Visit>
-    bool forCells(const LabelRect& r, Visit&& visit) { return forCellsOf(*this, r, visit); }
-    template <typename Visit>
-    bool forCells(const LabelRect& r, Visit&& visit) const { return forCellsOf(*this, r, visit); }
 
     LabelRect area_;
     int columns_;
     int rows_;
-    std::vector<std::vector<std::uint32_t>> buckets_;
-    std::vector<LabelRect> rects_;
+    std::vector<std::vector<std::uint32_t>>& buckets_;
+    std::vector<LabelRect>& rects_;
 };
 
 template <typename Blocked>
@@ -135,13 +138,29 @@ std::optional<LabelRect> placeCityLabel(int x, int y, int w, int h, LabelRect vi
 
 void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
                          std::optional<std::size_t> selected, std::optional<std::size_t> hovered) {
-    Occupancy occupied(viewport);
+    CityLabelScratch scratch;
+    labelCityPlacements(placements, cities, viewport, selected, hovered, scratch);
+}
+
+void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
+                         std::optional<std::size_t> selected, std::optional<std::size_t> hovered,
+                         CityLabelScratch& scratch) {
+    Occupancy occupied(viewport, scratch);
     for (const CityPlacement& p : placements) {
         occupied.add(markerSquare(p));
     }
     const auto priority = [&](const CityPlacement& p) { return (selected == p.index ? 2 : 0) + (hovered == p.index ? 1 : 0); };
-    std::stable_sort(placements.begin(), placements.end(),
-                     [&](const CityPlacement& a, const CityPlacement& b) { return priority(a) > priority(b); });
+    // A stable order by priority without a sort's buffer: only the copies of two cities rank above
+    // the rest, so each is rotated to the front in turn.
+    auto ranked = placements.begin();
+    for (int level = 3; level > 0; --level) {
+        for (auto p = ranked; p != placements.end(); ++p) {
+            if (priority(*p) == level) {
+                std::rotate(ranked, p, p + 1);
+                ++ranked;
+            }
+        }
+    }
     const auto blocked = [&](const LabelRect& candidate) { return occupied.blocks(candidate); };
     for (CityPlacement& p : placements) {
         const int length = static_cast<int>(cities[p.index].name.size());

@@ -6,6 +6,7 @@
 #include "geography/cities.hpp"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <vector>
@@ -58,9 +59,20 @@ void appendCityCopies(std::vector<CityPlacement>& placements, std::size_t index,
 std::optional<LabelRect> placeCityLabel(int x, int y, int w, int h, LabelRect viewport,
                                         std::span<const LabelRect> occupied, int markerRadius);
 
+// Working memory of the label search, kept from frame to frame so that drawing the cities of an
+// unchanged view allocates nothing.
+struct CityLabelScratch {
+    std::vector<CityPlacement> placements;
+    std::vector<std::vector<std::uint32_t>> buckets; // occupied rectangles by area
+    std::vector<LabelRect> occupied;
+};
+
 // Orders the placements by priority (selected city first, then the hovered one, else list order)
 // and gives each a label where one fits: at its scale, else at scale 1, and for the selected or
 // hovered city at scale 1 over other labels if need be.
+void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
+                         std::optional<std::size_t> selected, std::optional<std::size_t> hovered,
+                         CityLabelScratch& scratch);
 void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
                          std::optional<std::size_t> selected, std::optional<std::size_t> hovered);
 

@@ -24,8 +24,11 @@ int Client::citySymbolSize() const {
     return static_cast<int>(std::floor(camera.scale * 1.6 * std::min(g.horizontalScale, g.verticalScale)));
 }
 
-std::vector<CityPlacement> Client::cityPlacements() const {
-    std::vector<CityPlacement> placements;
+std::vector<CityPlacement> Client::cityPlacements() const { return currentCityPlacements(); }
+
+const std::vector<CityPlacement>& Client::currentCityPlacements() const {
+    std::vector<CityPlacement>& placements = cityLabelScratch.placements;
+    placements.clear();
     if (!map.isWorld() || !citiesVisible) {
         return placements;
     }
@@ -39,12 +42,13 @@ std::vector<CityPlacement> Client::cityPlacements() const {
         }
     }
     const SDL_Rect area = mapClip();
-    labelCityPlacements(placements, cities, {area.x, area.y, area.w, area.h}, selectedCity, hoveredCity);
+    labelCityPlacements(placements, cities, {area.x, area.y, area.w, area.h}, selectedCity, hoveredCity,
+                        cityLabelScratch);
     return placements;
 }
 
 void Client::renderCities(SDL_Renderer* renderer) const {
-    const std::vector<CityPlacement> placements = cityPlacements();
+    const std::vector<CityPlacement>& placements = currentCityPlacements();
     const auto colorOf = [&](const CityPlacement& p) {
         return selectedCity == p.index ? gold : cities[p.index].capital ? capitalColor : ink;
     };
