@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -166,7 +167,7 @@ void layers(benchmark::State& state) {
     SDL_Renderer* renderer = s.renderer.get();
     focusWien(client, state.range(0) / 10.0);
     const bool zooming = state.range(1) != 0;
-    double terrain = 0, lakes = 0, rivers = 0, panels = 0;
+    double terrain = 0, lakes = 0, rivers = 0, cities = 0, panels = 0;
     const auto timed = [renderer](double& total, auto&& draw) {
         const Uint64 start = SDL_GetPerformanceCounter();
         draw();
@@ -187,6 +188,7 @@ void layers(benchmark::State& state) {
         timed(terrain, [&] { client.renderTerrain(renderer); });
         timed(lakes, [&] { client.renderLakeDetails(renderer); });
         timed(rivers, [&] { client.renderRivers(renderer); });
+        timed(cities, [&] { client.renderCities(renderer); });
         SDL_RenderSetClipRect(renderer, nullptr);
         timed(panels, [&] { client.renderHud(renderer); });
         SDL_RenderPresent(renderer);
@@ -195,9 +197,32 @@ void layers(benchmark::State& state) {
     state.counters["terrain_ms"] = terrain / frames;
     state.counters["lakes_ms"] = lakes / frames;
     state.counters["rivers_ms"] = rivers / frames;
+    state.counters["cities_ms"] = cities / frames;
     state.counters["panels_ms"] = panels / frames;
 }
 BENCHMARK(layers)->ArgsProduct({{1, 40, 180}, {0, 1}})->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// Which cities show and where their labels go, over all shipped cities: Europe at scale 1.2 (the
+// most markers), the Wien region at 4 (tier 2 cities, large labels) and Wien at 18 (sprites).
+void cityLabels(benchmark::State& state) {
+    Scene& s = scene();
+    focusWien(*s.client, state.range(0) / 10.0);
+    std::size_t placed = 0;
+    std::size_t labelled = 0;
+    for (auto _ : state) {
+        const auto placements = s.client->cityPlacements();
+        placed = placements.size();
+        labelled = std::size_t(std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.label.has_value(); }));
+    }
+    state.counters["cities"] = double(s.client->cities.size());
+    state.counters["placed"] = double(placed);
+    state.counters["labelled"] = double(labelled);
+}
+BENCHMARK(cityLabels)->Arg(12)->Arg(40)->Arg(180)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -12,6 +12,8 @@
 #include "geography/seas.hpp"
 #include "geography/water_territories.hpp"
 #include "map/map.hpp"
+#include "render/city_graphics.hpp"
+#include "render/city_labels.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/map_picture.hpp"
@@ -61,6 +63,7 @@ public:
     static constexpr int sidebar = sidebarWidth;
     static constexpr int topbar = topbarHeight;
     static constexpr int footer = footerHeight;
+    using CityPlacement = korvan::CityPlacement;
 
     explicit Client(Map world, std::vector<City> cityList = {});
     Client(const Client&) = delete;
@@ -111,6 +114,8 @@ public:
     void drawRiverBands(SDL_Renderer* renderer) const;
     void fillReachable(SDL_Renderer* renderer) const;
     void renderTileCursor(SDL_Renderer* renderer) const;
+    void renderOperationCities(SDL_Renderer* renderer) const;
+    void renderCities(SDL_Renderer* renderer) const;
     void renderObjectives(SDL_Renderer* renderer) const;
     void renderUnits(SDL_Renderer* renderer) const;
     void renderBridgePreview(SDL_Renderer* renderer) const;
@@ -176,6 +181,10 @@ public:
     void focusCountry(const std::string& code);
     void focusCity(const std::string& name);
     Point cityWorld(std::size_t city) const;
+    // The city marker size at this zoom: 0 (small squares) below scale 14.
+    int citySymbolSize() const;
+    // The world-map cities on screen this frame with their labels, most important first.
+    std::vector<CityPlacement> cityPlacements() const;
 
     Map map;
     Camera camera;
@@ -224,6 +233,7 @@ public:
     bool bridgeMode = false;
     unsigned mapGeneration = 0;
     TerrainArt terrainArt;
+    CityGraphics cityGraphics;
 
     // Render caches: only drawing writes them.
     struct OverviewCache {
@@ -248,6 +258,7 @@ public:
     mutable RiverGraphics visibleRivers;
     mutable std::optional<ViewKey> riverGeometryKey;
     mutable RiverRows riverRows;
+    mutable CityLabelScratch cityLabelScratch;
 
 private:
     std::vector<std::pair<int, std::size_t>> cityHexes; // world-map hex key and city index, sorted
@@ -264,6 +275,8 @@ private:
     int unitIdAt(std::size_t listIndex) const;
     bool battleDecided() const;
     bool canAttack(int unitId) const;
+    // The placements of this frame in the label scratch, valid until the next call.
+    const std::vector<CityPlacement>& currentCityPlacements() const;
 };
 
 template <typename Callback>

@@ -21,6 +21,8 @@ void Client::render(SDL_Renderer* renderer) const {
         fillReachable(renderer);
     }
     renderTileCursor(renderer);
+    renderOperationCities(renderer);
+    renderCities(renderer);
     if (battle) {
         renderObjectives(renderer);
     }

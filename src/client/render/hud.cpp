@@ -95,6 +95,9 @@ void Client::renderLegend(SDL_Renderer* renderer) const {
         if (terrain != Terrain::City && icons.texture) {
             icons.add(terrain, {double(width - 232), 297.0 + 31 * t}, 34, 0);
         }
+        if (terrain == Terrain::City) {
+            cityGraphics.draw(renderer, {double(width - 232), 297.0 + 31 * t}, 34, CityGraphics::generalStyle);
+        }
         text(renderer, width - 204, 293 + 31 * t, label(terrain), ink, 1);
     }
     icons.draw(renderer);

@@ -89,6 +89,8 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
     client.bridgeNames = BridgeNames::load(client.map, mapPath);
     // Flags and city markers load here too once the layers that draw them exist.
     client.terrainArt.load(renderer, dataDirectory);
+    client.cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
+    client.cityGraphics.loadSizes(renderer, dataDirectory, CityGraphics::sizesFile);
     placeCities(client, dataDirectory);
     if (!customMap && worldMap) {
         client.countryGrid = CountryGrid::build(client.map, client.countries, &client.waterTerritories, client.cities);
