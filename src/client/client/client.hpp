@@ -275,8 +275,9 @@ private:
     int unitIdAt(std::size_t listIndex) const;
     bool battleDecided() const;
     bool canAttack(int unitId) const;
-    // The placements of this frame in the label scratch, valid until the next call.
-    const std::vector<CityPlacement>& currentCityPlacements() const;
+    // The placements of this frame in the label scratch, valid until the next call. With anyHover,
+    // placements made for another hovered city serve too: they are what the screen shows.
+    const std::vector<CityPlacement>& currentCityPlacements(bool anyHover = false) const;
 };
 
 template <typename Callback>

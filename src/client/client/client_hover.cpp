@@ -50,17 +50,43 @@ std::vector<std::string> wrapPanelText(const std::string& text, std::size_t leng
 }
 
 std::optional<std::size_t> Client::cityAt(Point screen) const {
+    // The pointer hits what was drawn: labels made room for the city hovered then.
+    const std::vector<CityPlacement>& placements = currentCityPlacements(true);
+    const int px = static_cast<int>(screen.x);
+    const int py = static_cast<int>(screen.y);
+    for (const CityPlacement& p : placements) {
+        if (p.label && p.label->contains(px, py)) {
+            return p.index;
+        }
+    }
+    const auto squaredDistance = [&](const CityPlacement& p) {
+        return (screen.x - p.x) * (screen.x - p.x) + (screen.y - p.y) * (screen.y - p.y);
+    };
+    for (const CityPlacement& p : placements) {
+        if (squaredDistance(p) <= 25) {
+            return p.index;
+        }
+    }
     // Cities drawn on the play grid are also found by the field they stand on.
     if (map.isWorld() && citiesVisible && onMap(screen)) {
         if (const auto field = gameAt(camera.toWorld(screen))) {
             const Map& game = gameMap();
-            const int key = field->r * game.width() + game.column(*field);
-            if (const auto found = cityFields.find(key); found != cityFields.end()) {
+            if (const auto found = cityFields.find(field->r * game.width() + game.column(*field));
+                found != cityFields.end()) {
                 return found->second;
             }
         }
     }
-    return std::nullopt;
+    // Else the nearest marker whose square covers the point.
+    const CityPlacement* nearest = nullptr;
+    for (const CityPlacement& p : placements) {
+        const double reach = p.symbolSize > 17 ? p.symbolSize / 2 : 8;
+        if (std::abs(screen.x - p.x) <= reach && std::abs(screen.y - p.y) <= reach &&
+            (!nearest || squaredDistance(p) < squaredDistance(*nearest))) {
+            nearest = &p;
+        }
+    }
+    return nearest ? std::optional<std::size_t>(nearest->index) : std::nullopt;
 }
 
 Point Client::geographyAt(Point world) const {

@@ -4,6 +4,7 @@
 
 #include "core/camera.hpp"
 #include "geography/cities.hpp"
+#include "render/layer_cache.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -63,6 +64,16 @@ std::optional<LabelRect> placeCityLabel(int x, int y, int w, int h, LabelRect vi
 // unchanged view allocates nothing.
 struct CityLabelScratch {
     std::vector<CityPlacement> placements;
+    // What the placements were made for: hover asks for them on every mouse motion, and they
+    // change only with the view, the selected or hovered city and whether cities show.
+    struct Key {
+        ViewKey view;
+        std::optional<std::size_t> selected;
+        std::optional<std::size_t> hovered;
+        bool visible = true;
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+    std::optional<Key> key;
     std::vector<std::vector<std::uint32_t>> buckets; // occupied rectangles by area
     std::vector<LabelRect> occupied;
 };

@@ -26,8 +26,16 @@ int Client::citySymbolSize() const {
 
 std::vector<CityPlacement> Client::cityPlacements() const { return currentCityPlacements(); }
 
-const std::vector<CityPlacement>& Client::currentCityPlacements() const {
+const std::vector<CityPlacement>& Client::currentCityPlacements(bool anyHover) const {
     std::vector<CityPlacement>& placements = cityLabelScratch.placements;
+    CityLabelScratch::Key key{viewKey(), selectedCity, hoveredCity, citiesVisible};
+    if (cityLabelScratch.key && anyHover) {
+        key.hovered = cityLabelScratch.key->hovered;
+    }
+    if (cityLabelScratch.key == key) {
+        return placements;
+    }
+    cityLabelScratch.key = key;
     placements.clear();
     if (!map.isWorld() || !citiesVisible) {
         return placements;
