@@ -81,8 +81,23 @@ void bluePlays(Client& client) {
     }
 }
 
+// A client with its scenario's start kept aside, to play the scenario again from there.
+struct Scenario {
+    void keepStart() {
+        army = client->army;
+        battle = client->battle;
+    }
+    void restart() {
+        client->army = army;
+        client->battle = battle;
+    }
+    std::unique_ptr<Client> client;
+    Army army;
+    std::optional<Battle> battle;
+};
+
 // The shipped world, units and scenario as start-up loads them (the terrain art wants a renderer).
-struct Shipped {
+struct Shipped : Scenario {
     Shipped() {
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -95,14 +110,10 @@ struct Shipped {
         }
         const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
         client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
-        army = client->army;
-        battle = *client->battle;
+        keepStart();
     }
     SurfaceHandle surface;
     RendererHandle renderer;
-    std::unique_ptr<Client> client;
-    Army army;
-    std::optional<Battle> battle;
 };
 
 // Every Red turn of shipped games in a row (13 rounds each unless Blue wins sooner): the marches of
@@ -115,8 +126,7 @@ void shippedScenarioTurn(benchmark::State& state) {
     for (auto _ : state) {
         bluePlays(client);
         if (client.battle->finished()) { // Blue took the last objective itself: the next game
-            client.army = shipped.army;
-            client.battle = shipped.battle;
+            shipped.restart();
             ++games;
             bluePlays(client);
         }
@@ -124,8 +134,7 @@ void shippedScenarioTurn(benchmark::State& state) {
         state.SetIterationTime(seconds);
         longest = std::max(longest, seconds);
         if (client.battle->finished()) {
-            client.army = shipped.army;
-            client.battle = shipped.battle;
+            shipped.restart();
             ++games;
         }
     }
@@ -138,7 +147,7 @@ BENCHMARK(shippedScenarioTurn)->UseManualTime()->Iterations(39)->Unit(benchmark:
 // every 50th column; on its play grid 256 units at random on the land of a 40 x 40 window, Blue in
 // its western half and Red in the eastern, and eight Red objectives among them. The front fights;
 // the units behind it search their way through the rivers.
-struct Crowded {
+struct Crowded : Scenario {
     Crowded() {
         std::istringstream text(bench::syntheticWorldJson(1440, 720, 400'000));
         client = std::make_unique<Client>(Map::load(text));
@@ -155,21 +164,19 @@ struct Crowded {
             }
         }
         std::shuffle(land.begin(), land.end(), std::mt19937(7));
-        army = bench::armyOn(grid, land, Army::maxUnits);
+        client->army = bench::armyOn(grid, land, Army::maxUnits);
+        if (client->army.units().size() != Army::maxUnits) {
+            throw std::logic_error("the window holds too little land");
+        }
         std::vector<Objective> objectives;
         for (auto p = land.rbegin(); p != land.rend() && objectives.size() < Battle::maxObjectives; ++p) {
-            if (army.at(p->field) == nullptr) {
+            if (client->army.at(p->field) == nullptr) {
                 objectives.push_back({"Ziel " + std::to_string(objectives.size() + 1), p->field, redSide});
             }
         }
-        battle.emplace(grid, army, std::move(objectives), 1000, 12345);
-        if (army.units().size() != Army::maxUnits) {
-            throw std::logic_error("the window holds too little land");
-        }
+        client->battle.emplace(grid, client->army, std::move(objectives), 1000, 12345);
+        keepStart();
     }
-    std::unique_ptr<Client> client;
-    Army army;
-    std::optional<Battle> battle;
 };
 
 // Red's first turn, the same every time: each of its units fires, or searches its way, moves and fires.
@@ -179,8 +186,7 @@ void crowdedScenarioTurn(benchmark::State& state) {
     std::size_t lines = 0;
     std::size_t moves = 0;
     for (auto _ : state) {
-        client.army = crowded.army;
-        client.battle = crowded.battle;
+        crowded.restart();
         state.SetIterationTime(secondsOfTurn(client));
         lines += client.battle->log().size() - crowded.battle->log().size();
         moves += std::size_t(std::count_if(client.army.units().begin(), client.army.units().end(),
