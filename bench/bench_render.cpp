@@ -1,5 +1,6 @@
 // Frame times on the shipped world: panning and zooming around Wien at three scales, drawn by the
 // software renderer (or SDL_RENDER_DRIVER's choice) into a 1280 x 850 window, as the player sees it.
+#include "bench_armies.hpp"
 #include "client/client.hpp"
 #include "render/terrain_raster.hpp"
 #include "shell/startup.hpp"
@@ -12,6 +13,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <new>
+#include <random>
 #include <stdexcept>
 
 // Every C++ allocation of the program is counted, so a still frame can show it allocates nothing.
@@ -261,5 +263,71 @@ void rasterPieces(benchmark::State& state) {
     state.counters["triangles"] = double(batch.indices.size() / 3);
 }
 BENCHMARK(rasterPieces)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+namespace {
+
+// What 256 units and the panels add to a still frame at scale 18 around Wien: the unit layer and the
+// whole heads-up display timed apart from the map layers (cached pictures here), with a Blue unit
+// selected and the pointer on a Red one, so the panel computes an attack preview.
+void unitsAndPanels(benchmark::State& state) {
+    Scene& s = scene();
+    Client& client = *s.client;
+    SDL_Renderer* renderer = s.renderer.get();
+    focusWien(client, 18);
+    const Army shippedArmy = client.army;
+    std::vector<bench::Placement> inView;
+    client.forVisibleGame([&](Hex drawn, Hex stored) {
+        if (client.onMap(client.camera.toScreen(client.gameWorld(drawn))) &&
+            client.gameMap().at(stored).terrain != Terrain::Water) {
+            inView.push_back({stored, int(inView.size() % 2)});
+        }
+    });
+    std::shuffle(inView.begin(), inView.end(), std::mt19937(11));
+    client.army = bench::armyOn(client.gameMap(), inView, Army::maxUnits);
+    client.selectUnit(client.army.units()[0].id, false);
+    const Point enemy = client.camera.toScreen(client.gameWorld(client.army.units()[1].position));
+    SDL_Event pointer = mouseEvent(SDL_MOUSEMOTION);
+    pointer.motion.x = static_cast<int>(enemy.x);
+    pointer.motion.y = static_cast<int>(enemy.y);
+    client.event(pointer);
+    for (int k = 0; k < warmupFrames; ++k) {
+        s.frame();
+    }
+    double map = 0, units = 0, panels = 0;
+    const auto timed = [renderer](double& total, auto&& draw) {
+        const Uint64 start = SDL_GetPerformanceCounter();
+        draw();
+        SDL_RenderFlush(renderer);
+        total += double(SDL_GetPerformanceCounter() - start) * 1000.0 / double(SDL_GetPerformanceFrequency());
+    };
+    for (auto _ : state) {
+        const SDL_Rect clip = client.mapClip();
+        SDL_RenderSetClipRect(renderer, &clip);
+        timed(map, [&] {
+            client.renderTerrain(renderer);
+            client.renderLakeDetails(renderer);
+            if (client.map.hasRoads()) {
+                client.renderRoads(renderer);
+            }
+            client.renderRivers(renderer);
+        });
+        timed(units, [&] { client.renderUnits(renderer); });
+        SDL_RenderSetClipRect(renderer, nullptr);
+        timed(panels, [&] { client.renderHud(renderer); });
+        SDL_RenderPresent(renderer);
+    }
+    const double frames = double(state.iterations());
+    state.counters["units_in_view"] = double(client.army.units().size());
+    state.counters["map_ms"] = map / frames;
+    state.counters["units_ms"] = units / frames;
+    state.counters["panels_ms"] = panels / frames;
+    state.counters["added_ms"] = (units + panels) / frames;
+    client.army = shippedArmy;
+    client.selectedUnit.reset();
+    client.range.clear();
+}
+BENCHMARK(unitsAndPanels)->Iterations(4 * measuredFrames)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -23,7 +23,7 @@ struct RiverSide {
 
 // One character per field: a terrain code of "pfhmcwasdib"; upper case adds a road;
 // '=' is water carried by a road bridge. Unwrapped maps are axial (q = column), wrapping ones odd-r.
-inline korvan::Map makeMap(const std::vector<std::string>& rows, const std::vector<RiverSide>& rivers = {},
+inline std::string mapJson(const std::vector<std::string>& rows, const std::vector<RiverSide>& rivers = {},
                            bool wrap = false) {
     const int width = static_cast<int>(rows.front().size());
     const int height = static_cast<int>(rows.size());
@@ -56,7 +56,12 @@ inline korvan::Map makeMap(const std::vector<std::string>& rows, const std::vect
         first = false;
     }
     out << "]}";
-    std::istringstream in(out.str());
+    return out.str();
+}
+
+inline korvan::Map makeMap(const std::vector<std::string>& rows, const std::vector<RiverSide>& rivers = {},
+                           bool wrap = false) {
+    std::istringstream in(mapJson(rows, rivers, wrap));
     return korvan::Map::load(in);
 }
 
@@ -113,10 +118,14 @@ inline std::string unitsJson(const std::vector<UnitEntry>& units) {
     return out.str();
 }
 
+// An army file with operation units: the units stand on (q, r) fields of an operational map.
+inline std::string armyJson(const std::vector<UnitEntry>& units, const std::string& types = defaultTypes) {
+    return R"({"schema_version": 1, "types": )" + types + R"(, "operation_units": )" + unitsJson(units) + "}";
+}
+
 inline korvan::Army makeArmy(const korvan::Map& map, const std::vector<UnitEntry>& units,
                              const std::string& types = defaultTypes) {
-    std::istringstream in(R"({"schema_version": 1, "types": )" + types + R"(, "operation_units": )" +
-                          unitsJson(units) + "}");
+    std::istringstream in(armyJson(units, types));
     return korvan::Army::load(map, in);
 }
 

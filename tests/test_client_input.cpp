@@ -1,5 +1,6 @@
 // Input dispatch: keys, mouse buttons, dragging, wheel and window events; merged motion in the run loop.
 #include "client/client.hpp"
+#include "input_events.hpp"
 #include "map_fixtures.hpp"
 #include "shell/run_loop.hpp"
 
@@ -9,42 +10,6 @@ using namespace korvan;
 using namespace korvan::testing;
 
 namespace {
-
-SDL_Event key(SDL_Keycode code, bool repeat = false) {
-    SDL_Event e{};
-    e.type = SDL_KEYDOWN;
-    e.key.keysym.sym = code;
-    e.key.repeat = repeat ? 1 : 0;
-    return e;
-}
-
-SDL_Event button(Uint32 type, Uint8 which, int x, int y) {
-    SDL_Event e{};
-    e.type = type;
-    e.button.button = which;
-    e.button.x = x;
-    e.button.y = y;
-    return e;
-}
-
-SDL_Event motion(int x, int y, int dx, int dy) {
-    SDL_Event e{};
-    e.type = SDL_MOUSEMOTION;
-    e.motion.x = x;
-    e.motion.y = y;
-    e.motion.xrel = dx;
-    e.motion.yrel = dy;
-    return e;
-}
-
-SDL_Event window(Uint8 what, int a = 0, int b = 0) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.event = what;
-    e.window.data1 = a;
-    e.window.data2 = b;
-    return e;
-}
 
 class ClientInput : public ::testing::Test {
 protected:
