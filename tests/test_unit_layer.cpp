@@ -4,6 +4,7 @@
 #include "headless_renderer.hpp"
 #include "render/palette.hpp"
 #include "render/unit_icons.hpp"
+#include "render/unit_pictures.hpp"
 #include "render/unit_layer.hpp"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,31 @@ TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {
     SDL_RenderFlush(copied.get());
     for (int py = 0; py < 80; ++py) {
         for (int px = 0; px < 120; ++px) {
+            ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
+        }
+    }
+}
+
+TEST(UnitIcons, CachedUnitPicturesEqualTheDrawnOnesAlsoOverlappingAndAfterTheCacheFills) {
+    HeadlessRenderer drawn(160, 100);
+    HeadlessRenderer copied(160, 100);
+    UnitPictureCache cache;
+    for (HeadlessRenderer* screen : {&drawn, &copied}) {
+        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
+        SDL_RenderClear(screen->get());
+    }
+    // More distinct pictures than the cache holds, each drawn over the one before.
+    for (int k = 0; k < 300; ++k) {
+        const UnitPicture picture{k % 3 == 0 ? UnitClass::Tank : UnitClass::Recon, k % 2, k % 5 == 0, k % 11,
+                                  k % 4 == 1, k % 7 == 2};
+        const int x = 30 + k % 9 * 11;
+        drawUnitPicture(drawn.get(), picture, x, 35, 48);
+        cache.draw(copied.get(), picture, x, 35, 48);
+    }
+    SDL_RenderFlush(drawn.get());
+    SDL_RenderFlush(copied.get());
+    for (int py = 0; py < 100; ++py) {
+        for (int px = 0; px < 160; ++px) {
             ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
         }
     }

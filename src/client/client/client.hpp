@@ -22,6 +22,7 @@
 #include "render/terrain_art.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/unit_icons.hpp"
+#include "render/unit_pictures.hpp"
 #include "render/world_overview.hpp"
 #include "sdl/sdl_handles.hpp"
 
@@ -248,7 +249,7 @@ public:
         int height = 0;
     };
     mutable LayerCache terrainCache;
-    mutable UnitIconAtlas mapUnitIcons;  // the map's icons, 48 pixels
+    mutable UnitPictureCache mapUnitPictures; // the map's units, 48 pixels wide
     mutable UnitIconAtlas listUnitIcons; // the unit list's, 24 pixels
     mutable TerrainScratch terrainScratch;
     mutable LayerCache riverCache;

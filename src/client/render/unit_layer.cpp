@@ -6,10 +6,9 @@
 #include "render/palette.hpp"
 #include "render/primitives.hpp"
 #include "render/river_graphics.hpp"
-#include "render/unit_icons.hpp"
+#include "render/unit_pictures.hpp"
 #include "sdl/sdl_handles.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <map>
 
@@ -20,7 +19,6 @@ namespace {
 constexpr int mapIconSize = 48;
 constexpr double unitScale = 14;
 constexpr SDL_Color reachEdgeColor{112, 225, 170, 110};
-constexpr SDL_Color plateColor{13, 23, 26, 255};
 
 } // namespace
 
@@ -96,23 +94,12 @@ void Client::renderUnits(SDL_Renderer* renderer) const {
     if (camera.scale < unitScale) {
         return;
     }
-    const int n = mapIconSize;
-    const int plate = n * 7 / 16;
-    constexpr int square = 6;
     for (const Unit& unit : army.units()) {
-        const UnitClass kind = army.types().at(std::size_t(unit.type)).kind;
+        const UnitPicture picture{army.types().at(std::size_t(unit.type)).kind, unit.side, selectedUnit == unit.id,
+                                  unit.strength, unit.moved, unit.attacked};
         unitCopies(unit, [&](Point s) {
-            const int x = static_cast<int>(std::lround(s.x));
-            const int y = static_cast<int>(std::lround(s.y));
-            const int left = x - n / 2;
-            mapUnitIcons.draw(renderer, kind, unit.side, x, y, n, selectedUnit == unit.id);
-            rect(renderer, {left, y + plate, n, 18}, plateColor);
-            char digits[12];
-            const auto end = std::to_chars(digits, digits + sizeof digits, unit.strength).ptr;
-            text(renderer, left + 3, y + plate + 2, std::string_view(digits, std::size_t(end - digits)), ink, 2);
-            rect(renderer, {left + n - 2 * square - 6, y + plate + 4, square, square},
-                 unit.moved ? muted : sideColor(unit.side));
-            rect(renderer, {left + n - square - 3, y + plate + 4, square, square}, unit.attacked ? muted : gold);
+            mapUnitPictures.draw(renderer, picture, static_cast<int>(std::lround(s.x)),
+                                 static_cast<int>(std::lround(s.y)), mapIconSize);
         });
     }
 }
