@@ -113,52 +113,50 @@ TEST(Sidebar, LongUnitListsScrollWithTheSelection) {
     EXPECT_EQ(client.selectedUnit, 4);
 }
 
-TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {
-    HeadlessRenderer drawn(120, 80);
-    HeadlessRenderer copied(120, 80);
-    UnitIconAtlas atlas;
+// Draws the same scene twice, once straight and once through a cache, on one background; every
+// pixel must agree.
+template <typename Draw>
+void expectCopiesEqualDrawing(int width, int height, Draw&& draw) {
+    HeadlessRenderer drawn(width, height);
+    HeadlessRenderer copied(width, height);
     for (HeadlessRenderer* screen : {&drawn, &copied}) {
         SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
         SDL_RenderClear(screen->get());
     }
-    int x = 30;
-    for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry}) {
-        drawUnitIcon(drawn.get(), kind, 1, x, 40, 48, kind == UnitClass::Tank);
-        atlas.draw(copied.get(), kind, 1, x, 40, 48, kind == UnitClass::Tank);
-        x += 55;
-    }
+    draw(drawn.get(), copied.get());
     SDL_RenderFlush(drawn.get());
     SDL_RenderFlush(copied.get());
-    for (int py = 0; py < 80; ++py) {
-        for (int px = 0; px < 120; ++px) {
+    for (int py = 0; py < height; ++py) {
+        for (int px = 0; px < width; ++px) {
             ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
         }
     }
 }
 
-TEST(UnitIcons, CachedUnitPicturesEqualTheDrawnOnesAlsoOverlappingAndAfterTheCacheFills) {
-    HeadlessRenderer drawn(160, 100);
-    HeadlessRenderer copied(160, 100);
-    UnitPictureCache cache;
-    for (HeadlessRenderer* screen : {&drawn, &copied}) {
-        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
-        SDL_RenderClear(screen->get());
-    }
-    // More distinct pictures than the cache holds, each drawn over the one before.
-    for (int k = 0; k < 300; ++k) {
-        const UnitPicture picture{k % 3 == 0 ? UnitClass::Tank : UnitClass::Recon, k % 2, k % 5 == 0, k % 11,
-                                  k % 4 == 1, k % 7 == 2};
-        const int x = 30 + k % 9 * 11;
-        drawUnitPicture(drawn.get(), picture, x, 35, 48);
-        cache.draw(copied.get(), picture, x, 35, 48);
-    }
-    SDL_RenderFlush(drawn.get());
-    SDL_RenderFlush(copied.get());
-    for (int py = 0; py < 100; ++py) {
-        for (int px = 0; px < 160; ++px) {
-            ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
+TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {
+    UnitIconAtlas atlas;
+    expectCopiesEqualDrawing(120, 80, [&](SDL_Renderer* drawn, SDL_Renderer* copied) {
+        int x = 30;
+        for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry}) {
+            drawUnitIcon(drawn, kind, 1, x, 40, 48, kind == UnitClass::Tank);
+            atlas.draw(copied, kind, 1, x, 40, 48, kind == UnitClass::Tank);
+            x += 55;
         }
-    }
+    });
+}
+
+TEST(UnitIcons, CachedUnitPicturesEqualTheDrawnOnesAlsoOverlappingAndAfterTheCacheFills) {
+    UnitPictureCache cache;
+    expectCopiesEqualDrawing(160, 100, [&](SDL_Renderer* drawn, SDL_Renderer* copied) {
+        // More distinct pictures than the cache holds, each drawn over the one before.
+        for (int k = 0; k < 300; ++k) {
+            const UnitPicture picture{k % 3 == 0 ? UnitClass::Tank : UnitClass::Recon, k % 2, k % 5 == 0, k % 11,
+                                      k % 4 == 1, k % 7 == 2};
+            const int x = 30 + k % 9 * 11;
+            drawUnitPicture(drawn, picture, x, 35, 48);
+            cache.draw(copied, picture, x, 35, 48);
+        }
+    });
 }
 
 TEST(Sidebar, ObjectivesTakeRowsAwayOnlyWhenTheyWouldReachThePanels) {
