@@ -14,6 +14,8 @@
 #include "map/map.hpp"
 #include "render/city_graphics.hpp"
 #include "render/city_labels.hpp"
+#include "render/country_border.hpp"
+#include "render/country_flags.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/map_picture.hpp"
@@ -111,6 +113,15 @@ public:
     void renderLakeDetails(SDL_Renderer* renderer) const;
     void drawLakeDetails(SDL_Renderer* renderer) const;
     void renderRoads(SDL_Renderer* renderer) const;
+    // The outline of the active country, kept as a picture until the view, country or map changes.
+    void renderCountry(SDL_Renderer* renderer) const;
+    void renderCountryGeometry(SDL_Renderer* renderer) const;
+    // The same picture painted on the CPU into a streaming texture, for the software renderer.
+    void renderCountryPixels(SDL_Renderer* renderer) const;
+    // Appends one outline segment (screen pixels) to countryVertices and countryIndices.
+    void countryBorder(Point a, Point b, bool casing, bool dashed, bool capStart, bool capEnd) const;
+    // The selected country, else the one under the pointer.
+    std::optional<std::size_t> activeCountry() const { return selectedCountry ? selectedCountry : hoveredCountry; }
     void renderRivers(SDL_Renderer* renderer) const;
     void drawRiverBands(SDL_Renderer* renderer) const;
     void fillReachable(SDL_Renderer* renderer) const;
@@ -181,6 +192,8 @@ public:
     // Searches that jump the view; both throw when nothing matches.
     void focusCountry(const std::string& code);
     void focusCity(const std::string& name);
+    // A country's outline polylines in world units, computed once per country and map generation.
+    const std::vector<std::vector<Point>>& linesOf(std::size_t country) const;
     Point cityWorld(std::size_t city) const;
     // The city marker size at this zoom: 0 (small squares) below scale 14.
     int citySymbolSize() const;
@@ -235,6 +248,10 @@ public:
     unsigned mapGeneration = 0;
     TerrainArt terrainArt;
     CityGraphics cityGraphics;
+    CountryFlags flags;
+    bool benchmarkTimings = false;           // time the border layer into borderMilliseconds
+    mutable double borderMilliseconds = 0;   // the last border layer's time, when timed
+    mutable std::size_t borderDrawCalls = 0; // geometry calls of the border layer this frame
 
     // Render caches: only drawing writes them.
     struct OverviewCache {
@@ -260,6 +277,22 @@ public:
     mutable std::optional<ViewKey> riverGeometryKey;
     mutable RiverRows riverRows;
     mutable CityLabelScratch cityLabelScratch;
+    // Country borders: outlines per country for the map generation they were made for, the current
+    // outline's triangles, and its picture with the country and renderer it was drawn for.
+    struct CountryPicture {
+        LayerCache layer;
+        std::optional<std::size_t> country;
+        SDL_Renderer* renderer = nullptr;
+        MapPicture raster;     // the software renderer's picture of the map area
+        SDL_Rect painted{};    // where raster holds outline pixels; the rest is clear
+        bool rasterShown = false; // the texture holds the raster's map area
+    };
+    mutable std::unordered_map<std::size_t, std::vector<std::vector<Point>>> countryLines;
+    mutable unsigned countryLinesGeneration = 0;
+    mutable ScreenPolylines countryScreenLines;
+    mutable std::vector<SDL_Vertex> countryVertices;
+    mutable std::vector<int> countryIndices;
+    mutable CountryPicture countryPicture;
 
 private:
     std::vector<std::pair<int, std::size_t>> cityHexes; // world-map hex key and city index, sorted

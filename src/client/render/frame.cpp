@@ -15,6 +15,14 @@ void Client::render(SDL_Renderer* renderer) const {
     if (map.hasRoads()) {
         renderRoads(renderer);
     }
+    if (benchmarkTimings) {
+        const Uint64 before = SDL_GetPerformanceCounter();
+        renderCountry(renderer);
+        borderMilliseconds =
+            double(SDL_GetPerformanceCounter() - before) / double(SDL_GetPerformanceFrequency()) * 1000;
+    } else {
+        renderCountry(renderer);
+    }
     renderRivers(renderer);
     const bool preview = movementPreviewVisible();
     if (preview) {

@@ -87,7 +87,8 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
         client.riverNames = RiverNames::load(client.map, dataDirectory / "river-names.json");
     }
     client.bridgeNames = BridgeNames::load(client.map, mapPath);
-    // Flags and city markers load here too once the layers that draw them exist.
+    // City markers load after the terrain atlas once the layer that draws them exists.
+    client.flags.load(renderer, dataDirectory);
     client.terrainArt.load(renderer, dataDirectory);
     client.cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
     client.cityGraphics.loadSizes(renderer, dataDirectory, CityGraphics::sizesFile);
