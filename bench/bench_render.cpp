@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -225,6 +226,46 @@ void cityLabels(benchmark::State& state) {
     state.counters["labelled"] = double(labelled);
 }
 BENCHMARK(cityLabels)->Arg(12)->Arg(40)->Arg(180)->Unit(benchmark::kMillisecond);
+
+// The border layer alone with one of the largest countries selected and fitted: an unchanged view
+// copies the kept picture, a pan by (8, 3) pixels per frame moves it and paints the strips that
+// came into view, and a wheel step in and out on alternate frames paints it all anew.
+void borders(benchmark::State& state) {
+    Scene& s = scene();
+    Client& client = *s.client;
+    SDL_Renderer* renderer = s.renderer.get();
+    static const std::array<std::string, 3> largest{"RUS", "CAN", "USA"};
+    const std::string& id = largest[std::size_t(state.range(0))];
+    static const std::array<std::string, 3> modes{"still", "pan", "zoom"};
+    const auto mode = state.range(1);
+    client.focusCountry(id);
+    state.SetLabel(id + " " + modes[std::size_t(mode)] + " " + s.rendererName);
+    const SDL_Rect clip = client.mapClip();
+    SDL_RenderSetClipRect(renderer, &clip);
+    client.renderCountry(renderer); // the outline and the first picture
+    double total = 0;
+    std::size_t draws = 0;
+    double zoomStep = 1.15;
+    for (auto _ : state) {
+        if (mode == 1) {
+            client.camera.x += 8;
+            client.camera.y += 3;
+        } else if (mode == 2) {
+            client.camera.zoom(zoomStep, client.mapAreaCentre());
+            zoomStep = 1 / zoomStep;
+        }
+        const Uint64 start = SDL_GetPerformanceCounter();
+        client.renderCountry(renderer);
+        SDL_RenderFlush(renderer); // the copy is queued; count it here
+        total += double(SDL_GetPerformanceCounter() - start) * 1000.0 / double(SDL_GetPerformanceFrequency());
+        draws += client.borderDrawCalls;
+    }
+    SDL_RenderSetClipRect(renderer, nullptr);
+    client.selectedCountry.reset();
+    state.counters["border_ms"] = total / double(state.iterations());
+    state.counters["redraws_per_frame"] = double(draws) / double(state.iterations());
+}
+BENCHMARK(borders)->ArgsProduct({{0, 1, 2}, {0, 1, 2}})->Iterations(measuredFrames)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -290,12 +290,18 @@ TEST(CountryBorder, DisputedOutlineIsDashedAndTheDashesPanWithTheMap) {
             EXPECT_TRUE(dashes[k].second == 5 || dashes[k].second == 6) << k << ": " << dashes[k].second;
         }
     }
-    // A pan by whole pixels moves every pixel of the outline by that much and changes nothing else.
+    // A pan by whole pixels moves the picture, which then only gets the strips that came into view;
+    // drawn afresh at the new view, every pixel of the outline has moved by the pan and no other.
     const auto before = goldMask(*client, screen);
     client->camera.x += 7;
     client->camera.y -= 3;
     drawLayer(*client, screen);
+    const auto moved = goldMask(*client, screen);
+    ++client->mapGeneration;
+    drawLayer(*client, screen);
+    EXPECT_EQ(client->borderDrawCalls, 1u);
     const auto after = goldMask(*client, screen);
+    EXPECT_EQ(moved, after);
     const SDL_Rect clip = client->mapClip();
     for (int y = clip.y + 10; y < clip.y + clip.h - 10; ++y) {
         for (int x = clip.x + 10; x < clip.x + clip.w - 10; ++x) {

@@ -224,22 +224,42 @@ private:
     Bound across_;
 };
 
-// Paints the pixels of area whose centres lie in one stroked piece, growing painted to hold them.
-void rasterPiece(Point a, Point b, BorderStroke stroke, bool capStart, bool capEnd, std::uint32_t* pixels,
-                 SDL_Rect area, SDL_Rect& painted) {
+// std::floor and std::ceil for values well within int, without the library call that the baseline
+// instruction set needs for them.
+int floorToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i - (i > v);
+}
+int ceilToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i + (i < v);
+}
+
+// The pixels of a raster of the screen rectangle area, area.w to a row, and the part of it to paint.
+struct RasterTarget {
+    std::uint32_t* pixels;
+    SDL_Rect area;
+    SDL_Rect clip;
+};
+
+// Paints the pixels of the target's clip whose centres lie in one stroked piece, growing painted to
+// hold them.
+void rasterPiece(Point a, Point b, BorderStroke stroke, bool capStart, bool capEnd, const RasterTarget& target,
+                 SDL_Rect& painted) {
+    const SDL_Rect& clip = target.clip;
     const double w = stroke.halfWidth;
-    const int top = std::max(area.y, static_cast<int>(std::floor(std::min(a.y, b.y) - w)));
-    const int bottom = std::min(area.y + area.h - 1, static_cast<int>(std::ceil(std::max(a.y, b.y) + w)));
-    if (top > bottom) {
+    const int top = std::max(clip.y, floorToInt(std::min(a.y, b.y) - w));
+    const int bottom = std::min(clip.y + clip.h - 1, ceilToInt(std::max(a.y, b.y) + w));
+    const int clipRight = clip.x + clip.w - 1;
+    if (top > bottom || std::max(a.x, b.x) + w < clip.x || std::min(a.x, b.x) - w > clipRight + 1) {
         return;
     }
     const Point d = b - a;
     const PieceRows shape(d, std::sqrt(d.x * d.x + d.y * d.y), w, capStart, capEnd);
     const SDL_Color c = stroke.color;
     const std::uint32_t colour = std::uint32_t(c.a) << 24 | std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
-    const int areaRight = area.x + area.w - 1;
-    int left = areaRight + 1;
-    int right = area.x - 1;
+    int left = clipRight + 1;
+    int right = clip.x - 1;
     int first = bottom + 1;
     int last = top - 1;
     for (int y = top; y <= bottom; ++y) {
@@ -249,12 +269,12 @@ void rasterPiece(Point a, Point b, BorderStroke stroke, bool capStart, bool capE
             continue;
         }
         // Pixel x is covered when its centre x + 0.5 lies in a.x + [lo, hi].
-        const int from = std::max(area.x, static_cast<int>(std::ceil(a.x + lo - 0.5)));
-        const int to = std::min(areaRight, static_cast<int>(std::floor(a.x + hi - 0.5)));
+        const int from = std::max(clip.x, ceilToInt(a.x + lo - 0.5));
+        const int to = std::min(clipRight, floorToInt(a.x + hi - 0.5));
         if (from > to) {
             continue;
         }
-        std::uint32_t* row = pixels + std::ptrdiff_t(y - area.y) * area.w - area.x;
+        std::uint32_t* row = target.pixels + std::ptrdiff_t(y - target.area.y) * target.area.w - target.area.x;
         std::fill(row + from, row + to + 1, colour);
         left = std::min(left, from);
         right = std::max(right, to);
@@ -269,16 +289,27 @@ void rasterPiece(Point a, Point b, BorderStroke stroke, bool capStart, bool capE
 
 } // namespace
 
-SDL_Rect rasterOutline(const ScreenPolylines& lines, Point origin, bool dashed, std::uint32_t* pixels, SDL_Rect area) {
+SDL_Rect rasterOutline(const ScreenPolylines& lines, Point origin, bool dashed, std::uint32_t* pixels, SDL_Rect area,
+                       SDL_Rect clip) {
+    const RasterTarget target{pixels, area, clip};
+    // Segments whose casing cannot reach the clip are passed over before any dash is cut.
+    const double reach = borderCasing.halfWidth + 1;
+    const Point low{clip.x - reach, clip.y - reach};
+    const Point high{clip.x + clip.w + reach, clip.y + clip.h + reach};
     SDL_Rect painted{0, 0, 0, 0};
     for (const BorderStroke stroke : {borderCasing, borderLine}) {
         std::size_t start = 0;
         for (const std::size_t end : lines.ends) {
             for (std::size_t i = start + 1; i < end; ++i) {
-                forBorderPieces(lines.points[i - 1], lines.points[i], origin, dashed, true, true,
-                                [&](Point from, Point to, bool capStart, bool capEnd) {
-                                    rasterPiece(from, to, stroke, capStart, capEnd, pixels, area, painted);
-                                });
+                const Point a = lines.points[i - 1];
+                const Point b = lines.points[i];
+                if (std::max(a.x, b.x) < low.x || std::min(a.x, b.x) > high.x || std::max(a.y, b.y) < low.y ||
+                    std::min(a.y, b.y) > high.y) {
+                    continue;
+                }
+                forBorderPieces(a, b, origin, dashed, true, true, [&](Point from, Point to, bool capStart, bool capEnd) {
+                    rasterPiece(from, to, stroke, capStart, capEnd, target, painted);
+                });
             }
             start = end;
         }

@@ -86,10 +86,12 @@ void appendBorderSegment(std::vector<SDL_Vertex>& vertices, std::vector<int>& in
                          Point origin, bool casing, bool dashed, bool capStart, bool capEnd);
 
 // Paints what the triangles of every segment of lines (both ends capped), casing first, would
-// cover into ARGB pixels of the screen rectangle area, area.w pixels to a row, which must be clear:
-// a pixel takes a stroke's colour when its centre lies within the stroke's half-width of the piece
-// (and within its length where an end is not capped). Returns the rectangle that was painted, empty
-// when nothing was. Far cheaper than the software renderer's triangles for long outlines.
-SDL_Rect rasterOutline(const ScreenPolylines& lines, Point origin, bool dashed, std::uint32_t* pixels, SDL_Rect area);
+// cover within clip into ARGB pixels of the screen rectangle area, area.w to a row; the clip lies in
+// area and must be clear. A pixel takes a stroke's colour when its centre lies within the stroke's
+// half-width of the piece (and within its length where an end is not capped). Returns the rectangle
+// that was painted, empty when nothing was. Far cheaper than the software renderer's triangles for
+// long outlines.
+SDL_Rect rasterOutline(const ScreenPolylines& lines, Point origin, bool dashed, std::uint32_t* pixels, SDL_Rect area,
+                       SDL_Rect clip);
 
 } // namespace korvan

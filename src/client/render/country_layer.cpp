@@ -5,6 +5,7 @@
 #include "render/terrain_cpu.hpp"
 
 #include <algorithm>
+#include <array>
 
 namespace korvan {
 
@@ -129,29 +130,57 @@ void Client::renderCountryPixels(SDL_Renderer* renderer) const {
     const ViewKey key = viewKey();
     if (cache.key != key) {
         MapPicture& raster = picture.raster;
-        // Only the part painted last time needs clearing, unless the map area itself changed.
-        SDL_Rect stale = picture.painted;
-        if (!picture.rasterShown || !SDL_RectEquals(&raster.area, &clip)) {
-            raster.resize(clip);
-            stale = clip;
+        const SDL_Rect before = picture.painted;
+        const bool kept = picture.rasterShown && SDL_RectEquals(&raster.area, &clip);
+        // The dashes are fixed to the map, so after a pan by whole pixels the picture only moves:
+        // just the strips that came into view are painted.
+        const auto pan = kept && cache.key ? wholePixelPan(*cache.key, key, clip.w, clip.h) : std::nullopt;
+        const auto clear = [&](SDL_Rect part) {
+            if (SDL_RectEmpty(&part)) {
+                return;
+            }
+            for (int y = part.y; y < part.y + part.h; ++y) {
+                std::uint32_t* row = raster.at({part.x, y, part.w, 1});
+                std::fill(row, row + part.w, 0u);
+            }
+        };
+        std::array<SDL_Rect, 2> fresh{clip, SDL_Rect{}}; // the parts to paint
+        if (pan) {
+            fresh = raster.scroll(*pan);
+            SDL_Rect moved = before;
+            moved.x += pan->dx;
+            moved.y += pan->dy;
+            if (!SDL_IntersectRect(&moved, &clip, &picture.painted)) {
+                picture.painted = {};
+            }
+            for (const SDL_Rect& part : fresh) {
+                clear(part);
+            }
+        } else {
+            // Only the part painted last time needs clearing, unless the map area itself changed.
+            if (!kept) {
+                raster.resize(clip);
+            }
+            clear(kept ? before : clip);
+            picture.painted = {};
         }
-        for (int y = stale.y; y < stale.y + stale.h; ++y) {
-            std::uint32_t* row = raster.at({stale.x, y, stale.w, 1});
-            std::fill(row, row + stale.w, 0u);
-        }
-        picture.painted = {};
         bool dashed = false;
-        if (projectActiveOutline(*this, dashed)) {
-            picture.painted = rasterOutline(countryScreenLines, {camera.x, camera.y}, dashed, raster.pixels.data(), clip);
-            if (!SDL_RectEmpty(&picture.painted)) {
-                ++borderDrawCalls;
+        const bool outlined = projectActiveOutline(*this, dashed) && !countryScreenLines.ends.empty();
+        for (const SDL_Rect& part : fresh) {
+            if (outlined && !SDL_RectEmpty(&part)) {
+                const SDL_Rect drawn =
+                    rasterOutline(countryScreenLines, {camera.x, camera.y}, dashed, raster.pixels.data(), clip, part);
+                SDL_UnionRect(&picture.painted, &drawn, &picture.painted);
             }
         }
+        if (outlined) {
+            ++borderDrawCalls;
+        }
         SDL_Rect changed{};
-        SDL_UnionRect(&stale, &picture.painted, &changed);
+        SDL_UnionRect(kept ? &before : &clip, &picture.painted, &changed);
         if (!SDL_RectEmpty(&changed) &&
-            SDL_UpdateTexture(cache.texture.get(), &changed, raster.at(changed),
-                              clip.w * int(sizeof(std::uint32_t))) != 0) {
+            SDL_UpdateTexture(cache.texture.get(), &changed, raster.at(changed), clip.w * int(sizeof(std::uint32_t))) !=
+                0) {
             throwSdlError();
         }
         picture.rasterShown = true;
