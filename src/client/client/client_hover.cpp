@@ -14,7 +14,6 @@ namespace {
 constexpr std::size_t hoverLineLength = 29;
 constexpr std::size_t bridgeLineCount = 3;
 constexpr std::size_t countryLabelLength = 26;
-constexpr std::size_t outlinePointsPerLine = 512;
 
 } // namespace
 
@@ -266,7 +265,7 @@ void Client::focusCountry(const std::string& code) {
     }
     const auto index = static_cast<std::size_t>(found - countries.entries.begin());
     selectedCountry = index;
-    const auto lines = countryGrid.outlineLines(map, index, outlinePointsPerLine);
+    const auto& lines = linesOf(index);
     if (lines.empty()) {
         throw std::runtime_error("Land ohne Gebiet: " + key);
     }

@@ -48,7 +48,9 @@ HoverPanelText Client::hoverPanelText() const {
     return panel;
 }
 
-void Client::drawFlag(SDL_Renderer*, const std::string&, int, int) const {}
+void Client::drawFlag(SDL_Renderer* renderer, const std::string& countryId, int x, int y) const {
+    flags.draw(renderer, countryId, x, y);
+}
 
 void Client::renderSelectedCountry(SDL_Renderer* renderer) const {
     if (!selectedCountry || *selectedCountry >= countries.entries.size()) {

@@ -87,7 +87,6 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
         client.riverNames = RiverNames::load(client.map, dataDirectory / "river-names.json");
     }
     client.bridgeNames = BridgeNames::load(client.map, mapPath);
-    // City markers load after the terrain atlas once the layer that draws them exists.
     client.flags.load(renderer, dataDirectory);
     client.terrainArt.load(renderer, dataDirectory);
     client.cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
