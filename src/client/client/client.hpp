@@ -283,9 +283,8 @@ public:
         LayerCache layer;
         std::optional<std::size_t> country;
         SDL_Renderer* renderer = nullptr;
-        MapPicture raster;     // the software renderer's picture of the map area
-        SDL_Rect painted{};    // where raster holds outline pixels; the rest is clear
-        bool rasterShown = false; // the texture holds the raster's map area
+        MapPicture raster;  // the software renderer's picture of the map area
+        SDL_Rect painted{}; // where raster holds outline pixels; the rest is clear
     };
     mutable std::unordered_map<std::size_t, std::vector<std::vector<Point>>> countryLines;
     mutable unsigned countryLinesGeneration = 0;

@@ -64,7 +64,6 @@ void Client::renderCountry(SDL_Renderer* renderer) const {
         // old one without destroying it, as that renderer may be gone already.
         static_cast<void>(picture.layer.texture.release());
         picture.layer = LayerCache{};
-        picture.rasterShown = false;
         picture.renderer = renderer;
     }
     if (picture.country != country) {
@@ -110,31 +109,21 @@ void Client::renderCountryPixels(SDL_Renderer* renderer) const {
     if (clip.w <= 0 || clip.h <= 0) {
         return;
     }
-    if (!cache.texture || cache.textureWidth != width || cache.textureHeight != height) {
-        cache.texture.reset(
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
-        cache.key.reset();
-        picture.rasterShown = false;
-        if (!cache.texture) {
-            const DrawPass pass(renderer);
-            SDL_RenderSetClipRect(renderer, &clip);
-            renderCountryGeometry(renderer);
-            return;
-        }
-        cache.textureWidth = width;
-        cache.textureHeight = height;
-        if (SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND) != 0) {
-            throwSdlError();
-        }
+    if (!streamingLayerTexture(renderer, cache, width, height)) {
+        const DrawPass pass(renderer);
+        SDL_RenderSetClipRect(renderer, &clip);
+        renderCountryGeometry(renderer);
+        return;
     }
     const ViewKey key = viewKey();
     if (cache.key != key) {
         MapPicture& raster = picture.raster;
         const SDL_Rect before = picture.painted;
-        const bool kept = picture.rasterShown && SDL_RectEquals(&raster.area, &clip);
+        // Without a key (a new texture, another country) the texture shows nothing worth keeping.
+        const bool kept = cache.key && SDL_RectEquals(&raster.area, &clip);
         // The dashes are fixed to the map, so after a pan by whole pixels the picture only moves:
         // just the strips that came into view are painted.
-        const auto pan = kept && cache.key ? wholePixelPan(*cache.key, key, clip.w, clip.h) : std::nullopt;
+        const auto pan = kept ? wholePixelPan(*cache.key, key, clip.w, clip.h) : std::nullopt;
         const auto clear = [&](SDL_Rect part) {
             if (SDL_RectEmpty(&part)) {
                 return;
@@ -183,7 +172,6 @@ void Client::renderCountryPixels(SDL_Renderer* renderer) const {
                 0) {
             throwSdlError();
         }
-        picture.rasterShown = true;
         cache.key = key;
     }
     // Everything outside the painted part is transparent: copying it would blend nothing.

@@ -65,6 +65,26 @@ struct LayerStyle {
 // software renderer's first, so its copies and texel writes need no per-pixel conversion.
 inline constexpr LayerStyle overlayStyle{SDL_PIXELFORMAT_ARGB8888, {0, 0, 0, 0}, true};
 
+// Gives the cache a streaming ARGB texture of width x height for a picture painted on the CPU,
+// blended over the layers below. A new texture holds nothing yet, so the cache forgets its key.
+// False when none can be made.
+inline bool streamingLayerTexture(SDL_Renderer* renderer, LayerCache& cache, int width, int height) {
+    if (cache.texture && cache.textureWidth == width && cache.textureHeight == height) {
+        return true;
+    }
+    cache.texture.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
+    cache.key.reset();
+    if (!cache.texture) {
+        return false;
+    }
+    cache.textureWidth = width;
+    cache.textureHeight = height;
+    if (SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND) != 0) {
+        throwSdlError();
+    }
+    return true;
+}
+
 // Redraws the layer into its texture when the key changed, then copies it under the map clip.
 // Without render targets, or when the texture cannot be made, draws straight to the screen
 // (the next frame tries again). draw() paints in window coordinates with the map clip set.

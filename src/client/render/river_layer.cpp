@@ -77,21 +77,11 @@ void Client::renderRivers(SDL_Renderer* renderer) const {
     // The ribbons are painted straight into a streaming texture: the software renderer's cost per
     // triangle would make a zoomed-out view of thousands of sides take several frames' budget.
     LayerCache& cache = riverCache;
-    if (!cache.texture || cache.textureWidth != width || cache.textureHeight != height) {
-        cache.texture.reset(
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
-        cache.key.reset();
-        if (!cache.texture) {
-            const DrawPass pass(renderer);
-            SDL_RenderSetClipRect(renderer, &clip);
-            drawRiverBands(renderer);
-            return;
-        }
-        cache.textureWidth = width;
-        cache.textureHeight = height;
-        if (SDL_SetTextureBlendMode(cache.texture.get(), SDL_BLENDMODE_BLEND) != 0) {
-            throwSdlError();
-        }
+    if (!streamingLayerTexture(renderer, cache, width, height)) {
+        const DrawPass pass(renderer);
+        SDL_RenderSetClipRect(renderer, &clip);
+        drawRiverBands(renderer);
+        return;
     }
     const ViewKey key = viewKey();
     if (cache.key != key) {
