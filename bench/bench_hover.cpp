@@ -1,44 +1,20 @@
 // The hover update on the shipped world: it runs on every mouse motion, so its worst case matters
 // as much as its mean. 10,000 random pointer positions over the map area at three zooms.
 #include "client/client.hpp"
-#include "shell/startup.hpp"
+#include "shipped_client.hpp"
 
 #include <benchmark/benchmark.h>
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
-#include <memory>
 #include <random>
-#include <stdexcept>
 
 namespace {
 
 using namespace korvan;
 
-struct World {
-    World() {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            throw std::runtime_error(SDL_GetError());
-        }
-        surface.reset(SDL_CreateRGBSurfaceWithFormat(0, 1280, 850, 32, SDL_PIXELFORMAT_ARGB8888));
-        renderer.reset(SDL_CreateSoftwareRenderer(surface.get()));
-        if (!renderer) {
-            throw std::runtime_error(SDL_GetError());
-        }
-        const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
-        client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
-    }
-
-    SurfaceHandle surface;
-    RendererHandle renderer;
-    std::unique_ptr<Client> client;
-};
-
-World& world() {
-    static World instance;
+bench::ShippedClient& world() {
+    static bench::ShippedClient instance;
     return instance;
 }
 

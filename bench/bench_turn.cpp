@@ -4,6 +4,7 @@
 #include "bench_armies.hpp"
 #include "client/client.hpp"
 #include "shell/startup.hpp"
+#include "shipped_client.hpp"
 #include "synthetic_world.hpp"
 
 #include <benchmark/benchmark.h>
@@ -96,31 +97,20 @@ struct Scenario {
     std::optional<Battle> battle;
 };
 
-// The shipped world, units and scenario as start-up loads them (the terrain art wants a renderer).
-struct Shipped : Scenario {
+// The shipped world, units and scenario as start-up loads them. The renderer comes first so that it
+// outlives the client's textures.
+struct Shipped : bench::ShippedClient, Scenario {
     Shipped() {
-        setenv("SDL_VIDEODRIVER", "offscreen", 0);
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            throw std::runtime_error(SDL_GetError());
-        }
-        surface.reset(SDL_CreateRGBSurfaceWithFormat(0, 1280, 850, 32, SDL_PIXELFORMAT_ARGB8888));
-        renderer.reset(SDL_CreateSoftwareRenderer(surface.get()));
-        if (!renderer) {
-            throw std::runtime_error(SDL_GetError());
-        }
-        const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
-        client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
+        Scenario::client = std::move(ShippedClient::client);
         keepStart();
     }
-    SurfaceHandle surface;
-    RendererHandle renderer;
 };
 
 // Every Red turn of shipped games in a row (13 rounds each unless Blue wins sooner): the marches of
 // the first rounds and the fights around Wien later.
 void shippedScenarioTurn(benchmark::State& state) {
     static Shipped shipped;
-    Client& client = *shipped.client;
+    Client& client = *shipped.Scenario::client;
     double longest = 0;
     std::size_t games = 1;
     for (auto _ : state) {
