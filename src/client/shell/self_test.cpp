@@ -106,11 +106,11 @@ std::vector<Uint32> readFrame(SDL_Renderer* renderer, int width, int height) {
     return pixels;
 }
 
-// Mean red, green and blue of the 9 x 9 pixels around a point.
-std::array<double, 3> meanColour(const std::vector<Uint32>& pixels, int width, Point at) {
+// Mean red, green and blue of the 9 x 9 pixels around a point (moved inside the frame if need be).
+std::array<double, 3> meanColour(const std::vector<Uint32>& pixels, int width, int height, Point at) {
     std::array<double, 3> sum{};
-    const int cx = static_cast<int>(at.x);
-    const int cy = static_cast<int>(at.y);
+    const int cx = std::clamp(static_cast<int>(at.x), 4, width - 5);
+    const int cy = std::clamp(static_cast<int>(at.y), 4, height - 5);
     for (int y = cy - 4; y <= cy + 4; ++y) {
         for (int x = cx - 4; x <= cx + 4; ++x) {
             const Uint32 p = pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)];
@@ -385,8 +385,8 @@ private:
             // Land and sea of the whole world are told apart in the drawn frame.
             c_.render(renderer_);
             const auto pixels = readFrame(renderer_, c_.width, c_.height);
-            const auto land = meanColour(pixels, c_.width, c_.camera.toScreen(fieldOf(sahara)));
-            const auto sea = meanColour(pixels, c_.width, c_.camera.toScreen(fieldOf(gulfOfGuinea)));
+            const auto land = meanColour(pixels, c_.width, c_.height, c_.camera.toScreen(fieldOf(sahara)));
+            const auto sea = meanColour(pixels, c_.width, c_.height, c_.camera.toScreen(fieldOf(gulfOfGuinea)));
             const double difference =
                 std::abs(land[0] - sea[0]) + std::abs(land[1] - sea[1]) + std::abs(land[2] - sea[2]);
             require(difference > 30, "Weltansicht zeigt Sahara und Atlantik in gleicher Farbe");
@@ -515,9 +515,9 @@ private:
         for (const Unit& u : c_.army.units()) {
             startPositions.push_back(u.position);
         }
-        c_.selectUnit(unit.id, true);
+        press(SDLK_u);
         const auto screen = unitOnScreen(unit);
-        require(screen.has_value(), "Einheit nicht sichtbar");
+        require(c_.selectedUnit == unit.id && screen.has_value(), "Taste U zeigt die erste Einheit nicht");
         click(SDL_BUTTON_LEFT, *screen);
         const auto reach = openReach(unit, *screen);
         require(!reach.empty(), "Kein erreichbares Feld sichtbar");
