@@ -1,6 +1,10 @@
 // korvan.bin checking and timing itself on the shipped world: --smoke-test, --testmode and the
-// two timing runs, end to end.
+// two timing runs end to end, and tour stops on data the shipped set lacks.
+#include "error_of.hpp"
+#include "headless_renderer.hpp"
 #include "program_runner.hpp"
+#include "shell/run_loop.hpp"
+#include "shell/startup.hpp"
 
 #include <gtest/gtest.h>
 
@@ -133,3 +137,39 @@ TEST(ProgramModes, TimingRunsWriteThreeLinesAndNeverEnterTheLoop) {
     expect("--benchmark-pan", "PAN zoom");
     expect("--benchmark-zoom --city Wien", "ZOOM at");
 }
+
+namespace korvan {
+namespace {
+
+void collectLog(void* userData, int, SDL_LogPriority, const char* message) {
+    static_cast<std::vector<std::string>*>(userData)->push_back(message);
+}
+
+// The tour's stops on the shipped world with data that the shipped set lacks: no units, no Austria.
+TEST(Tour, StopsWithoutUnitsOrAustria) {
+    const testing::HeadlessRenderer renderer(1280, 850);
+    const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+    const auto client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
+    RunLoop loop(*client, renderer.get(), true, "", "", 0, "");
+    std::vector<std::string> logged;
+    SDL_LogOutputFunction previous = nullptr;
+    void* previousData = nullptr;
+    SDL_LogGetOutputFunction(&previous, &previousData);
+    SDL_LogSetOutputFunction(collectLog, &logged);
+
+    client->army = Army{};
+    loop.tourStop = 5;
+    loop.tourStep();
+    EXPECT_TRUE(showsWholeMap(*client));
+    EXPECT_FALSE(client->selectedUnit);
+
+    std::erase_if(client->countries.entries, [](const Country& c) { return c.id == "AUT"; });
+    loop.tourStop = 2;
+    EXPECT_EQ(testing::errorOf([&] { loop.tourStep(); }), "Land nicht gefunden: AUT");
+
+    SDL_LogSetOutputFunction(previous, previousData);
+    EXPECT_EQ(logged, std::vector<std::string>{"Test mode: Tour 6/6: ganze Weltkarte (keine Einheiten)"});
+}
+
+} // namespace
+} // namespace korvan
