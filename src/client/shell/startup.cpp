@@ -131,6 +131,12 @@ int startAndRun(const Options& options) {
     }
     const int unitFocus = options.unitText.empty() ? 0 : parseUnitId(options.unitText);
 
+    // The software renderer draws into the window surface itself; by default SDL would still show
+    // that surface through an accelerated texture, one more full-window upload per frame (most of a
+    // frame's time on a headless or GPU-less machine). An explicit setting of the hint still wins.
+    if (const char* driver = SDL_getenv("SDL_RENDER_DRIVER"); driver && SDL_strcasecmp(driver, "software") == 0) {
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    }
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         throwSdlError();
     }
