@@ -41,7 +41,7 @@ bench: build
 
 # `make data` and `make test-pipeline`.
 include tools/data.mk
-data data-part2 test-pipeline: deps
+data data-part2 data-cities data-regional test-pipeline: deps
 data data-part2: data-tools
 $(FLAG_ICONS): | data-tools
 
