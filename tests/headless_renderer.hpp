@@ -47,6 +47,26 @@ private:
 
 inline bool sameColor(SDL_Color a, SDL_Color b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
+// Draws the same scene twice, once straight and once through a cache, on one background; every
+// pixel must agree.
+template <typename Draw>
+inline void expectCopiesEqualDrawing(int width, int height, Draw&& draw) {
+    HeadlessRenderer drawn(width, height);
+    HeadlessRenderer copied(width, height);
+    for (HeadlessRenderer* screen : {&drawn, &copied}) {
+        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
+        SDL_RenderClear(screen->get());
+    }
+    draw(drawn.get(), copied.get());
+    SDL_RenderFlush(drawn.get());
+    SDL_RenderFlush(copied.get());
+    for (int py = 0; py < height; ++py) {
+        for (int px = 0; px < width; ++px) {
+            ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
+        }
+    }
+}
+
 } // namespace korvan::testing
 
 // Colours print as (r, g, b) in failed expectations.

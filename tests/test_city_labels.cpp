@@ -8,7 +8,10 @@
 #include "program_runner.hpp"
 #include "render/city_graphics.hpp"
 #include "render/city_labels.hpp"
+#include "render/font.hpp"
+#include "render/label_pictures.hpp"
 #include "render/palette.hpp"
+#include "render/primitives.hpp"
 
 #include <gtest/gtest.h>
 
@@ -377,4 +380,21 @@ TEST(CityGraphics, BrokenMarkerImagesStopStartUp) {
     const auto missing = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("city-marker.bmp"), std::string::npos) << missing.err;
+}
+
+TEST(CityLabels, LabelPicturesEqualTheDrawnPlatesAlsoAfterTheAtlasFills) {
+    LabelPictures pictures;
+    expectCopiesEqualDrawing(400, 60, [&](SDL_Renderer* drawn, SDL_Renderer* copied) {
+        const SDL_Color plate{13, 23, 26, 255};
+        // Long names fill the atlas every eight hundred labels or so: it starts over on the way.
+        for (int k = 0; k < 1300; ++k) {
+            const std::string name = "STADT NUMMER " + std::to_string(k) + " AM LANGEN FLUSS";
+            const int scale = 1 + k % 2;
+            const SDL_Rect label{3 + k % 7, 3 + k % 11 * 4, int(name.size()) * 6 * scale, 7 * scale};
+            const SDL_Color color = k % 3 ? ink : gold;
+            rect(drawn, {label.x - 2, label.y - 2, label.w + 4, label.h + 4}, plate);
+            text(drawn, label.x, label.y, name, color, scale);
+            pictures.draw(copied, label, name, color, plate, scale);
+        }
+    });
 }

@@ -75,8 +75,9 @@ struct SoftwareTarget {
 
 TEST(OverviewRaster, RunsColourEveryPixelLikeItsOwnSample) {
     Client client(mapFromJson(mixedWorld(24, 12)));
-    const int w = 260;
-    const int h = 150;
+    // Large enough to be filled by two threads, whose halves meet within a band of repeated rows.
+    const int w = 700;
+    const int h = 330;
     // Far view (every pixel sampled) and a near one (runs), both across the wrap seam.
     for (const double scale : {1.3, 9.0}) {
         client.camera = {-0.37 * w, 150.3, scale, 0.93, 1.21};

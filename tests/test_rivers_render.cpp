@@ -252,6 +252,19 @@ TEST(RiverGraphicsDrawing, PixelFillMatchesTheSoftwareRenderer) {
     // Only pixels whose centres lie exactly on an edge may go either way.
     EXPECT_LT(differing, painted / 50);
     EXPECT_EQ(pixels.back(), 0xdeadbeef); // nothing written past the area
+
+    // A large area is filled in two halves at once; its halves meet across the rivers here, and the
+    // picture is the one of small strips filled one by one.
+    const SDL_Rect large{0, -180, 600, 400};
+    std::vector<std::uint32_t> whole(std::size_t(large.w * large.h));
+    std::vector<std::uint32_t> strips(whole.size());
+    rivers.fill(whole.data(), large.w, large, 40);
+    for (int y = 0; y < large.h; y += 37) {
+        const SDL_Rect strip{large.x, large.y + y, large.w, std::min(37, large.h - y)};
+        rivers.fill(strips.data() + std::size_t(y * large.w), large.w, strip, 40);
+    }
+    EXPECT_EQ(whole, strips);
+    EXPECT_GT(std::count_if(whole.begin() + large.w * 195, whole.begin() + large.w * 205, [](auto p) { return p != 0; }), 20);
 }
 
 TEST(RiverGraphicsDrawing, RowIndexFindsTheSidesOfAFullScan) {

@@ -105,6 +105,13 @@ TEST(TerrainRaster, MatchesSdlTrianglesWithoutSeams) {
     }
     EXPECT_GT(close, covered * 9 / 10);
     EXPECT_GT(covered, 3000);
+
+    // Rows are independent: the picture painted in bands (as two threads do) is the same.
+    std::vector<std::uint32_t> banded(ours.size(), 0);
+    for (int y = 0; y < area.h; y += 13) {
+        rasterTriangles(vertices, indices, texture, {banded, area, {0, y, area.w, std::min(13, area.h - y)}});
+    }
+    EXPECT_EQ(banded, ours);
 }
 
 TEST(TerrainRaster, AtlasLevelsAverageAndFitTheCellSize) {

@@ -12,6 +12,7 @@
 using namespace korvan;
 using korvan::testing::HeadlessRenderer;
 using korvan::testing::sameColor;
+using korvan::testing::expectCopiesEqualDrawing;
 
 TEST(UnitIcons, BoxesFollowTheDesignGridAtEverySize) {
     std::vector<IconBox> boxes;
@@ -111,26 +112,6 @@ TEST(Sidebar, LongUnitListsScrollWithTheSelection) {
     click.button.y = unitListTop + unitRowHeight * 6 + 3; // below the list: no row
     client.event(click);
     EXPECT_EQ(client.selectedUnit, 4);
-}
-
-// Draws the same scene twice, once straight and once through a cache, on one background; every
-// pixel must agree.
-template <typename Draw>
-void expectCopiesEqualDrawing(int width, int height, Draw&& draw) {
-    HeadlessRenderer drawn(width, height);
-    HeadlessRenderer copied(width, height);
-    for (HeadlessRenderer* screen : {&drawn, &copied}) {
-        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
-        SDL_RenderClear(screen->get());
-    }
-    draw(drawn.get(), copied.get());
-    SDL_RenderFlush(drawn.get());
-    SDL_RenderFlush(copied.get());
-    for (int py = 0; py < height; ++py) {
-        for (int px = 0; px < width; ++px) {
-            ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
-        }
-    }
 }
 
 TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {

@@ -16,6 +16,7 @@
 #include "render/city_labels.hpp"
 #include "render/country_border.hpp"
 #include "render/country_flags.hpp"
+#include "render/label_pictures.hpp"
 #include "render/layer_cache.hpp"
 #include "render/river_graphics.hpp"
 #include "render/map_picture.hpp"
@@ -267,6 +268,7 @@ public:
     };
     mutable LayerCache terrainCache;
     mutable UnitPictureCache mapUnitPictures; // the map's units, 48 pixels wide
+    mutable LabelPictures cityLabelPictures;
     mutable UnitIconAtlas listUnitIcons; // the unit list's, 24 pixels
     mutable TerrainScratch terrainScratch;
     mutable LayerCache riverCache;

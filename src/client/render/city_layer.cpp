@@ -80,8 +80,8 @@ void Client::renderCities(SDL_Renderer* renderer) const {
     // The most important label last, so it lies on top.
     for (auto p = placements.rbegin(); p != placements.rend(); ++p) {
         if (const auto& label = p->label) {
-            rect(renderer, {label->x - 2, label->y - 2, label->w + 4, label->h + 4}, plateColor);
-            text(renderer, label->x, label->y, cities[p->index].name, colorOf(*p), p->scale);
+            cityLabelPictures.draw(renderer, {label->x, label->y, label->w, label->h}, cities[p->index].name,
+                                   colorOf(*p), plateColor, p->scale);
         }
     }
 }

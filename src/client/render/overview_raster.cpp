@@ -1,12 +1,15 @@
 // Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
 #include "render/overview_raster.hpp"
 
+#include "render/row_split.hpp"
+
 #include "render/terrain_display.hpp"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <unordered_map>
 
@@ -173,9 +176,10 @@ int spanEnd(Hex h, const RowHexes& row, int x, int width) {
 // Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
 class OverviewSampler {
 public:
-    explicit OverviewSampler(const OverviewView& view)
+    // Samples rows from firstRow on: the row above the first belongs to somebody else.
+    OverviewSampler(const OverviewView& view, int firstRow)
         : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2),
-          gridOverLand_(view.world.isWorld()) {}
+          gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
 
     // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
     void fill(int y, int from, int to, std::uint32_t* row) {
@@ -330,7 +334,7 @@ private:
     }
 
     bool repeatsRowAbove(int y) const {
-        if (y == 0) {
+        if (y == firstRow_) {
             return false;
         }
         const double rowY = view_.top + y + 0.5;
@@ -361,6 +365,7 @@ private:
     LandTerrain land_;
     bool spans_;
     bool gridOverLand_;
+    int firstRow_;
 };
 
 } // namespace
@@ -396,21 +401,25 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
     if (previous.size() != w * h) {
         shift.reset();
     }
-    OverviewSampler sampler(view);
-    for (int y = 0; y < view.height; ++y) {
-        std::uint32_t* row = out.data() + std::size_t(y) * w;
-        const int oldY = shift ? y - shift->y : -1;
-        if (!shift || oldY < 0 || oldY >= view.height) {
-            sampler.fill(y, 0, view.width, row);
-            continue;
+    // After a pan only the strips that came into view are sampled: not worth a second thread.
+    const std::size_t sampled = shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
+    fillRowsInParallel(view.height, sampled, [&](int firstRow, int endRow) {
+        OverviewSampler sampler(view, firstRow);
+        for (int y = firstRow; y < endRow; ++y) {
+            std::uint32_t* row = out.data() + std::size_t(y) * w;
+            const int oldY = shift ? y - shift->y : -1;
+            if (!shift || oldY < 0 || oldY >= view.height) {
+                sampler.fill(y, 0, view.width, row);
+                continue;
+            }
+            const int from = std::max(shift->x, 0);
+            const int to = std::min(view.width + shift->x, view.width);
+            const std::uint32_t* old = previous.data() + std::size_t(oldY) * w;
+            std::copy(old + (from - shift->x), old + (to - shift->x), row + from);
+            sampler.fill(y, 0, from, row);
+            sampler.fill(y, to, view.width, row);
         }
-        const int from = std::max(shift->x, 0);
-        const int to = std::min(view.width + shift->x, view.width);
-        const std::uint32_t* old = previous.data() + std::size_t(oldY) * w;
-        std::copy(old + (from - shift->x), old + (to - shift->x), row + from);
-        sampler.fill(y, 0, from, row);
-        sampler.fill(y, to, view.width, row);
-    }
+    });
 }
 
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {

@@ -1,5 +1,6 @@
 // Drawing the river scene: banked ribbons, round junctions and small bridges in four meshes.
 #include "render/river_graphics.hpp"
+#include "render/row_split.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -144,12 +145,17 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
 
 void RiverGraphics::fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
     buildMeshes(boundsOf(area), physicalScale);
-    for (int y = 0; y < area.h; ++y) {
-        std::fill_n(pixels + std::ptrdiff_t(y) * stride, std::max(area.w, 0), 0u);
-    }
-    for (const Mesh& mesh : meshes_) {
-        mesh.fill(pixels, stride, area);
-    }
+    const std::size_t size = std::size_t(std::max(area.w, 0)) * std::size_t(std::max(area.h, 0));
+    fillRowsInParallel(area.h, size, [&](int firstRow, int endRow) {
+        std::uint32_t* rows = pixels + std::ptrdiff_t(firstRow) * stride;
+        const SDL_Rect part{area.x, area.y + firstRow, area.w, endRow - firstRow};
+        for (int y = 0; y < part.h; ++y) {
+            std::fill_n(rows + std::ptrdiff_t(y) * stride, std::max(area.w, 0), 0u);
+        }
+        for (const Mesh& mesh : meshes_) {
+            mesh.fill(rows, stride, part);
+        }
+    });
 }
 
 void RiverGraphics::buildMeshes(const DrawBounds& bounds, double physicalScale) const {

@@ -4,6 +4,7 @@
 #include "client/client.hpp"
 #include "render/lake_spans.hpp"
 #include "render/palette.hpp"
+#include "render/row_split.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/terrain_raster.hpp"
 
@@ -13,7 +14,8 @@ namespace korvan {
 
 namespace {
 
-// Redraws one window rectangle of the raster: the background, then every game field reaching into it.
+// Redraws one window rectangle of the raster: the background, then every game field reaching into it;
+// a large rectangle is painted in two halves at once.
 void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Rect part) {
     for (int y = part.y; y < part.y + part.h; ++y) {
         std::uint32_t* row = scratch.picture.at({part.x, y, part.w, 1});
@@ -29,8 +31,11 @@ void redraw(const Client& client, TerrainScratch& scratch, SDL_Rect area, SDL_Re
     // A field's texture frame spans its longer side divided by 0.78; that is one atlas cell on screen.
     const Camera game = client.gameCamera();
     const double cell = std::max(sqrt3 * game.scale * game.horizontalScale, 2 * game.scale * game.verticalScale) / 0.78;
-    rasterTriangles(scratch.batch.vertices, scratch.batch.indices, client.terrainArt.levels.forCellSize(cell),
-                    {scratch.picture.pixels, area, part});
+    const TexelImage& texture = client.terrainArt.levels.forCellSize(cell);
+    fillRowsInParallel(part.h, std::size_t(part.w) * std::size_t(part.h), [&](int firstRow, int endRow) {
+        const SDL_Rect rows{part.x, part.y + firstRow, part.w, endRow - firstRow};
+        rasterTriangles(scratch.batch.vertices, scratch.batch.indices, texture, {scratch.picture.pixels, area, rows});
+    });
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "client/client.hpp"
+#include "shell/self_test.hpp"
 
 #include <SDL.h>
 
@@ -9,6 +10,9 @@
 #include <string>
 
 namespace korvan {
+
+// The tour of test mode shows this many stops, 0 to 5.
+inline constexpr int tourStopCount = 6;
 
 class RunLoop {
 public:
@@ -34,12 +38,16 @@ public:
     int tourStop = -1;
     std::uint32_t tourStart = 0;
 
+    // Performs tour stop tourStop and logs it; a failed check throws.
+    void tourStep();
+
 private:
+    InputProbe probe; // what the self-test's injected input must leave behind
+
     void pumpEvents();
     void startSelfTest();
     void runSelfTestChecks();
     void advanceTour();
-    void tourStep();
 };
 
 // Saves the current render target as a 32-bit BMP.

@@ -3,15 +3,18 @@
 
 #include "geography/city_anchors.hpp"
 #include "client/client.hpp"
+#include "shell/benchmark_modes.hpp"
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
 #include "shell/run_loop.hpp"
+#include "shell/self_test.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <SDL.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 namespace korvan {
@@ -150,7 +153,9 @@ int startAndRun(const Options& options) {
     const RendererHandle renderer = createRenderer(window.get());
 
     const auto client = createClient(std::move(world), renderer.get(), dataDirectory, mapPath, customMap);
-    // In smoke mode the start view of a world map is checked here.
+    if (options.smoke && client->map.isWorld()) {
+        checkStartView(*client);
+    }
     if (unitFocus != 0 && client->army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
     }
@@ -169,8 +174,8 @@ int startAndRun(const Options& options) {
     }
 
     if (options.benchmarkPan || options.benchmarkZoom) {
-        SDL_RenderSetVSync(renderer.get(), 0);
-        // The benchmarks run here.
+        runBenchmark(*client, renderer.get(), options.benchmarkZoom ? BenchmarkKind::Zoom : BenchmarkKind::Pan,
+                     options.cityFocus, std::cout);
         return 0;
     }
 
