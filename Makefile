@@ -7,7 +7,7 @@ PYTHON := /usr/bin/python3
 PACKAGES := build-essential cmake pkg-config libsdl2-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test bench clean data-tools
+.PHONY: all deps build run test bench clean data-tools screenshots package
 
 all: build
 
@@ -39,9 +39,17 @@ test: build
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x $$b ] && $$b; done
 
+# The README's pictures, rendered headless by the program itself into docs/screenshots/.
+screenshots: build
+	$(PYTHON) tools/screenshots.py --binary $(BUILD_DIR)/korvan.bin --out docs/screenshots
+
+# A Debian package of what `cmake --install` puts under /usr (see packaging/).
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
+
 # `make data` and `make test-pipeline`.
 include tools/data.mk
-data data-part2 test-pipeline: deps
+data data-part2 data-cities data-regional test-pipeline: deps
 data data-part2: data-tools
 $(FLAG_ICONS): | data-tools
 

@@ -1,12 +1,15 @@
 """Build the second half of Korvan's data set from world.json, the geodata and the flag set.
 
 cities.json, urban.json, city-parameters.json, units.json, battles.json, flags.json, flags.bmp,
-terrain-icons-v4.bmp, city-marker.bmp and city-size-markers.bmp (see tools/README.md). It reads
+terrain-icons-v4.bmp, city-marker.bmp, city-size-markers.bmp and the regional map donau-wien.json
+(see tools/README.md). It reads
 the world.json that the first half wrote into the output directory, so the urban areas use
 exactly the City fields of the shipped map.
 
+With --cities-only it rewrites just the three city files (a few seconds; no flag set needed).
+
 Usage: /usr/bin/python3 tools/build_data_part2.py [--geodata DIR] [--out DIR] [--previews DIR]
-                                                  [--flag-icons TGZ]
+                                                  [--flag-icons TGZ] [--cities-only]
 """
 
 import argparse
@@ -19,6 +22,8 @@ from pathlib import Path
 import numpy as np
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+
+import build_regional_map  # noqa: E402
 
 from worldgen import (artwork, bmp, cities, cityparams, flags, scenario, urban,  # noqa: E402
                       validate)
@@ -69,8 +74,9 @@ def write_bmp(path, rgba, check):
     return replace_file(path, data)
 
 
-def build(geodata, out, previews=None, flag_icons=DEFAULT_FLAGS, log=None):
-    """Writes the ten files into ``out``; returns the statistics."""
+def build(geodata, out, previews=None, flag_icons=DEFAULT_FLAGS, log=None, cities_only=False):
+    """Writes the eleven files into ``out`` (only the three city files with ``cities_only``);
+    returns the statistics."""
     log = log or Log()
     geo = Geodata(geodata)
     out = Path(out)
@@ -82,36 +88,10 @@ def build(geodata, out, previews=None, flag_icons=DEFAULT_FLAGS, log=None):
     grid = PlayGrid(width, height)
     log(f"world.json read: {width} x {height}, play grid {grid.width} x {grid.height}")
 
-    records = cities.city_records(geo.layer("ne_10m_populated_places"))
-    ids, sizes["cities.json"] = write_json(out / "cities.json", cities.cities_document(records),
-                                           validate.check_cities, ("cities",))
-    stats["cities"] = len(ids)
-    stats["capitals"] = sum(r["capital"] for r in records)
-    stats["tiers"] = [sum(r["tier"] == t for r in records) for t in range(3)]
-    log(f"cities.json: {len(ids)} cities, {stats['capitals']} capitals, tiers {stats['tiers']}")
-
-    result = urban.urban_areas(terrain, [(r["longitude"], r["latitude"], r["population"])
-                                         for r in records], grid)
-    place_anchored_cities(grid, result.anchors)  # start-up's placement must succeed
-    doc = urban.urban_document(records, result, width, height)
-    fields, sizes["urban.json"] = write_json(
-        out / "urban.json", doc, lambda d: validate.check_urban(d, terrain, ids), ("cities", "fields"))
-    stats["urban_centres"] = len(result.centres)
-    stats["urban_fields"] = len(fields)
-    stats["urban_fields_unnamed"] = result.unnamed
-    stats["city_clusters"] = result.clusters
-    log(f"urban.json: {len(result.centres)} centres, {len(fields)} City fields "
-        f"({result.unnamed} without a centre) in {result.clusters} clusters")
-
-    lookup = cityparams.country_lookup(geo.layer("ne_10m_admin_0_countries"))
-    missing = sorted(set(cityparams.FORTRESSES) - set(ids))
-    if missing:
-        raise validate.DataError(f"fortress cities not in cities.json: {missing}")
-    count, sizes["city-parameters.json"] = write_json(
-        out / "city-parameters.json", cityparams.parameters_document(records, lookup),
-        lambda d: validate.check_city_parameters(d, ids), ("cities",))
-    stats["city_parameter_entries"] = count
-    log(f"city-parameters.json: {count} cities")
+    build_cities(geo, out, terrain, grid, sizes, stats, log)
+    if cities_only:
+        stats["bytes"] = sizes
+        return stats
 
     window = grid.terrain(terrain, SCENARIO_ROWS, SCENARIO_COLUMNS)
 
@@ -156,8 +136,61 @@ def build(geodata, out, previews=None, flag_icons=DEFAULT_FLAGS, log=None):
         artwork.preview_markers(marker, markers).quantize(64).save(
             folder / "preview_city_markers.png", optimize=True)
     log("artwork written")
+    regional = build_regional_map.build(geodata, out)
+    sizes[regional["file"]] = regional["bytes"]
+    stats["regional_map"] = {k: v for k, v in regional.items() if k not in ("file", "bytes")}
+    log(f"{regional['file']}: {regional['river_sides']} river sides, {regional['road_fields']} road fields")
     stats["bytes"] = sizes
     return stats
+
+
+def build_cities(geo, out, terrain, grid, sizes, stats, log):
+    """cities.json, urban.json and city-parameters.json from the places layer and the terrain.
+
+    Each city carries its own parameters; the three files are checked together the way start-up
+    reads them, for a world map and for an operational map (--map), where only the urban
+    centres make up the city list.
+    """
+    height, width = terrain.shape
+    records = cities.city_records(geo.layer("ne_10m_populated_places"))
+    missing = sorted(set(cityparams.FORTRESSES) - {r["id"] for r in records})
+    if missing:
+        raise validate.DataError(f"fortress cities not in cities.json: {missing}")
+    cityparams.add_parameters(records, cityparams.country_lookup(geo.layer("ne_10m_admin_0_countries")))
+    cities_doc = cities.cities_document(records)
+    ids, sizes["cities.json"] = write_json(out / "cities.json", cities_doc, validate.check_cities,
+                                           ("cities",))
+    stats["cities"] = len(ids)
+    stats["capitals"] = sum(r["capital"] for r in records)
+    stats["tiers"] = [sum(r["tier"] == t for r in records) for t in range(3)]
+    log(f"cities.json: {len(ids)} cities, {stats['capitals']} capitals, tiers {stats['tiers']}")
+
+    result = urban.urban_areas(terrain, [(r["longitude"], r["latitude"], r["population"])
+                                         for r in records], grid)
+    place_anchored_cities(grid, result.anchors)  # start-up's placement must succeed
+    urban_doc = urban.urban_document(records, result, width, height)
+    fields, sizes["urban.json"] = write_json(
+        out / "urban.json", urban_doc, lambda d: validate.check_urban(d, terrain, ids),
+        ("cities", "fields"))
+    stats["urban_centres"] = len(result.centres)
+    stats["urban_fields"] = len(fields)
+    stats["urban_fields_unnamed"] = result.unnamed
+    stats["city_clusters"] = result.clusters
+    log(f"urban.json: {len(result.centres)} centres, {len(fields)} City fields "
+        f"({result.unnamed} without a centre) in {result.clusters} clusters")
+
+    def check_startup(doc):
+        expected = {r["id"]: [r[k] for k in cityparams.PARAMETER_KEYS] for r in records}
+        for world_map in (True, False):
+            for city in validate.startup_cities(cities_doc, urban_doc, doc, world_map):
+                if [city[k] for k in cityparams.PARAMETER_KEYS] != expected[city["id"]]:
+                    raise validate.DataError(f"{city['id']}: Stadtparameter gehen beim Laden verloren")
+        return len(doc["cities"])
+
+    count, sizes["city-parameters.json"] = write_json(
+        out / "city-parameters.json", cityparams.overrides_document(), check_startup, ("cities",))
+    stats["city_parameter_entries"] = count
+    log(f"city-parameters.json: {count} overrides; parameters in the city files")
 
 
 def build_flags(geo, out, package, country_ids, previews=None):
@@ -193,13 +226,15 @@ def parse(argv):
     parser.add_argument("--flag-icons", default=str(DEFAULT_FLAGS),
                         help=f"the {flags.PACKAGE} {flags.VERSION} npm tarball "
                              f"(default: build/{DEFAULT_FLAGS.name})")
+    parser.add_argument("--cities-only", action="store_true",
+                        help="rewrite only cities.json, urban.json and city-parameters.json")
     return parser.parse_args(argv)
 
 
 def main(argv=None):
     args = parse(argv)
     log = Log()
-    stats = build(args.geodata, args.out, args.previews, args.flag_icons, log)
+    stats = build(args.geodata, args.out, args.previews, args.flag_icons, log, args.cities_only)
     print(json.dumps(stats, indent=1))
     log("done")
     return 0

@@ -3,7 +3,9 @@
 # `make data` rebuilds the files of data/ and the preview pictures in tools/ from the open
 # geodata and the flag set; `make data GEODATA=/path/to/geodata` reads another copy, and
 # `make data-part2` rebuilds only the cities, scenario, flags and artwork from the world.json
-# already in data/.  The program never runs this.
+# already in data/; `make data-cities` rewrites only cities.json, urban.json and
+# city-parameters.json, and `make data-regional` only the regional map donau-wien.json (both need
+# no flag set and take seconds).  The program never runs this.
 
 PIPELINE_PYTHON ?= /usr/bin/python3
 GEODATA ?= ../shared/geodata
@@ -11,7 +13,7 @@ GEODATA ?= ../shared/geodata
 FLAG_ICONS_VERSION := 7.5.0
 FLAG_ICONS ?= build/flag-icons-$(FLAG_ICONS_VERSION).tgz
 
-.PHONY: data data-part2 test-pipeline
+.PHONY: data data-part2 data-cities data-regional test-pipeline
 
 data: $(FLAG_ICONS)
 	$(PIPELINE_PYTHON) tools/build_data.py --geodata $(GEODATA) --out data --previews tools \
@@ -20,6 +22,12 @@ data: $(FLAG_ICONS)
 data-part2: $(FLAG_ICONS)
 	$(PIPELINE_PYTHON) tools/build_data_part2.py --geodata $(GEODATA) --out data --previews tools \
 	    --flag-icons $(FLAG_ICONS)
+
+data-cities:
+	$(PIPELINE_PYTHON) tools/build_data_part2.py --geodata $(GEODATA) --out data --cities-only
+
+data-regional:
+	$(PIPELINE_PYTHON) tools/build_regional_map.py --geodata $(GEODATA) --out data
 
 $(FLAG_ICONS):
 	mkdir -p $(dir $@)

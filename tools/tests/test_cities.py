@@ -76,3 +76,6 @@ def test_the_document_passes_the_loader_checks():
     doc = cities.cities_document(records)
     assert validate.check_cities(doc) == [r["id"] for r in records]
     assert set(doc["cities"][0]) == set(cities.CITY_KEYS)  # no pipeline-only keys leak out
+    records[0].update(industry=4, infrastructure=1, fortification=3)
+    assert cities.cities_document(records)["cities"][0].keys() == set(cities.CITY_KEYS) | {"industry",
+                                                                                             "fortification"}

@@ -2,7 +2,7 @@
 
 import pytest
 
-from worldgen import cityparams, validate
+from worldgen import cities, cityparams, urban, validate
 
 OECD = ("1. Developed region: G7", "1. High income: OECD")
 POOR = ("7. Least developed region", "5. Low income")
@@ -43,14 +43,32 @@ def test_country_lookup_falls_back_to_sovereign_and_iso_code():
     assert lookup("ZZZ") == (None, None)
 
 
-def test_document_omits_default_cities_and_passes_the_loader_checks():
-    cities_ = [city(50_000, cid="a"), city(5_000, cid="b")]
-    lookup = cityparams.country_lookup([])
-    doc = cityparams.parameters_document(cities_, lookup)
-    assert [e["id"] for e in doc["cities"]] == ["b"]  # a gets 1/1/0, the program's defaults
-    assert validate.check_city_parameters(doc, ["a", "b"]) == 1
-    with pytest.raises(validate.DataError, match="Unbekannte oder doppelte Stadtparameter-ID: b"):
-        validate.check_city_parameters(doc, ["a"])
-    doc["cities"].append({"id": "a", "industry": 6})
+def test_cities_carry_their_own_values_into_every_start_up_mode():
+    """Each city's values reach the merged list both on a world map and on an operational map,
+    where the urban centres alone are the city list; the override file names nobody."""
+    def record(cid, pop, capital=False):
+        return {"id": cid, "name": cid.title(), "longitude": 16.0, "latitude": 48.0,
+                "capital": capital, "tier": 2, "population": pop, "size_class": 2, "country": "XXX"}
+
+    records = [record("mlt-valletta", 6_000), record("dorf", 5_000), record("stadt", 50_000)]
+    cityparams.add_parameters(records, lambda *codes: (None, None))
+    cities_doc = cities.cities_document(records)
+    centres = urban.UrbanResult([0, 2], {0: 0, 1: 1}, [(0, 0), (1, 0)], 2, 0)
+    urban_doc = urban.urban_document(records, centres, 8, 4)
+    overrides = cityparams.overrides_document()
+    assert "industry" not in cities_doc["cities"][2]  # the defaults 1/1/0 are left out
+    values = lambda c: (c["industry"], c["infrastructure"], c["fortification"])  # noqa: E731
+    world = validate.startup_cities(cities_doc, urban_doc, overrides, world_map=True)
+    assert [values(c) for c in world] == [(0, 0, 5), (0, 0, 0), (1, 1, 0)]
+    assert [c["tier"] for c in world] == [2, 2, 2]  # centres keep their cities.json tier
+    operational = validate.startup_cities(cities_doc, urban_doc, overrides, world_map=False)
+    assert [(c["id"], c["tier"], values(c)) for c in operational] == [
+        ("mlt-valletta", 3, (0, 0, 5)), ("stadt", 3, (1, 1, 0))]
+    # An override for a city that is no urban centre only works on a world map.
+    overrides["cities"].append({"id": "dorf", "fortification": 2})
+    assert values(validate.startup_cities(cities_doc, urban_doc, overrides)[1]) == (0, 0, 2)
+    with pytest.raises(validate.DataError, match="Unbekannte oder doppelte Stadtparameter-ID: dorf"):
+        validate.startup_cities(cities_doc, urban_doc, overrides, world_map=False)
+    overrides["cities"].append({"id": "stadt", "industry": 6})
     with pytest.raises(validate.DataError, match="Ungueltiger Stadtparameter: industry"):
-        validate.check_city_parameters(doc, ["a", "b"])
+        validate.startup_cities(cities_doc, urban_doc, overrides)

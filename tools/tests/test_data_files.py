@@ -124,8 +124,19 @@ def test_urban_areas_are_the_city_fields_and_every_centre_gets_its_own_play_fiel
 
 
 @second_half
-def test_city_parameters_name_only_known_cities(city_list):
-    assert validate.check_city_parameters(load("city-parameters.json"), city_list[1]) > 1000
+@pytest.mark.parametrize("world_map", [True, False], ids=["world", "operational-map"])
+def test_city_files_load_in_every_start_up_mode(world_map):
+    # Without --map (and with a world map given to --map) the list starts from cities.json;
+    # with an operational map it holds only the urban centres.
+    merged = validate.startup_cities(load("cities.json"), load("urban.json"),
+                                     load("city-parameters.json"), world_map)
+    assert len(merged) == (7372 if world_map else 1940)
+    by_id = {c["id"]: c for c in merged}
+    wien = by_id["aut-wien"]
+    assert (wien["industry"], wien["infrastructure"], wien["fortification"]) == (4, 5, 3)
+    assert wien["tier"] == (0 if world_map else 3)
+    assert sum(c["industry"] != 1 or c["infrastructure"] != 1 or c["fortification"] != 0
+               for c in merged) > (6000 if world_map else 1800)
 
 
 @second_half
@@ -163,3 +174,21 @@ def test_images_load_with_their_alpha_mask(name, size):
     # SDL_LoadBMP gives a surface with an alpha mask for a 32-bit BITMAPV4/V5 file with
     # BI_BITFIELDS and the alpha mask 0xFF000000; the program refuses images without one.
     validate.check_alpha_bmp((DATA / name).read_bytes(), *size, name)
+
+
+@pytest.mark.skipif(not (DATA / "donau-wien.json").is_file(), reason="regional map not built")
+def test_regional_map_is_the_world_around_wien(world):
+    from worldgen import regional
+
+    doc = load("donau-wien.json")
+    loaded = validate.check_tile_map(doc)
+    assert (doc["width"], doc["height"], doc["kind"]) == (60, 40, "operational")
+    c0, r0 = regional.window_origin(16.37, 48.21, 4320, 2160, 60, 40)
+    world_map = world[1]
+    assert (loaded.terrain == world_map.terrain[r0:r0 + 40, c0:c0 + 60]).all()
+    inside = [k for k in world_map.edges if all(r0 <= c // 4320 < r0 + 40 and c0 <= c % 4320 < c0 + 60
+                                                for c in k)]
+    assert len(loaded.edges) == len(inside) > 300
+    assert validate.check_bridge_names(doc, loaded) >= 3
+    assert {"Reichsbruecke", "Nordbruecke"} <= {n for entry in doc["bridge_names"] for n in entry[4]}
+    assert (loaded.roads > 0).sum() > 100  # the A1, A2, A4 and their neighbours

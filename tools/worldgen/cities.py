@@ -25,6 +25,9 @@ __all__ = [
     "german_name",
     "place_record",
     "city_records",
+    "CITY_KEYS",
+    "PARAMETER_DEFAULTS",
+    "city_object",
     "cities_document",
 ]
 
@@ -155,9 +158,23 @@ def city_records(features, supplement=SUPPLEMENT):
 
 
 CITY_KEYS = ("id", "name", "longitude", "latitude", "capital", "tier", "population", "size_class")
+# The program's values for a city object without these keys.
+PARAMETER_DEFAULTS = {"industry": 1, "infrastructure": 1, "fortification": 0}
+
+
+def city_object(record, keys=CITY_KEYS):
+    """One city object: ``keys`` and every parameter that differs from the program's default.
+
+    A city carries its own parameters in cities.json and, when it is an urban centre, in
+    urban.json too: a centre replaces the cities.json record at start-up, and with an
+    operational map (--map) the centres are the whole city list.
+    """
+    obj = {k: record[k] for k in keys}
+    obj.update((k, record[k]) for k, default in PARAMETER_DEFAULTS.items()
+               if record.get(k, default) != default)
+    return obj
 
 
 def cities_document(records):
     """cities.json: schema 1 and the city objects in list order."""
-    return {"schema_version": 1,
-            "cities": [{k: r[k] for k in CITY_KEYS} for r in records]}
+    return {"schema_version": 1, "cities": [city_object(r) for r in records]}

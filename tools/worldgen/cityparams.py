@@ -1,4 +1,9 @@
-"""City parameters (city-parameters.json): industry, infrastructure and fortification by rule.
+"""City parameters: industry, infrastructure and fortification of every city by rule.
+
+The values are written into each city's own object (cities.json and, for an urban centre,
+urban.json). city-parameters.json is applied by id to the city list of whatever map the program
+starts on, and with an operational map (--map) that list holds only the urban centres, so an id
+of cities.json alone would stop start-up there; the file therefore carries no overrides.
 
 The rule reads only open attributes: the city's population and, from the Natural Earth
 countries layer, its country's economy group (ECONOMY) and income group (INCOME_GRP); a short
@@ -17,8 +22,10 @@ curated list of historic fortress cities sets their fortification.
 {'industry': 4, 'infrastructure': 5, 'fortification': 3}
 """
 
-__all__ = ["FORTRESSES", "ECONOMY_BONUS", "INCOME_BONUS", "size_step", "country_lookup",
-           "city_parameters", "parameters_document"]
+from .cities import PARAMETER_DEFAULTS
+
+__all__ = ["PARAMETER_KEYS", "FORTRESSES", "ECONOMY_BONUS", "INCOME_BONUS", "size_step", "country_lookup",
+           "city_parameters", "add_parameters", "overrides_document"]
 
 # Historic fortress cities: the programme's fortification 2..5 (5: fortress that dominated a
 # strait or a capital's defence for centuries). Ids are those of cities.json.
@@ -63,9 +70,9 @@ FORTRESSES = {
     "chn-nanjing": 3,  # Ming city wall
 }
 
+PARAMETER_KEYS = tuple(PARAMETER_DEFAULTS)
 ECONOMY_BONUS = {"1": 1, "2": 1, "3": 1, "4": 0, "5": 0, "6": 0, "7": -1}
 INCOME_BONUS = {"1": 2, "2": 1, "3": 1, "4": 0, "5": -1}
-DEFAULTS = {"industry": 1, "infrastructure": 1, "fortification": 0}
 
 
 def size_step(population):
@@ -115,16 +122,18 @@ def city_parameters(city, groups):
             "fortification": fortification}
 
 
-def parameters_document(cities, lookup):
-    """city-parameters.json for the city list; cities whose values are the defaults are left out.
+def add_parameters(cities, lookup):
+    """Sets "industry", "infrastructure" and "fortification" on every city record.
 
     ``lookup`` is a country_lookup function; each city record carries "country" and may carry
     "sovereign" and "iso" codes.
     """
-    entries = []
     for city in cities:
-        values = city_parameters(city, lookup(city.get("country"), city.get("sovereign"),
-                                              city.get("iso")))
-        if values != DEFAULTS:
-            entries.append({"id": city["id"], **values})
-    return {"schema_version": 1, "cities": entries}
+        city.update(city_parameters(city, lookup(city.get("country"), city.get("sovereign"),
+                                                 city.get("iso"))))
+    return cities
+
+
+def overrides_document():
+    """city-parameters.json: no overrides (each city file carries its cities' own values)."""
+    return {"schema_version": 1, "cities": []}

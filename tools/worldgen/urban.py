@@ -24,6 +24,7 @@ from collections import namedtuple
 
 import numpy as np
 
+from .cities import city_object
 from .playgrid import (CITY, WATER, PlacementError, PlayGrid, city_tile_anchors,
                        file_hex_at_geography, place_anchored_cities, play_field_key)
 
@@ -168,11 +169,12 @@ URBAN_CENTRE_KEYS = ("id", "name", "longitude", "latitude", "capital", "populati
 
 
 def urban_document(cities, result, width, height):
-    """urban.json: the centres (full city records without tier) and the owner of every field."""
+    """urban.json: the centres (full city records with their parameters, without tier) and the
+    owner of every field."""
     return {
         "schema_version": 1,
         "width": int(width),
         "height": int(height),
-        "cities": [{k: cities[j][k] for k in URBAN_CENTRE_KEYS} for j in result.centres],
+        "cities": [city_object(cities[j], URBAN_CENTRE_KEYS) for j in result.centres],
         "fields": [[key // width, key % width, j] for key, j in result.fields.items()],
     }

@@ -20,6 +20,7 @@ __all__ = [
     "DataError",
     "LoadedMap",
     "check_map",
+    "check_tile_map",
     "check_bridge_names",
     "check_countries",
     "check_water_territories",
@@ -30,6 +31,7 @@ __all__ = [
     "check_cities",
     "check_urban",
     "check_city_parameters",
+    "startup_cities",
     "check_units",
     "check_battles",
     "check_alpha_bmp",
@@ -209,6 +211,66 @@ def check_map(doc):
             if loaded.is_water(cell) or loaded.is_water(other):
                 raise DataError(f"{where}: Bruecke benoetigt zwei Landufer")
             loaded.edges[key][1] = True
+    return loaded
+
+
+_AXIAL_STEPS = ((1, 0), (1, -1), (0, -1), (-1, 0), (-1, 1), (0, 1))
+
+
+def check_tile_map(doc):
+    """Checks of the map loader for a non-wrapping schema-1 map (tiles with roads) in the odd-r
+    layout; returns a LoadedMap with an extra ``roads`` array (0 none, 1 road, 2 road and bridge)."""
+    if not isinstance(doc, dict) or doc.get("schema_version") != 1 or isinstance(doc.get("schema_version"), bool):
+        raise DataError("Schema 1 erwartet")
+    width, height = _integer(doc["width"], "width"), _integer(doc["height"], "height")
+    if not (1 <= width <= 8192 and 1 <= height <= 8192) or width * height > 32_000_000:
+        raise DataError("Karte zu gross: maximal 8192 je Achse und 32 Millionen Felder")
+    if not 1 <= len(_string(doc["name"], "name").encode("utf-8")) <= 100:
+        raise DataError("Kartenname muss 1 bis 100 Zeichen enthalten")
+    if doc.get("layout") != "odd-r" or doc.get("wrap_horizontal", False) is not False \
+            or doc.get("kind", "operational") != "operational":
+        raise DataError("nur nicht umlaufende odd-r-Einsatzkarten werden hier geprueft")
+    if "terrain_rows" in doc:
+        raise DataError("terrain_rows benoetigt Schema 2")
+    loaded = LoadedMap(width, height, np.full((height, width), -1, dtype=np.int64))
+    loaded.roads = np.zeros((height, width), dtype=np.int64)
+    tiles = doc["tiles"]
+    if not isinstance(tiles, list) or len(tiles) != width * height:
+        raise DataError("Fuer jedes Hexfeld muss genau ein Eintrag in tiles existieren")
+    for i, tile in enumerate(tiles):
+        cell = loaded.cell(_integer(tile["q"], "q"), _integer(tile["r"], "r"))
+        if cell is None:
+            raise DataError(f"tiles[{i}]: Ungueltige Hexkoordinate in tiles")
+        if loaded.terrain.flat[cell] >= 0:
+            raise DataError(f"tiles[{i}]: Doppeltes Hexfeld in tiles")
+        if tile.get("terrain") not in TERRAIN_IDS:
+            raise DataError(f"tiles[{i}]: Unbekanntes Gelaende: {tile.get('terrain')}")
+        road, bridge = tile.get("road", False), tile.get("bridge", False)
+        if not (isinstance(road, bool) and isinstance(bridge, bool)):
+            raise DataError(f"tiles[{i}]: road und bridge muessen boolesch sein")
+        if bridge and not road:
+            raise DataError(f"tiles[{i}]: Eine Bruecke benoetigt eine Strasse")
+        loaded.terrain.flat[cell] = TERRAIN_IDS.index(tile["terrain"])
+        loaded.roads.flat[cell] = int(road) + int(bridge)
+    if not isinstance(doc.get("river_edges"), list):
+        raise DataError("river_edges muss ein Array sein")
+    for i, edge in enumerate(doc["river_edges"]):
+        (q1, r1), (q2, r2) = ((_integer(edge[k]["q"], "q"), _integer(edge[k]["r"], "r")) for k in "ab")
+        a, b = loaded.cell(q1, r1), loaded.cell(q2, r2)
+        if a is None or b is None:
+            raise DataError(f"river_edges[{i}]: Flusskante ausserhalb der Karte")
+        if (q2 - q1, r2 - r1) not in _AXIAL_STEPS:
+            raise DataError(f"river_edges[{i}]: Flusskante muss benachbarte Felder verbinden")
+        width_class = _integer(edge.get("width_class", 1), "width_class")
+        if not 1 <= width_class <= 3:
+            raise DataError(f"river_edges[{i}]: Flussbreite muss Klasse 1 bis 3 sein")
+        bridge = edge.get("bridge", False)
+        if bridge and (loaded.is_water(a) or loaded.is_water(b)):
+            raise DataError(f"river_edges[{i}]: Kantenbruecke benoetigt zwei Landfelder")
+        key = (min(a, b), max(a, b))
+        if key in loaded.edges:
+            raise DataError(f"river_edges[{i}]: Doppelte Flusskante")
+        loaded.edges[key] = [width_class, bool(bridge)]
     return loaded
 
 
@@ -527,6 +589,45 @@ def check_city_parameters(doc, city_ids):
         handled.add(cid)
         _city_parameters(entry, f"cities[{i}]")
     return len(handled)
+
+
+_CITY_DEFAULTS = {"population": 0, "size_class": 1, "industry": 1, "infrastructure": 1,
+                  "fortification": 0}
+URBAN_CENTRE_TIER = 3
+
+
+def _city_record(obj, tier):
+    record = dict(_CITY_DEFAULTS)
+    record.update({k: v for k, v in obj.items() if k != "tier"})
+    record["tier"] = tier
+    return record
+
+
+def startup_cities(cities_doc, urban_doc, parameters_doc, world_map=True):
+    """The city list start-up builds, with the loaders' checks; returns the merged records.
+
+    A world map starts from cities.json, any other map from no cities. The urban centres are
+    merged in by id (a known id takes the centre's record but keeps its tier, a new id is
+    appended with tier 3), then city-parameters.json is applied by id to the merged list.
+    Every record carries all five parameters, the program's defaults filled in.
+    """
+    merged = []
+    if world_map:
+        check_cities(cities_doc)
+        merged = [_city_record(c, c["tier"]) for c in cities_doc["cities"]]
+    check_urban(urban_doc)
+    index = {c["id"]: i for i, c in enumerate(merged)}
+    for centre in urban_doc["cities"]:
+        i = index.get(centre["id"])
+        if i is None:
+            index[centre["id"]] = len(merged)
+            merged.append(_city_record(centre, URBAN_CENTRE_TIER))
+        else:
+            merged[i] = _city_record(centre, merged[i]["tier"])
+    check_city_parameters(parameters_doc, [c["id"] for c in merged])
+    for entry in parameters_doc["cities"]:
+        merged[index[entry["id"]]].update((k, v) for k, v in entry.items() if k != "id")
+    return merged
 
 
 # --- army and scenario --------------------------------------------------------------------
