@@ -21,6 +21,16 @@ TEST(ProgramData, BrokenUnitsFileNamesThePathAndTheRule) {
         << run.err;
 }
 
+TEST(ProgramData, TheFirstBrokenStepWinsThoughFilesLoadWhileThePlayGridIsDerived) {
+    const ScratchInstall install("order");
+    install.replace("units.json", R"({"schema_version": 2, "types": [], "world_units": []})");
+    install.replace("lakes.json", R"({"schema_version": 7})");
+    const auto run = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("Ungueltige Einheitendaten"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("Gewaesserschema"), std::string::npos) << run.err;
+}
+
 TEST(ProgramData, BrokenOrMissingScenario) {
     const ScratchInstall install("battles");
     install.replace("battles.json", R"({"schema_version": 1, "world": {"round_limit": 0, "seed": 1, "objectives": []}})");

@@ -15,4 +15,15 @@ Client::Client(Map world, std::vector<City> cityList)
     fit();
 }
 
+Client::Client(Map world, std::vector<City> cityList, PlayGridLater)
+    : map(std::move(world)), cities(std::move(cityList)) {
+    fit();
+}
+
+void Client::setPlayGrid(std::optional<Map> grid) {
+    regularMap = std::move(grid);
+    ++mapGeneration;
+    fit();
+}
+
 } // namespace korvan

@@ -70,6 +70,11 @@ public:
     using CityPlacement = korvan::CityPlacement;
 
     explicit Client(Map world, std::vector<City> cityList = {});
+    // Without the play grid, which start-up derives on another thread meanwhile and hands over
+    // with setPlayGrid; until then the game map is the world map.
+    struct PlayGridLater {};
+    Client(Map world, std::vector<City> cityList, PlayGridLater);
+    void setPlayGrid(std::optional<Map> grid);
     Client(const Client&) = delete;
     Client& operator=(const Client&) = delete;
 

@@ -13,7 +13,9 @@
 #include <SDL.h>
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
+#include <future>
 #include <iostream>
 #include <memory>
 
@@ -69,15 +71,12 @@ void placeCities(Client& client, const std::filesystem::path& dataDirectory) {
     }
 }
 
-// The data layers after the client exists, in their fixed order. A custom map (--map) plays no
-// scenario: it has no units, water territories, river names or country grid.
-void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::path& dataDirectory,
-                const std::filesystem::path& mapPath, bool customMap) {
-    const bool worldMap = client.map.isWorld();
-    if (!customMap) {
-        client.army = Army::load(client.gameMap(), dataDirectory / "units.json");
-    }
-    if (worldMap) {
+// The layers that need only the world map, in their fixed order: they load while the play grid is
+// being derived. A custom map (--map) plays no scenario: it has no water territories, river names or
+// country grid.
+void loadWorldLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::path& dataDirectory,
+                     const std::filesystem::path& mapPath, bool customMap) {
+    if (client.map.isWorld()) {
         client.countries = Countries::load(dataDirectory / "countries.json");
     }
     if (!customMap) {
@@ -94,10 +93,6 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
     client.terrainArt.load(renderer, dataDirectory);
     client.cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
     client.cityGraphics.loadSizes(renderer, dataDirectory, CityGraphics::sizesFile);
-    placeCities(client, dataDirectory);
-    if (!customMap && worldMap) {
-        client.countryGrid = CountryGrid::build(client.map, client.countries, &client.waterTerritories, client.cities);
-    }
 }
 
 } // namespace
@@ -105,9 +100,31 @@ void loadLayers(Client& client, SDL_Renderer* renderer, const std::filesystem::p
 std::unique_ptr<Client> createClient(Map world, SDL_Renderer* renderer, const std::filesystem::path& dataDirectory,
                                      const std::filesystem::path& mapPath, bool customMap) {
     std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
-    auto client = std::make_unique<Client>(std::move(world), std::move(cities));
-    loadLayers(*client, renderer, dataDirectory, mapPath, customMap);
+    auto client = std::make_unique<Client>(std::move(world), std::move(cities), Client::PlayGridLater{});
     client->dataDirectory = dataDirectory;
+    // The play grid is the longest step of start-up: it is derived on a second thread while the
+    // files that need only the world map load here. Errors still come in the order of the steps:
+    // the grid's first, then the units' (which need the grid), then those of the files loaded meanwhile.
+    const Map& worldMap = client->map;
+    std::future<std::optional<Map>> grid = std::async(std::launch::async, [&worldMap] { return playGridFor(worldMap); });
+    std::exception_ptr laterFailure;
+    try {
+        loadWorldLayers(*client, renderer, dataDirectory, mapPath, customMap);
+    } catch (...) {
+        laterFailure = std::current_exception();
+    }
+    client->setPlayGrid(grid.get());
+    if (!customMap) {
+        client->army = Army::load(client->gameMap(), dataDirectory / "units.json");
+    }
+    if (laterFailure) {
+        std::rethrow_exception(laterFailure);
+    }
+    placeCities(*client, dataDirectory);
+    if (!customMap && client->map.isWorld()) {
+        client->countryGrid =
+            CountryGrid::build(client->map, client->countries, &client->waterTerritories, client->cities);
+    }
     if (!customMap) {
         client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");
     }
