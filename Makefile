@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PYTHON := /usr/bin/python3
 
 # Debian packages the build, the tests and the data pipeline need.
-PACKAGES := build-essential cmake pkg-config libsdl2-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
+PACKAGES := build-essential cmake pkg-config libsdl2-dev libsimdjson-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
 .PHONY: all deps build run test bench clean data-tools screenshots package

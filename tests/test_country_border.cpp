@@ -402,7 +402,11 @@ TEST(CountryFlags, AtlasSizeFollowsTheListAndFlagsDrawInAFrame) {
 
     // A broken list or a missing picture fails with its library's message and keeps the atlas.
     std::ofstream(dir / "flags.json") << R"({"F0": 1})";
-    EXPECT_THROW(flags.load(screen.get(), dir.path()), nlohmann::json::exception);
+    EXPECT_EQ(korvan::testing::errorOf([&] { flags.load(screen.get(), dir.path()); }),
+              "JSON-Wert hat den falschen Typ: flags.json (Liste erwartet)");
+    std::ofstream(dir / "flags.json", std::ios::binary) << std::string("[\"F0\"]\0 not json {{{", 20);
+    EXPECT_EQ(korvan::testing::errorOf([&] { flags.load(screen.get(), dir.path()); }).rfind("Ungueltiges JSON: ", 0),
+              0u);
     writeFlags(dir.path(), 17, 512, 48);
     std::filesystem::remove(dir / "flags.bmp");
     EXPECT_NE(korvan::testing::errorOf([&] { flags.load(screen.get(), dir.path()); }).find("flags.bmp"),

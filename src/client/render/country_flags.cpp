@@ -3,7 +3,7 @@
 
 #include "render/palette.hpp"
 
-#include <nlohmann/json.hpp>
+#include "core/json_values.hpp"
 
 #include <algorithm>
 #include <fstream>
@@ -12,8 +12,12 @@
 namespace korvan {
 
 void CountryFlags::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
-    std::ifstream list(dataDirectory / listFile);
-    auto loadedIds = nlohmann::json::parse(list).get<std::vector<std::string>>();
+    std::ifstream list(dataDirectory / listFile, std::ios::binary);
+    const JsonDocument document(list);
+    std::vector<std::string> loadedIds;
+    for (const JsonValue id : asArray(document.root(), listFile)) {
+        loadedIds.emplace_back(asString(id, listFile));
+    }
 
     SDL_RWops* file = SDL_RWFromFile((dataDirectory / imageFile).string().c_str(), "rb");
     if (!file) {

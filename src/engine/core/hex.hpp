@@ -81,6 +81,16 @@ constexpr Tile unpackTile(std::uint8_t byte) {
     return {static_cast<Terrain>(byte & tileTerrainMask), (byte & tileRoadBit) != 0, (byte & tileBridgeBit) != 0};
 }
 
+// Whether a hex lies on a grid of width x height fields whose odd rows are shifted (offsetRows) or
+// not. Range checks come before any arithmetic, so coordinates from files may be anything.
+constexpr bool onGrid(Hex h, int width, int height, bool offsetRows) {
+    if (h.r < 0 || h.r >= height) {
+        return false;
+    }
+    const std::int64_t column = std::int64_t(h.q) + (offsetRows ? h.r / 2 : 0);
+    return column >= 0 && column < width;
+}
+
 // Stored column of a hex on an odd-r raster of the given width that wraps east-west, in [0, width).
 // 64-bit arithmetic: q comes from files and may sit at the ends of the int range.
 inline int wrappedColumn(Hex h, int width) {

@@ -6,12 +6,6 @@
 
 namespace korvan {
 
-bool isPlainName(std::string_view text, std::size_t maxBytes) {
-    static constexpr std::string_view alphabet =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -.";
-    return !text.empty() && text.size() <= maxBytes && text.find_first_not_of(alphabet) == std::string_view::npos;
-}
-
 const Unit* Army::find(int id) const {
     for (const Unit& unit : units_) {
         if (unit.id == id) {

@@ -76,9 +76,6 @@ struct MoveResult {
     int cost = 0;
 };
 
-// Display names of units and objectives: 1 to maxBytes letters, digits, blanks, hyphens or full stops.
-bool isPlainName(std::string_view text, std::size_t maxBytes);
-
 class Army {
 public:
     static constexpr std::size_t maxTypes = 32;

@@ -1,4 +1,5 @@
 // Scenario state: construction checks, turn and round flow, victory, dice and the log.
+#include "core/json_values.hpp"
 #include "forces/battle.hpp"
 #include "forces/combat.hpp"
 #include "map/map.hpp"

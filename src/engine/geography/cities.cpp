@@ -12,21 +12,18 @@
 
 namespace korvan {
 
-using nlohmann::json;
-
 namespace {
 
 constexpr std::size_t maxCities = 100000;
 constexpr std::size_t maxIdBytes = 64;
 constexpr std::size_t maxNameBytes = 80;
-constexpr std::string_view nameCharacters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 -.";
 constexpr int maxRasterDimension = 8192;
 constexpr std::int64_t maxRasterFields = 32'000'000;
 
 void fail(const std::string& message) { throw std::runtime_error(message); }
 
 // The optional parameters shared by all three city files; absent keys keep the current value.
-void readParameters(const json& object, City& city) {
+void readParameters(JsonValue object, City& city) {
     struct Parameter {
         const char* key;
         std::int64_t low;
@@ -39,8 +36,8 @@ void readParameters(const json& object, City& city) {
                                                {"fortification", 0, 5}};
     std::int64_t values[5] = {city.population, city.sizeClass, city.industry, city.infrastructure, city.fortification};
     for (std::size_t k = 0; k < 5; ++k) {
-        const auto found = object.find(parameters[k].key);
-        if (found == object.end()) {
+        const auto found = findMember(object, parameters[k].key);
+        if (!found) {
             continue;
         }
         const auto value = boundedInteger(*found, parameters[k].low, parameters[k].high);
@@ -56,62 +53,60 @@ void readParameters(const json& object, City& city) {
     city.fortification = static_cast<int>(values[4]);
 }
 
-bool validName(const std::string& name) {
-    return !name.empty() && name.size() <= maxNameBytes && name.find_first_not_of(nameCharacters) == std::string::npos;
-}
+// The tier of urban centres is not read: the caller gives them theirs.
+enum class Tier { FromFile, Ignored };
 
-City readCity(const json& object, std::unordered_set<std::string>& seenIds) {
+City readCity(JsonValue object, Tier tierRule, std::unordered_set<std::string>& seenIds) {
     City city;
-    city.id = object.at("id").get<std::string>();
-    city.name = object.at("name").get<std::string>();
+    city.id = asString(member(object, "id"), "id");
+    city.name = asString(member(object, "name"), "name");
     if (city.id.empty() || city.id.size() > maxIdBytes || !seenIds.insert(city.id).second) {
         fail("Leere, zu lange oder doppelte Stadt-ID");
     }
-    if (!validName(city.name)) {
+    if (!isPlainName(city.name, maxNameBytes)) {
         fail("Stadtname muss darstellbaren ASCII-Text enthalten");
     }
-    const json& longitude = object.at("longitude");
-    const json& latitude = object.at("latitude");
-    if (!longitude.is_number() || !latitude.is_number()) {
+    const JsonValue longitude = member(object, "longitude");
+    const JsonValue latitude = member(object, "latitude");
+    if (!isNumber(longitude) || !isNumber(latitude)) {
         fail("Stadtkoordinaten muessen Zahlen sein");
     }
-    city.geography = {longitude.get<double>(), latitude.get<double>()};
+    city.geography = {asNumber(longitude, "longitude"), asNumber(latitude, "latitude")};
     if (!std::isfinite(city.geography.x) || !std::isfinite(city.geography.y) || std::abs(city.geography.x) > 180.0 ||
         std::abs(city.geography.y) > 90.0) {
         fail("Ungueltige Stadtkoordinaten");
     }
-    city.capital = object.at("capital").get<bool>();
-    const auto tier = boundedInteger(object.at("tier"), 0, 2);
-    if (!tier) {
-        fail("Ungueltige Stadt-Prioritaet");
+    city.capital = asBoolean(member(object, "capital"), "capital");
+    if (tierRule == Tier::FromFile) {
+        const auto tier = boundedInteger(member(object, "tier"), 0, 2);
+        if (!tier) {
+            fail("Ungueltige Stadt-Prioritaet");
+        }
+        city.tier = static_cast<int>(*tier);
     }
-    city.tier = static_cast<int>(*tier);
     readParameters(object, city);
     return city;
 }
 
-std::vector<City> readCitiesDocument(const json& document) {
-    const json& schema = document.at("schema_version");
-    if (!schema.is_number_integer() || schema != 1) {
-        fail("Unbekanntes Staedteschema");
-    }
-    const json& list = document.at("cities");
-    if (!list.is_array() || list.size() > maxCities) {
+std::vector<City> readCityList(JsonValue list, Tier tierRule) {
+    JsonArray elements;
+    if (list.get_array().get(elements) || elementCount(elements) > maxCities) {
         fail("Ungueltige Staedteliste");
     }
     std::vector<City> cities;
-    cities.reserve(list.size());
+    cities.reserve(elementCount(elements));
     std::unordered_set<std::string> seenIds;
-    for (const json& element : list) {
-        cities.push_back(readCity(element, seenIds));
+    for (const JsonValue element : elements) {
+        cities.push_back(readCity(element, tierRule, seenIds));
     }
     return cities;
 }
 
-// Every error of a cities document, the library's included, carries one prefix.
-std::vector<City> readCitiesWrapped(const json& document) {
+// Every error of a city list, the library's included, carries one prefix.
+template <typename Read>
+std::vector<City> readCitiesWrapped(Read&& read) {
     try {
-        return readCitiesDocument(document);
+        return read();
     } catch (const std::exception& error) {
         throw std::runtime_error(std::string("Ungueltige Staedtedaten: ") + error.what());
     }
@@ -120,13 +115,14 @@ std::vector<City> readCitiesWrapped(const json& document) {
 } // namespace
 
 std::vector<City> loadCities(std::istream& input) {
-    json document;
-    try {
-        document = parseJson(input);
-    } catch (const std::exception& error) {
-        throw std::runtime_error(std::string("Ungueltige Staedtedaten: ") + error.what());
-    }
-    return readCitiesWrapped(document);
+    return readCitiesWrapped([&] {
+        const JsonDocument document(input);
+        const JsonValue root = document.root();
+        if (!boundedInteger(member(root, "schema_version"), 1, 1)) {
+            fail("Unbekanntes Staedteschema");
+        }
+        return readCityList(member(root, "cities"), Tier::FromFile);
+    });
 }
 
 std::vector<City> loadCities(const std::filesystem::path& file) {
@@ -139,9 +135,11 @@ std::vector<City> loadCities(const std::filesystem::path& file) {
 }
 
 void applyCityParameters(std::vector<City>& cities, std::istream& input) {
-    const json document = parseJson(input);
-    const auto list = document.find("cities");
-    if (document.at("schema_version") != 1 || list == document.end() || !list->is_array()) {
+    const JsonDocument parsed(input);
+    const JsonValue document = parsed.root();
+    const bool schemaValid = numberEquals(member(document, "schema_version"), 1);
+    const auto list = findMember(document, "cities");
+    if (!schemaValid || !list || !list->is_array()) {
         fail("Ungueltiges Stadtparameterschema");
     }
     std::unordered_map<std::string, std::size_t> index;
@@ -150,8 +148,8 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
     }
     std::vector<City> updated = cities;
     std::unordered_set<std::string> handled;
-    for (const json& element : *list) {
-        const std::string id = element.at("id").get<std::string>();
+    for (const JsonValue element : asArray(*list, "cities")) {
+        const std::string id(asString(member(element, "id"), "id"));
         const auto found = index.find(id);
         if (found == index.end() || !handled.insert(id).second) {
             fail("Unbekannte oder doppelte Stadtparameter-ID: " + id);
@@ -167,12 +165,13 @@ void applyCityParameters(std::vector<City>& cities, const std::filesystem::path&
 }
 
 UrbanAreas UrbanAreas::load(std::istream& input) {
-    const json document = parseJson(input);
-    if (document.at("schema_version") != 1) {
+    const JsonDocument parsed(input);
+    const JsonValue document = parsed.root();
+    if (!numberEquals(member(document, "schema_version"), 1)) {
         fail("Unbekanntes Stadtgebietsschema");
     }
-    const auto width = boundedInteger(document.at("width"), 1, maxRasterDimension);
-    const auto height = boundedInteger(document.at("height"), 1, maxRasterDimension);
+    const auto width = boundedInteger(member(document, "width"), 1, maxRasterDimension);
+    const auto height = boundedInteger(member(document, "height"), 1, maxRasterDimension);
     if (!width || !height || *width * *height > maxRasterFields) {
         fail("Ungueltiges Stadtraster");
     }
@@ -180,30 +179,24 @@ UrbanAreas UrbanAreas::load(std::istream& input) {
     areas.width_ = static_cast<int>(*width);
     areas.height_ = static_cast<int>(*height);
 
-    // The centres follow every city rule, but their file tier never matters: read them as tier 2.
-    json centres = document.at("cities");
-    if (centres.is_array()) {
-        for (json& element : centres) {
-            if (element.is_object()) {
-                element["tier"] = 2;
-            }
-        }
-    }
-    areas.centers_ = readCitiesWrapped(json{{"schema_version", 1}, {"cities", std::move(centres)}});
+    // The centres follow every city rule, but their file tier never matters.
+    const JsonValue centres = member(document, "cities");
+    areas.centers_ = readCitiesWrapped([&] { return readCityList(centres, Tier::Ignored); });
     for (City& centre : areas.centers_) {
         centre.tier = urbanCentreTier;
     }
 
     const auto centreCount = static_cast<std::int64_t>(areas.centers_.size());
-    const auto& fields = document.at("fields").get_ref<const json::array_t&>();
-    areas.fields_.reserve(fields.size());
-    for (const json& field : fields) {
-        if (!field.is_array() || field.size() != 3) {
+    const JsonArray fields = asArray(member(document, "fields"), "fields");
+    areas.fields_.reserve(elementCount(fields)); // each entry takes several bytes of the file
+    for (const JsonValue value : fields) {
+        const auto field = fixedArray<3>(value);
+        if (!field) {
             fail("Ungueltiges Stadtfeld");
         }
-        const auto row = boundedInteger(field[0], 0, *height - 1);
-        const auto column = boundedInteger(field[1], 0, *width - 1);
-        const auto centre = boundedInteger(field[2], -1, centreCount - 1);
+        const auto row = boundedInteger((*field)[0], 0, *height - 1);
+        const auto column = boundedInteger((*field)[1], 0, *width - 1);
+        const auto centre = boundedInteger((*field)[2], -1, centreCount - 1);
         if (!row || !column || !centre) {
             fail("Ungueltiges Stadtfeld");
         }

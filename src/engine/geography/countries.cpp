@@ -1,10 +1,10 @@
 // Loading countries.json and testing points against country polygons.
 #include "core/data_file.hpp"
 #include "geography/countries.hpp"
-#include "geography/countries_json.hpp"
+#include "geography/polygon_file.hpp"
 
+#include <algorithm>
 #include <cmath>
-#include <exception>
 #include <fstream>
 #include <stdexcept>
 
@@ -59,131 +59,85 @@ std::optional<std::size_t> Countries::disputedAt(Point geography) const {
 
 namespace {
 
-std::string readText(const std::optional<JsonCursor>& value, const char* key) {
-    if (!value) {
-        throw std::runtime_error(std::string("JSON-Schluessel fehlt: ") + key);
+Point readPoint(JsonValue value) {
+    const JsonArray point = asArray(value, "Punkt");
+    auto element = point.begin();
+    if (element == point.end()) {
+        throw std::runtime_error("JSON-Punkt ohne Laenge und Breite");
     }
-    return JsonCursor(*value).readString(key);
+    const double longitude = asNumber(*element, "Laenge");
+    if (++element == point.end()) {
+        throw std::runtime_error("JSON-Punkt ohne Breite");
+    }
+    return {longitude, asNumber(*element, "Breite")};
 }
 
-// Members are visited in file order and the last of equal keys wins. The polygons, nearly all
-// of the file, are read where they stand instead of being skipped and read again; their error
-// is held back so that faults of id, name, status and sovereign_id are reported first.
-Country readCountry(JsonCursor& cursor) {
-    std::optional<JsonCursor> id, name, status, sovereign;
-    std::optional<std::vector<CountryPolygon>> polygons;
-    std::exception_ptr polygonError;
-    cursor.enterObject("Land");
-    std::string key;
-    while (cursor.nextMember(key)) {
-        if (key == "polygons") {
-            const JsonCursor start = cursor;
-            polygonError = nullptr;
-            try {
-                polygons = readPolygons(cursor, countryPolygonMessages);
-            } catch (const std::exception&) {
-                polygonError = std::current_exception();
-                cursor = start;
-                cursor.skip();
-            }
-            continue;
-        }
-        if (key == "id") {
-            id = cursor;
-        } else if (key == "name") {
-            name = cursor;
-        } else if (key == "status") {
-            status = cursor;
-        } else if (key == "sovereign_id") {
-            sovereign = cursor;
-        }
-        cursor.skip();
-    }
+Country readCountry(JsonValue object) {
     Country country;
-    country.id = readText(id, "id");
-    country.name = readText(name, "name");
-    country.status = status ? readText(status, "status") : "country";
-    country.sovereignId = sovereign ? readText(sovereign, "sovereign_id") : country.id;
-    if (polygonError) {
-        std::rethrow_exception(polygonError);
+    country.id = asString(member(object, "id"), "id");
+    country.name = asString(member(object, "name"), "name");
+    if (const auto status = findMember(object, "status")) {
+        country.status = asString(*status, "status");
     }
-    if (!polygons) {
-        throw std::runtime_error("JSON-Schluessel fehlt: polygons");
-    }
-    country.polygons = std::move(*polygons);
+    const auto sovereign = findMember(object, "sovereign_id");
+    country.sovereignId = sovereign ? asString(*sovereign, "sovereign_id") : std::string_view(country.id);
+    country.polygons = readPolygons(member(object, "polygons"), countryPolygonMessages);
     return country;
 }
 
-std::vector<Country> readCountryList(JsonCursor& cursor) {
+std::vector<Country> readCountryList(JsonValue list) {
     std::vector<Country> result;
-    cursor.enterArray("Laenderliste");
-    while (cursor.more()) {
-        result.push_back(readCountry(cursor));
+    const JsonArray countries = asArray(list, "Laenderliste");
+    result.reserve(elementCount(countries));
+    for (const JsonValue object : countries) {
+        result.push_back(readCountry(object));
     }
     return result;
 }
 
-// A list read where it stands, or the error it failed with.
-struct ListResult {
-    bool present = false;
-    std::vector<Country> countries;
-    std::exception_ptr error;
-
-    void read(JsonCursor& cursor) {
-        const JsonCursor start = cursor;
-        present = true;
-        error = nullptr;
-        try {
-            countries = readCountryList(cursor);
-        } catch (const std::exception&) {
-            error = std::current_exception();
-            cursor = start;
-            cursor.skip();
-        }
-    }
-};
-
 } // namespace
 
-Countries Countries::load(std::istream& input) {
-    const std::string text = readWholeStream(input);
-    validateJson(text);
-    JsonCursor cursor(text, 0);
-    // One pass in file order; the schema is judged before any fault of the lists is reported.
-    std::optional<bool> schemaValid;
-    ListResult entries;
-    ListResult disputed;
-    cursor.enterObject("Laenderdatei");
-    std::string key;
-    while (cursor.nextMember(key)) {
-        if (key == "schema_version") {
-            schemaValid = cursor.readNumberEqualTo(1);
-        } else if (key == "countries") {
-            entries.read(cursor);
-        } else if (key == "disputed_areas") {
-            disputed.read(cursor);
-        } else {
-            cursor.skip();
+std::vector<CountryPolygon> readPolygons(JsonValue polygons, const PolygonMessages& messages) {
+    std::vector<CountryPolygon> result;
+    for (const JsonValue rings : asArray(polygons, "Polygonliste")) {
+        CountryPolygon polygon;
+        for (const JsonValue points : asArray(rings, "Polygon")) {
+            const JsonArray list = asArray(points, "Ring");
+            std::vector<Point> ring;
+            ring.reserve(elementCount(list));
+            for (const JsonValue value : list) {
+                const Point p = readPoint(value);
+                if (!std::isfinite(p.x) || !std::isfinite(p.y) || std::abs(p.x) > 180.0 || std::abs(p.y) > 90.0) {
+                    throw std::runtime_error(messages.coordinate);
+                }
+                polygon.minimum = {std::min(polygon.minimum.x, p.x), std::min(polygon.minimum.y, p.y)};
+                polygon.maximum = {std::max(polygon.maximum.x, p.x), std::max(polygon.maximum.y, p.y)};
+                ring.push_back(p);
+            }
+            if (ring.size() <= 3) {
+                throw std::runtime_error(messages.ring);
+            }
+            polygon.rings.push_back(std::move(ring));
         }
+        if (polygon.rings.empty()) {
+            throw std::runtime_error(messages.emptyPolygon);
+        }
+        result.push_back(std::move(polygon));
     }
-    if (!schemaValid) {
-        throw std::runtime_error("JSON-Schluessel fehlt: schema_version");
-    }
-    if (!*schemaValid) {
+    return result;
+}
+
+Countries Countries::load(std::istream& input) {
+    const JsonDocument document(input);
+    const JsonValue root = document.root();
+    if (!numberEquals(member(root, "schema_version"), 1)) {
         throw std::runtime_error("Unbekanntes Laenderschema");
     }
-    if (entries.error) {
-        std::rethrow_exception(entries.error);
-    }
-    if (!entries.present) {
-        throw std::runtime_error("JSON-Schluessel fehlt: countries");
-    }
-    if (disputed.error) {
-        std::rethrow_exception(disputed.error);
-    }
     Countries countries;
-    countries.entries = std::move(entries.countries);
-    countries.disputedAreas = std::move(disputed.countries);
+    countries.entries = readCountryList(member(root, "countries"));
+    if (const auto disputed = findMember(root, "disputed_areas")) {
+        countries.disputedAreas = readCountryList(*disputed);
+    }
     return countries;
 }
 

@@ -9,8 +9,6 @@
 
 namespace korvan {
 
-using nlohmann::json;
-
 namespace {
 
 void fail(const char* message) { throw std::runtime_error(message); }
@@ -18,59 +16,53 @@ void fail(const char* message) { throw std::runtime_error(message); }
 constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
 
-// The river edge between the hexes given by elements 0 to 3; the entry is already checked to
-// hold integers. Coordinates beyond 32 bits lie off every map.
-std::optional<std::size_t> edgeOf(const Map& map, const json& entry) {
-    std::int64_t v[4];
+// An entry [q1, r1, q2, r2, x] whose first `integers` elements are JSON integers.
+std::optional<std::array<JsonValue, 5>> edgeEntry(JsonValue entry, std::size_t integers) {
+    auto elements = fixedArray<5>(entry);
+    for (std::size_t k = 0; elements && k < integers; ++k) {
+        if (!isInteger((*elements)[k])) {
+            elements.reset();
+        }
+    }
+    return elements;
+}
+
+// The river edge between the hexes given by elements 0 to 3. Coordinates beyond 32 bits lie off
+// every map.
+std::optional<std::size_t> edgeOf(const Map& map, const std::array<JsonValue, 5>& entry) {
+    std::int32_t v[4];
     for (std::size_t k = 0; k < 4; ++k) {
         const auto value = boundedInteger(entry[k], int32Min, int32Max);
         if (!value) {
             return std::nullopt;
         }
-        v[k] = *value;
+        v[k] = static_cast<std::int32_t>(*value);
     }
-    const Hex a{static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1])};
-    const Hex b{static_cast<std::int32_t>(v[2]), static_cast<std::int32_t>(v[3])};
-    return map.riverEdgeIndex(a, b);
-}
-
-bool holdsIntegers(const json& entry, std::size_t count) {
-    for (std::size_t k = 0; k < count; ++k) {
-        if (!entry[k].is_number_integer()) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Only these top-level keys of a map file matter here; the terrain and river rows are skipped
-// while parsing instead of being built into a document.
-bool keepBridgeKeys(int depth, json::parse_event_t event, json& parsed) {
-    if (depth == 1 && event == json::parse_event_t::key) {
-        const auto& key = parsed.get_ref<const std::string&>();
-        return key == "width" || key == "height" || key == "bridge_names";
-    }
-    return true;
+    return map.riverEdgeIndex({v[0], v[1]}, {v[2], v[3]});
 }
 
 } // namespace
 
 RiverNames RiverNames::load(const Map& map, std::istream& input) {
-    const json document = parseJson(input);
-    if (document.at("schema_version") != 1 || document.at("width") != map.width() ||
-        document.at("height") != map.height()) {
+    const JsonDocument parsed(input);
+    const JsonValue document = parsed.root();
+    if (!numberEquals(member(document, "schema_version"), 1) || !numberEquals(member(document, "width"), map.width()) ||
+        !numberEquals(member(document, "height"), map.height())) {
         fail("Flussnamen passen nicht zur Weltkarte");
     }
     RiverNames result;
-    result.names_ = document.at("names").get<std::vector<std::string>>();
+    for (const JsonValue name : asArray(member(document, "names"), "names")) {
+        result.names_.emplace_back(asString(name, "names"));
+    }
     result.edges_.assign(map.rivers().size(), -1);
     const auto nameCount = static_cast<std::int64_t>(result.names_.size());
-    for (const json& entry : document.at("edges").get_ref<const json::array_t&>()) {
-        if (!entry.is_array() || entry.size() != 5 || !holdsIntegers(entry, 5)) {
+    for (const JsonValue value : asArray(member(document, "edges"), "edges")) {
+        const auto entry = edgeEntry(value, 5);
+        if (!entry) {
             fail("Ungueltige Flussnamenskante");
         }
-        const auto edge = edgeOf(map, entry);
-        const auto name = boundedInteger(entry[4], 0, nameCount - 1);
+        const auto edge = edgeOf(map, *entry);
+        const auto name = boundedInteger((*entry)[4], 0, nameCount - 1);
         if (!edge || !name || result.names_[static_cast<std::size_t>(*name)].empty()) {
             fail("Ungueltige Flussnamenszuordnung");
         }
@@ -96,24 +88,30 @@ std::optional<std::string> RiverNames::at(std::size_t sourceEdge) const {
 }
 
 BridgeNames BridgeNames::load(const Map& map, std::istream& input) {
-    const json document = json::parse(input, keepBridgeKeys, true, false);
+    const JsonDocument parsed(input);
+    const JsonValue document = parsed.root();
     BridgeNames result;
-    const auto list = document.find("bridge_names");
-    if (list == document.end()) {
+    const auto list = findMember(document, "bridge_names");
+    if (!list) {
         return result;
     }
-    if (document.at("width") != map.width() || document.at("height") != map.height()) {
+    if (!numberEquals(member(document, "width"), map.width()) ||
+        !numberEquals(member(document, "height"), map.height())) {
         fail("Brueckennamen passen nicht zur Karte");
     }
-    for (const json& entry : list->get_ref<const json::array_t&>()) {
-        if (!entry.is_array() || entry.size() != 5 || !holdsIntegers(entry, 4)) {
+    for (const JsonValue value : asArray(*list, "bridge_names")) {
+        const auto entry = edgeEntry(value, 4);
+        if (!entry) {
             fail("Ungueltiger Brueckenname");
         }
-        const auto edge = edgeOf(map, entry);
+        const auto edge = edgeOf(map, *entry);
         if (!edge || !map.rivers()[*edge].bridge) {
             fail("Brueckenname ohne Bruecke");
         }
-        auto names = entry[4].get<std::vector<std::string>>();
+        std::vector<std::string> names;
+        for (const JsonValue name : asArray((*entry)[4], "bridge_names")) {
+            names.emplace_back(asString(name, "bridge_names"));
+        }
         if (names.empty()) {
             fail("Leerer Brueckenname");
         }

@@ -2,8 +2,7 @@
 #include "core/data_file.hpp"
 #include "geography/seas.hpp"
 
-#include "geography/countries_json.hpp"
-#include "geography/water_territories.hpp"
+#include "geography/polygon_file.hpp"
 
 #include <cmath>
 #include <fstream>
@@ -21,47 +20,33 @@ constexpr PolygonMessages waterPolygonMessages{"Ungueltige Gewaesserkoordinate",
 
 void fail(const char* message) { throw std::runtime_error(message); }
 
-int rasterSize(const JsonObject& document, const char* key) {
-    auto found = document.find(key);
+int rasterSize(JsonValue document, const char* key) {
+    const auto found = findMember(document, key);
     if (!found) {
         return 0;
     }
-    const auto value = found->readInteger(0, maxRasterDimension);
+    const auto value = boundedInteger(*found, 0, maxRasterDimension);
     if (!value) {
         fail("Ungueltige Gewaesserrastergroesse");
     }
     return static_cast<int>(*value);
 }
 
-// Calls action(cellKey) for every cell of a list of [row, start, count] spans.
-template <typename Action>
-void forEachSpanCell(JsonCursor spans, int width, int height, const char* message, Action&& action) {
-    spans.enterArray("Rasterliste");
-    while (spans.more()) {
-        if (spans.type() != JsonType::Array) {
+// Appends the spans of a list of [row, start, count] entries, each carrying the given value.
+void readSpans(JsonValue list, int width, int height, const char* message, std::uint32_t value,
+               std::vector<RowRuns::Span>& spans) {
+    for (const JsonValue entry : asArray(list, "Rasterliste")) {
+        const auto span = fixedArray<3>(entry);
+        if (!span) {
             fail(message);
         }
-        spans.enterArray("Rasterzeile");
-        std::optional<std::int64_t> values[3];
-        int count = 0;
-        while (spans.more()) {
-            if (count < 3) {
-                const std::int64_t high = count == 0   ? height - 1
-                                          : count == 1 ? width - 1
-                                                       : width - values[1].value_or(width);
-                values[count] = spans.readInteger(count == 2 ? 1 : 0, high);
-            } else {
-                spans.skip();
-            }
-            ++count;
-        }
-        if (count != 3 || !values[0] || !values[1] || !values[2]) {
+        const auto row = boundedInteger((*span)[0], 0, height - 1);
+        const auto start = boundedInteger((*span)[1], 0, width - 1);
+        const auto count = start ? boundedInteger((*span)[2], 1, width - *start) : std::nullopt;
+        if (!row || !count) {
             fail(message);
         }
-        const int first = static_cast<int>(*values[0] * width + *values[1]);
-        for (int key = first; key < first + *values[2]; ++key) {
-            action(key);
-        }
+        spans.push_back({static_cast<int>(*row), static_cast<int>(*start), static_cast<int>(*start + *count), value});
     }
 }
 
@@ -70,58 +55,54 @@ bool isOpenSeaKind(const std::string& kind) { return kind == "sea" || kind == "o
 } // namespace
 
 Seas Seas::load(std::istream& input) {
-    const std::string text = readWholeStream(input);
-    validateJson(text);
-    JsonCursor root(text, 0);
-    const JsonObject document(root, "Gewaesserdatei");
-    if (!document.at("schema_version").readNumberEqualTo(1)) {
+    const JsonDocument document(input);
+    const JsonValue root = document.root();
+    if (!numberEquals(member(root, "schema_version"), 1)) {
         fail("Unbekanntes Gewaesserschema");
     }
     Seas seas;
-    seas.gridWidth_ = rasterSize(document, "width");
-    seas.gridHeight_ = rasterSize(document, "height");
+    seas.gridWidth_ = rasterSize(root, "width");
+    seas.gridHeight_ = rasterSize(root, "height");
     if (std::int64_t(seas.gridWidth_) * seas.gridHeight_ > maxRasterFields) {
         fail("Ungueltige Gewaesserrastergroesse");
     }
     const bool hasRaster = seas.gridWidth_ > 0 && seas.gridHeight_ > 0;
 
-    JsonCursor areas = document.at("areas");
-    areas.enterArray("Gewaesserliste");
-    while (areas.more()) {
-        const JsonObject object(areas, "Gewaesser");
-        const std::size_t n = seas.areas_.size();
+    std::vector<RowRuns::Span> lakeSpans;
+    for (const JsonValue object : asArray(member(root, "areas"), "Gewaesserliste")) {
+        const auto n = static_cast<std::uint32_t>(seas.areas_.size());
         Country area;
-        area.id = object.at("id").readString("id");
-        area.name = object.at("name").readString("name");
-        JsonCursor polygons = object.at("polygons");
-        area.polygons = readPolygons(polygons, waterPolygonMessages);
-        if (const auto spans = object.find("hex_spans")) {
+        area.id = asString(member(object, "id"), "id");
+        area.name = asString(member(object, "name"), "name");
+        area.polygons = readPolygons(member(object, "polygons"), waterPolygonMessages);
+        if (const auto spans = findMember(object, "hex_spans")) {
             if (!hasRaster) {
                 fail("Fehlendes Gewaesserraster");
             }
-            forEachSpanCell(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Seerasterzeile",
-                            [&](int key) { seas.lakeCells_.try_emplace(key, n); });
+            readSpans(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Seerasterzeile", n, lakeSpans);
         }
-        const auto kindValue = object.find("kind");
-        const std::string kind = kindValue ? JsonCursor(*kindValue).readString("kind") : std::string();
+        const auto kindValue = findMember(object, "kind");
+        const std::string kind = kindValue ? std::string(asString(*kindValue, "kind")) : std::string();
         seas.kinds_.try_emplace(area.name, kind);
         if (kind == "river_arm") {
             seas.riverArms_.insert(area.name);
         }
-        const auto detail = object.find("detail");
-        if (detail && JsonCursor(*detail).readBoolean("detail")) {
+        const auto detail = findMember(object, "detail");
+        if (detail && asBoolean(*detail, "detail")) {
             seas.details_.push_back(area);
         }
         seas.areas_.push_back(std::move(area));
     }
 
-    if (const auto spans = document.find("water_hex_spans")) {
+    std::vector<RowRuns::Span> inlandSpans;
+    if (const auto spans = findMember(root, "water_hex_spans")) {
         if (!hasRaster) {
             fail("Fehlendes Binnengewaesserraster");
         }
-        forEachSpanCell(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Binnengewaesserrasterzeile",
-                        [&](int key) { seas.inlandWaterCells_.insert(key); });
+        readSpans(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Binnengewaesserrasterzeile", 0, inlandSpans);
     }
+    seas.lakeCells_ = RowRuns(seas.gridHeight_, lakeSpans);
+    seas.inlandWaterCells_ = RowRuns(seas.gridHeight_, inlandSpans);
     return seas;
 }
 
@@ -137,25 +118,22 @@ std::optional<std::string> Seas::at(Point geography) const {
     return index ? std::optional(areas_[*index].name) : std::nullopt;
 }
 
-std::optional<int> Seas::cellKey(Hex h, int width, int height) const {
+std::optional<int> Seas::cellColumn(Hex h, int width, int height) const {
     if (width != gridWidth_ || height != gridHeight_ || width <= 0 || h.r < 0 || h.r >= height) {
         return std::nullopt;
     }
-    return h.r * width + wrappedColumn(h, width);
+    return wrappedColumn(h, width);
 }
 
 std::optional<std::string> Seas::atHex(Hex h, int width, int height) const {
-    const auto key = cellKey(h, width, height);
-    if (!key) {
-        return std::nullopt;
-    }
-    const auto found = lakeCells_.find(*key);
-    return found != lakeCells_.end() ? std::optional(areas_[found->second].name) : std::nullopt;
+    const auto column = cellColumn(h, width, height);
+    const auto area = column ? lakeCells_.at(h.r, *column) : std::nullopt;
+    return area ? std::optional(areas_[*area].name) : std::nullopt;
 }
 
 bool Seas::containsHex(Hex h, int width, int height) const {
-    const auto key = cellKey(h, width, height);
-    return key && (inlandWaterCells_.contains(*key) || lakeCells_.contains(*key));
+    const auto column = cellColumn(h, width, height);
+    return column && (inlandWaterCells_.at(h.r, *column) || lakeCells_.at(h.r, *column));
 }
 
 bool Seas::isLocalMarine(const std::string& name) const {

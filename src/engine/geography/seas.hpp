@@ -1,6 +1,7 @@
 // Named waters (seas.json or lakes.json): polygons, hex rasters, kinds and unnamed inland water.
 #pragma once
 
+#include "core/row_runs.hpp"
 #include "geography/countries.hpp"
 
 #include <cstddef>
@@ -35,14 +36,15 @@ public:
     int gridHeight() const { return gridHeight_; }
 
 private:
-    std::optional<int> cellKey(Hex h, int width, int height) const;
+    // The stored column of h, when the raster has the given size and holds h's row.
+    std::optional<int> cellColumn(Hex h, int width, int height) const;
 
     std::vector<Country> areas_;
     std::vector<Country> details_;
     int gridWidth_ = 0;
     int gridHeight_ = 0;
-    std::unordered_map<int, std::size_t> lakeCells_;
-    std::unordered_set<int> inlandWaterCells_;
+    RowRuns lakeCells_;        // value: index of the first area that lists the cell
+    RowRuns inlandWaterCells_; // unnamed inland water
     std::unordered_set<std::string> riverArms_;
     std::unordered_map<std::string, std::string> kinds_;
 };

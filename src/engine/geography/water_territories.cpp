@@ -2,6 +2,7 @@
 #include "core/data_file.hpp"
 #include "geography/water_territories.hpp"
 #include "core/json_values.hpp"
+#include "core/row_runs.hpp"
 
 #include <algorithm>
 #include <fstream>
@@ -9,8 +10,6 @@
 #include <unordered_map>
 
 namespace korvan {
-
-using nlohmann::json;
 
 namespace {
 
@@ -32,22 +31,23 @@ constexpr ListMessages landList{"land_spans", "Ungueltige Land-Ergaenzungszeile"
 constexpr ListMessages interiorList{"interior_water_spans", "Ungueltige Binnenwasser-Ergaenzung",
                                     "Ungueltige Binnenwasser-Zuordnung", "Ueberlappende Binnenwasser-Zuordnung"};
 
-std::vector<WaterTerritories::Row> readSpans(const json& document, const ListMessages& messages, int width, int height,
+std::vector<WaterTerritories::Row> readSpans(JsonValue document, const ListMessages& messages, int width, int height,
                                              const std::vector<std::size_t>& owners) {
     std::vector<WaterTerritories::Row> rows(static_cast<std::size_t>(height));
-    const auto list = document.find(messages.key);
-    if (list == document.end()) {
+    const auto list = findMember(document, messages.key);
+    if (!list) {
         return rows;
     }
-    for (const json& span : list->get_ref<const json::array_t&>()) {
-        if (!span.is_array() || span.size() != 4) {
+    for (const JsonValue entry : asArray(*list, messages.key)) {
+        const auto values = fixedArray<4>(entry);
+        if (!values) {
             fail(messages.shape);
         }
         // Floats and other non-integers count as out of range.
-        const auto row = boundedInteger(span[0], 0, height - 1);
-        const auto start = boundedInteger(span[1], 0, width - 1);
-        const auto count = start ? boundedInteger(span[2], 1, width - *start) : std::nullopt;
-        const auto owner = boundedInteger(span[3], 0, static_cast<std::int64_t>(owners.size()) - 1);
+        const auto row = boundedInteger((*values)[0], 0, height - 1);
+        const auto start = boundedInteger((*values)[1], 0, width - 1);
+        const auto count = start ? boundedInteger((*values)[2], 1, width - *start) : std::nullopt;
+        const auto owner = boundedInteger((*values)[3], 0, static_cast<std::int64_t>(owners.size()) - 1);
         if (!row || !start || !count || !owner) {
             fail(messages.range);
         }
@@ -83,20 +83,13 @@ bool interiorAgrees(const WaterTerritories::Row& interior, const WaterTerritorie
 
 } // namespace
 
-const WaterTerritories::Span* findSpan(const WaterTerritories::Row& row, int column) {
-    auto after = std::upper_bound(row.begin(), row.end(), column,
-                                  [](int c, const WaterTerritories::Span& span) { return c < span.start; });
-    if (after == row.begin()) {
-        return nullptr;
-    }
-    const auto& span = *std::prev(after);
-    return column < span.end ? &span : nullptr;
-}
+const WaterTerritories::Span* findSpan(const WaterTerritories::Row& row, int column) { return findRun(row, column); }
 
 WaterTerritories WaterTerritories::load(const Map& map, const Countries& countries, std::istream& input) {
-    const json document = parseJson(input);
-    if (document.at("schema_version") != 1 || document.at("width") != map.width() ||
-        document.at("height") != map.height()) {
+    const JsonDocument parsed(input);
+    const JsonValue document = parsed.root();
+    if (!numberEquals(member(document, "schema_version"), 1) || !numberEquals(member(document, "width"), map.width()) ||
+        !numberEquals(member(document, "height"), map.height())) {
         fail("Gewaesser-Laender passen nicht zur Karte");
     }
     WaterTerritories result;
@@ -109,8 +102,8 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
         indexOf.try_emplace(countries.entries[i].id, i);
     }
     std::vector<std::size_t> owners;
-    for (const json& code : document.at("countries").get_ref<const json::array_t&>()) {
-        const auto found = indexOf.find(code.get<std::string>());
+    for (const JsonValue code : asArray(member(document, "countries"), "countries")) {
+        const auto found = indexOf.find(std::string(asString(code, "countries")));
         if (found == indexOf.end()) {
             fail("Unbekanntes Gewaesserland");
         }
@@ -118,7 +111,7 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
     }
     const int w = result.gridWidth_;
     const int h = result.gridHeight_;
-    static_cast<void>(document.at(waterList.key)); // required, unlike the other three lists
+    static_cast<void>(member(document, waterList.key)); // required, unlike the other three lists
     result.rows_ = readSpans(document, waterList, w, h, owners);
     result.marineRows_ = readSpans(document, marineList, w, h, owners);
     result.landRows_ = readSpans(document, landList, w, h, owners);

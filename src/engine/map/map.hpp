@@ -4,8 +4,6 @@
 #include "core/flat_key_map.hpp"
 #include "core/hex.hpp"
 
-#include <nlohmann/json_fwd.hpp>
-
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -56,12 +54,11 @@ public:
     bool hasRoads() const { return hasRoads_; }
     double period() const { return width_ * sqrt3; }
 
+    // The stored column of a hex on the map (contains(h) first for any other hex).
     int column(Hex h) const { return offsetRows_ ? h.q + h.r / 2 : h.q; }
     Hex hexAt(int column, int row) const { return {column - (offsetRows_ ? row / 2 : 0), row}; }
-    bool contains(Hex h) const {
-        const int c = column(h);
-        return h.r >= 0 && h.r < height_ && c >= 0 && c < width_;
-    }
+    // Any hex may be asked, whatever its coordinates.
+    bool contains(Hex h) const { return onGrid(h, width_, height_, offsetRows_); }
     // The stored representative of a hex: wrapped east-west on wrapping maps, none off the map.
     std::optional<Hex> canonical(Hex h) const {
         if (h.r < 0 || h.r >= height_) {
@@ -106,13 +103,8 @@ public:
     std::size_t storageIndex(Hex h) const { return std::size_t(h.r) * std::size_t(width_) + std::size_t(column(h)); }
 
 private:
-    static Map parse(const nlohmann::json& document);
-    void readCompactTerrain(const nlohmann::json& document);
-    void readLandSeaTerrain(const nlohmann::json& document);
-    void readTileList(const nlohmann::json& document);
-    void readRiverEdges(const nlohmann::json& document);
-    void readRiverRows(const nlohmann::json& document, int schema);
-    void reserveRiverRows(const nlohmann::json& document, int schema);
+    friend class MapFileReader;
+
     std::optional<std::size_t> forwardEdge(Hex field, int direction) const;
     bool areNeighbours(Hex a, Hex b) const;
     void sampleTerrain(const Map& source);

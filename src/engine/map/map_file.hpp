@@ -1,7 +1,7 @@
 // Value rules of the map file shared by its readers: bounded integers and run-length rows.
 #pragma once
 
-#include <nlohmann/json_fwd.hpp>
+#include "core/json_values.hpp"
 
 #include <charconv>
 #include <stdexcept>
@@ -10,7 +10,7 @@
 namespace korvan {
 
 // A JSON integer (not a float) within [-100000, 100000].
-int integer(const nlohmann::json& value);
+int integer(JsonValue value);
 
 // Decodes one compact row: runs of a code character followed by a decimal count >= 1.
 // Calls action(startColumn, count, value) per run, value being the code's position in the alphabet.

@@ -3,16 +3,11 @@
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
-#include <nlohmann/json.hpp>
-
 #include <algorithm>
-#include <bit>
 #include <fstream>
 #include <stdexcept>
 
 namespace korvan {
-
-using nlohmann::json;
 
 namespace {
 
@@ -21,26 +16,52 @@ constexpr std::string_view riverWidthCodes = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefgh
 
 void fail(const char* message) { throw std::runtime_error(message); }
 
-const json& rowArray(const json& document, const char* key, int height, const char* countMessage) {
-    const json& rows = document.at(key);
-    if (!rows.is_array() || rows.size() != static_cast<std::size_t>(height)) {
+// A required list of exactly one entry per map row.
+JsonArray rowArray(JsonValue document, const char* key, int height, const char* countMessage) {
+    JsonArray rows;
+    if (member(document, key).get_array().get(rows) || elementCount(rows) != static_cast<std::size_t>(height)) {
         fail(countMessage);
     }
     return rows;
 }
 
+std::string_view optionalText(JsonValue document, const char* key, std::string_view fallback) {
+    const auto found = findMember(document, key);
+    return found ? asString(*found, key) : fallback;
+}
+
+bool optionalFlag(JsonValue object, const char* key) {
+    const auto found = findMember(object, key);
+    return found && asBoolean(*found, key);
+}
+
 } // namespace
 
-int integer(const json& value) {
-    if (value.is_number_integer()) {
-        // Unsigned values above the int64 range compare as huge, so both kinds are checked as stored.
-        if (value.is_number_unsigned() ? value.get<std::uint64_t>() <= 100000
-                                       : (value.get<std::int64_t>() >= -100000 && value.get<std::int64_t>() <= 100000)) {
-            return static_cast<int>(value.get<std::int64_t>());
-        }
+int integer(JsonValue value) {
+    const auto number = boundedInteger(value, -100000, 100000);
+    if (!number) {
+        throw std::runtime_error("Ganzzahl im gueltigen Bereich erwartet");
     }
-    throw std::runtime_error("Ganzzahl im gueltigen Bereich erwartet");
+    return static_cast<int>(*number);
 }
+
+// Reads a parsed map file into a map, check by check in the file format's order.
+class MapFileReader {
+public:
+    static Map read(JsonValue document);
+
+private:
+    MapFileReader(Map& map, JsonValue document) : map_(map), document_(document) {}
+
+    void readCompactTerrain();
+    void readLandSeaTerrain();
+    void readTileList();
+    void readRiverEdges();
+    void readRiverRows(int schema);
+
+    Map& map_;
+    JsonValue document_;
+};
 
 bool Map::areNeighbours(Hex a, Hex b) const {
     for (const Hex step : neighbourSteps) {
@@ -84,39 +105,40 @@ Map Map::load(const std::filesystem::path& path) {
 
 Map Map::load(std::istream& input) {
     try {
-        return parse(json::parse(input, nullptr, true, false));
+        const JsonDocument document(input);
+        return MapFileReader::read(document.root());
     } catch (const std::exception& error) {
         throw std::runtime_error(std::string("Ungueltige Kartendaten: ") + error.what());
     }
 }
 
-Map Map::parse(const json& document) {
-    const int schema = integer(document.at("schema_version"));
+Map MapFileReader::read(JsonValue document) {
+    const int schema = integer(member(document, "schema_version"));
     if (schema < 1 || schema > 3) {
         fail("Nicht unterstuetzte Karten-Schemaversion (erwartet: 1 bis 3)");
     }
 
     Map map;
-    map.width_ = integer(document.at("width"));
-    map.height_ = integer(document.at("height"));
-    if (map.width_ < 1 || map.width_ > maxDimension || map.height_ < 1 || map.height_ > maxDimension ||
-        std::int64_t(map.width_) * map.height_ > maxFields) {
+    map.width_ = integer(member(document, "width"));
+    map.height_ = integer(member(document, "height"));
+    if (map.width_ < 1 || map.width_ > Map::maxDimension || map.height_ < 1 || map.height_ > Map::maxDimension ||
+        std::int64_t(map.width_) * map.height_ > Map::maxFields) {
         fail("Karte zu gross: maximal 8192 je Achse und 32 Millionen Felder");
     }
-    map.name_ = document.at("name").get<std::string>();
+    map.name_ = asString(member(document, "name"), "name");
     if (map.name_.empty() || map.name_.size() > 100) {
         fail("Kartenname muss 1 bis 100 Zeichen enthalten");
     }
-    const auto layout = document.value("layout", std::string("axial"));
+    const std::string_view layout = optionalText(document, "layout", "axial");
     if (layout != "axial" && layout != "odd-r") {
         fail("Unbekanntes Kartenlayout");
     }
     map.offsetRows_ = layout == "odd-r";
-    map.wrapHorizontal_ = document.value("wrap_horizontal", false);
+    map.wrapHorizontal_ = optionalFlag(document, "wrap_horizontal");
     if (map.wrapHorizontal_ && !map.offsetRows_) {
         fail("Horizontaler Uebergang benoetigt odd-r-Layout");
     }
-    const auto kind = document.value("kind", std::string("operational"));
+    const std::string_view kind = optionalText(document, "kind", "operational");
     if (kind != "world" && kind != "operational") {
         fail("Unbekannter Kartentyp");
     }
@@ -125,50 +147,56 @@ Map Map::parse(const json& document) {
         fail("Weltkarte benoetigt horizontalen Uebergang");
     }
 
+    // At most 32 million bytes, and compact rows can really describe that many fields.
     map.tiles_.reserve(std::size_t(map.width_) * std::size_t(map.height_));
+    MapFileReader reader(map, document);
     if (schema == 3) {
-        map.readCompactTerrain(document);
+        reader.readCompactTerrain();
     } else if (schema == 2) {
-        map.readLandSeaTerrain(document);
+        reader.readLandSeaTerrain();
     } else {
-        map.readTileList(document);
+        reader.readTileList();
     }
-    map.readRiverEdges(document);
-    map.readRiverRows(document, schema);
+    reader.readRiverEdges();
+    reader.readRiverRows(schema);
     for (RiverEdge& edge : map.rivers_) {
         edge.cityCrossing = map.at(edge.a).terrain == Terrain::City && map.at(edge.b).terrain == Terrain::City;
     }
     return map;
 }
 
-void Map::readCompactTerrain(const json& document) {
-    if (!world_ || document.contains("tiles")) {
+void MapFileReader::readCompactTerrain() {
+    if (!map_.world_ || findMember(document_, "tiles")) {
         fail("Schema 3 erwartet eine kompakte Weltkarte");
     }
-    for (const json& row : rowArray(document, "terrain_rows", height_, "Ungueltige Anzahl Gelaendereihen")) {
-        decodeRuns(row.get_ref<const std::string&>(), terrainCodes, width_, [this](int, int count, int value) {
-            tiles_.insert(tiles_.end(), std::size_t(count), static_cast<std::uint8_t>(value));
+    for (const JsonValue row : rowArray(document_, "terrain_rows", map_.height_, "Ungueltige Anzahl Gelaendereihen")) {
+        decodeRuns(asString(row, "terrain_rows"), terrainCodes, map_.width_, [this](int, int count, int value) {
+            map_.tiles_.insert(map_.tiles_.end(), std::size_t(count), static_cast<std::uint8_t>(value));
         });
     }
 }
 
-void Map::readLandSeaTerrain(const json& document) {
-    if (!world_ || document.contains("tiles")) {
+void MapFileReader::readLandSeaTerrain() {
+    if (!map_.world_ || findMember(document_, "tiles")) {
         fail("Schema 2 erwartet eine Land-Meer-Weltkarte ohne tiles");
     }
-    for (const json& row : rowArray(document, "terrain_rows", height_, "terrain_rows muss genau height Reihen enthalten")) {
-        if (!row.is_array() || row.empty()) {
+    for (const JsonValue row :
+         rowArray(document_, "terrain_rows", map_.height_, "terrain_rows muss genau height Reihen enthalten")) {
+        JsonArray runs;
+        if (row.get_array().get(runs) || runs.size() == 0) {
             fail("Leere oder ungueltige RLE-Reihe");
         }
-        int open = width_;
-        for (std::size_t k = 0; k < row.size(); ++k) {
-            const int length = integer(row[k]);
+        int open = map_.width_;
+        std::size_t k = 0;
+        for (const JsonValue run : runs) {
+            const int length = integer(run);
             if (length < 0 || (length == 0 && k > 0) || length > open) {
                 fail("Ungueltige RLE-Laenge");
             }
             const Terrain terrain = k % 2 == 0 ? Terrain::Water : Terrain::Plain;
-            tiles_.insert(tiles_.end(), std::size_t(length), static_cast<std::uint8_t>(terrain));
+            map_.tiles_.insert(map_.tiles_.end(), std::size_t(length), static_cast<std::uint8_t>(terrain));
             open -= length;
+            ++k;
         }
         if (open != 0) {
             fail("RLE-Reihe muss genau width Felder abdecken");
@@ -176,100 +204,102 @@ void Map::readLandSeaTerrain(const json& document) {
     }
 }
 
-void Map::readTileList(const json& document) {
-    if (document.contains("terrain_rows")) {
+void MapFileReader::readTileList() {
+    if (findMember(document_, "terrain_rows")) {
         fail("terrain_rows benoetigt Schema 2");
     }
-    const json& tiles = document.at("tiles");
-    const std::size_t fieldCount = std::size_t(width_) * std::size_t(height_);
-    if (!tiles.is_array() || tiles.size() != fieldCount) {
+    const std::size_t fieldCount = std::size_t(map_.width_) * std::size_t(map_.height_);
+    JsonArray tiles;
+    if (member(document_, "tiles").get_array().get(tiles) || elementCount(tiles) != fieldCount) {
         fail("Fuer jedes Hexfeld muss genau ein Eintrag in tiles existieren");
     }
-    tiles_.assign(fieldCount, 0);
+    map_.tiles_.assign(fieldCount, 0);
     std::vector<bool> seen(fieldCount, false);
-    for (const json& entry : tiles) {
-        const Hex h{integer(entry.at("q")), integer(entry.at("r"))};
-        if (!contains(h)) {
+    for (const JsonValue entry : tiles) {
+        const Hex h{integer(member(entry, "q")), integer(member(entry, "r"))};
+        if (!map_.contains(h)) {
             fail("Ungueltige Hexkoordinate in tiles");
         }
-        const std::size_t index = storageIndex(h);
+        const std::size_t index = map_.storageIndex(h);
         if (seen[index]) {
             fail("Doppeltes Hexfeld in tiles");
         }
         seen[index] = true;
-        const Terrain terrain = readTerrain(entry.at("terrain").get<std::string>());
-        const bool road = entry.value("road", false);
-        const bool bridge = entry.value("bridge", false);
+        const Terrain terrain = readTerrain(std::string(asString(member(entry, "terrain"), "terrain")));
+        const bool road = optionalFlag(entry, "road");
+        const bool bridge = optionalFlag(entry, "bridge");
         if (bridge && !road) {
             fail("Eine Bruecke benoetigt eine Strasse");
         }
-        tiles_[index] = packTile(terrain, road, bridge);
-        hasRoads_ = hasRoads_ || road;
+        map_.tiles_[index] = packTile(terrain, road, bridge);
+        map_.hasRoads_ = map_.hasRoads_ || road;
     }
 }
 
-void Map::readRiverEdges(const json& document) {
-    const json& edges = document.at("river_edges");
-    if (!edges.is_array()) {
+void MapFileReader::readRiverEdges() {
+    JsonArray edges;
+    if (member(document_, "river_edges").get_array().get(edges)) {
         fail("river_edges muss ein Array sein");
     }
-    rivers_.reserve(edges.size());
-    riverIndex_.reserve(edges.size());
-    for (const json& entry : edges) {
+    map_.rivers_.reserve(elementCount(edges)); // each entry takes dozens of bytes of the file
+    map_.riverIndex_.reserve(elementCount(edges));
+    for (const JsonValue entry : edges) {
         RiverEdge edge;
-        const json& a = entry.at("a");
-        const json& b = entry.at("b");
-        edge.a = {integer(a.at("q")), integer(a.at("r"))};
-        edge.b = {integer(b.at("q")), integer(b.at("r"))};
-        if (entry.contains("width_class")) {
-            const int widthClass = integer(entry.at("width_class"));
-            if (widthClass < 1 || widthClass > 3) {
+        const JsonValue a = member(entry, "a");
+        const JsonValue b = member(entry, "b");
+        edge.a = {integer(member(a, "q")), integer(member(a, "r"))};
+        edge.b = {integer(member(b, "q")), integer(member(b, "r"))};
+        if (const auto widthClass = findMember(entry, "width_class")) {
+            const int value = integer(*widthClass);
+            if (value < 1 || value > 3) {
                 fail("Flussbreite muss Klasse 1 bis 3 sein");
             }
-            edge.widthClass = static_cast<std::uint8_t>(widthClass);
+            edge.widthClass = static_cast<std::uint8_t>(value);
         }
-        edge.bridge = entry.value("bridge", false);
-        addRiverEdge(edge);
+        edge.bridge = optionalFlag(entry, "bridge");
+        map_.addRiverEdge(edge);
     }
 }
 
-void Map::readRiverRows(const json& document, int schema) {
+// The edge list and its index grow with the edges actually added: sizing them up front from the
+// counts the rows claim would let a small file ask for gigabytes before its first fault is found.
+void MapFileReader::readRiverRows(int schema) {
     // Visits every set direction of every field in a decoded row; value 0 runs only skip fields.
     const auto forEachRow = [&](const char* key, const char* schemaMessage, const char* countMessage,
                                 std::string_view alphabet, auto&& onDirection) {
-        if (!document.contains(key)) {
+        if (!findMember(document_, key)) {
             return;
         }
         if (schema != 3) {
             fail(schemaMessage);
         }
-        const json& rows = rowArray(document, key, height_, countMessage);
-        for (int r = 0; r < height_; ++r) {
-            decodeRuns(rows[r].get_ref<const std::string&>(), alphabet, width_, [&](int start, int count, int value) {
+        int r = 0;
+        for (const JsonValue row : rowArray(document_, key, map_.height_, countMessage)) {
+            decodeRuns(asString(row, key), alphabet, map_.width_, [&](int start, int count, int value) {
                 if (value == 0) {
                     return;
                 }
                 for (int c = start; c < start + count; ++c) {
-                    const Hex field = hexAt(c, r);
+                    const Hex field = map_.hexAt(c, r);
                     for (int direction = 0; direction < 3; ++direction) {
                         onDirection(field, direction, value);
                     }
                 }
             });
+            ++r;
         }
     };
 
-    reserveRiverRows(document, schema);
     forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
                [this](Hex field, int direction, int mask) {
                    if ((mask & (1 << direction)) == 0) {
                        return;
                    }
-                   const auto neighbour = canonical(field + forwardSteps[direction]);
+                   const auto neighbour = map_.canonical(field + forwardSteps[direction]);
                    if (!neighbour) {
                        fail("Flusskante ausserhalb der Karte");
                    }
-                   addRiverEdge({field, *neighbour, 1, false, false});
+                   map_.addRiverEdge({field, *neighbour, 1, false, false});
                });
 
     forEachRow("river_width_rows", "river_width_rows benoetigt Schema 3", "Ungueltige Anzahl Flussbreitenreihen",
@@ -278,11 +308,11 @@ void Map::readRiverRows(const json& document, int schema) {
                    if (widthClass == 0) {
                        return;
                    }
-                   const auto index = forwardEdge(field, direction);
+                   const auto index = map_.forwardEdge(field, direction);
                    if (!index) {
                        fail("Breitenklasse ohne Flusskante");
                    }
-                   rivers_[*index].widthClass = static_cast<std::uint8_t>(widthClass);
+                   map_.rivers_[*index].widthClass = static_cast<std::uint8_t>(widthClass);
                });
 
     forEachRow("bridge_rows", "bridge_rows benoetigt Schema 3", "Ungueltige Anzahl Brueckenreihen", riverMaskCodes,
@@ -290,46 +320,16 @@ void Map::readRiverRows(const json& document, int schema) {
                    if ((mask & (1 << direction)) == 0) {
                        return;
                    }
-                   const auto index = forwardEdge(field, direction);
+                   const auto index = map_.forwardEdge(field, direction);
                    if (!index) {
                        fail("Bruecke ohne zugehoerigen Fluss");
                    }
-                   RiverEdge& edge = rivers_[*index];
-                   if (at(edge.a).terrain == Terrain::Water || at(edge.b).terrain == Terrain::Water) {
+                   RiverEdge& edge = map_.rivers_[*index];
+                   if (map_.at(edge.a).terrain == Terrain::Water || map_.at(edge.b).terrain == Terrain::Water) {
                        fail("Bruecke benoetigt zwei Landufer");
                    }
                    edge.bridge = true;
                });
-}
-
-// Sizes the edge list and index once from a quick count of the river rows' direction bits, instead of
-// growing them through a dozen rehashes on a world with hundreds of thousands of river sides.
-// Malformed rows are left for the real pass to report.
-void Map::reserveRiverRows(const json& document, int schema) {
-    const auto rows = document.find("river_rows");
-    if (schema != 3 || rows == document.end() || !rows->is_array()) {
-        return;
-    }
-    std::size_t sides = rivers_.size();
-    for (const json& row : *rows) {
-        if (!row.is_string()) {
-            return;
-        }
-        const std::string& text = row.get_ref<const std::string&>();
-        for (std::size_t pos = 0; pos < text.size();) {
-            const std::size_t mask = riverMaskCodes.find(text[pos]);
-            std::size_t count = 0;
-            for (++pos; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
-                count = std::min<std::size_t>(count * 10 + std::size_t(text[pos] - '0'), maxFields);
-            }
-            if (mask != std::string_view::npos) {
-                sides += count * std::size_t(std::popcount(mask));
-            }
-        }
-    }
-    sides = std::min<std::size_t>(sides, 3 * std::size_t(width_) * std::size_t(height_));
-    rivers_.reserve(sides);
-    riverIndex_.reserve(sides);
 }
 
 std::optional<std::size_t> Map::forwardEdge(Hex field, int direction) const {
