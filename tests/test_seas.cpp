@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <sstream>
 
 using namespace korvan;
@@ -140,4 +142,50 @@ TEST(SeasLoad, RefusesWithTheDocumentedMessages) {
     EXPECT_EQ(errorOf([] { Seas::load(missingFile()); }), "Gewaesserdatei nicht lesbar: " + missingFile().string());
     const TempFile file(seasDocument());
     EXPECT_EQ(Seas::load(file.path()).at({5, 5}), "Bucht");
+}
+
+// Overlapping spans of several areas, in any order: every cell answers as if the cells had been
+// entered one by one, the first area listing a cell keeping it.
+TEST(SeasLookup, OverlappingSpansAnswerLikeSingleCells) {
+    constexpr int width = 40;
+    constexpr int height = 3;
+    std::mt19937 random(12);
+    std::uniform_int_distribution<int> row(0, height - 1);
+    std::uniform_int_distribution<int> start(0, width - 1);
+    json document = {{"schema_version", 1}, {"width", width}, {"height", height}, {"areas", json::array()}};
+    std::map<std::pair<int, int>, std::string> owner;
+    std::map<std::pair<int, int>, bool> inland;
+    const auto randomSpans = [&](auto&& onCell) {
+        json spans = json::array();
+        for (int k = 0; k < 6; ++k) {
+            const int r = row(random);
+            const int s = start(random);
+            const int count = std::uniform_int_distribution<int>(1, width - s)(random);
+            spans.push_back({r, s, count});
+            for (int c = s; c < s + count; ++c) {
+                onCell(r, c);
+            }
+        }
+        return spans;
+    };
+    for (int n = 0; n < 5; ++n) {
+        const std::string name = "See " + std::to_string(n);
+        json lake = area(name, boxRing(0, 0, 1, 1));
+        lake["hex_spans"] = randomSpans([&](int r, int c) { owner.try_emplace({r, c}, name); });
+        document["areas"].push_back(lake);
+    }
+    document["water_hex_spans"] = randomSpans([&](int r, int c) { inland[{r, c}] = true; });
+    const Seas seas = readSeas(document);
+    const Map map = uniformWorld(width, height, 'w');
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            const auto found = owner.find({r, c});
+            const Hex h = map.hexAt(c, r);
+            EXPECT_EQ(seas.atHex(h, width, height),
+                      found == owner.end() ? std::nullopt : std::optional<std::string>(found->second))
+                << r << ", " << c;
+            EXPECT_EQ(seas.containsHex(h, width, height), found != owner.end() || inland.contains({r, c}))
+                << r << ", " << c;
+        }
+    }
 }
