@@ -404,7 +404,7 @@ TEST(CountryFlags, AtlasSizeFollowsTheListAndFlagsDrawInAFrame) {
     std::ofstream(dir / "flags.json") << R"({"F0": 1})";
     EXPECT_EQ(korvan::testing::errorOf([&] { flags.load(screen.get(), dir.path()); }),
               "JSON-Wert hat den falschen Typ: flags.json (Liste erwartet)");
-    std::ofstream(dir / "flags.json", std::ios::binary) << std::string("[\"F0\"]\0 not json {{{", 20);
+    std::ofstream(dir / "flags.json", std::ios::binary) << std::string_view("[\"F0\"]\0 not json {{{", 20);
     EXPECT_EQ(korvan::testing::errorOf([&] { flags.load(screen.get(), dir.path()); }).rfind("Ungueltiges JSON: ", 0),
               0u);
     writeFlags(dir.path(), 17, 512, 48);

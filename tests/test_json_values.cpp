@@ -15,6 +15,7 @@
 
 using namespace korvan;
 using namespace korvan::geo_test;
+using namespace std::string_literals;
 
 namespace {
 
@@ -43,8 +44,7 @@ TEST(JsonFrontEnd, OnlyOneStrictDocumentIsAccepted) {
         EXPECT_FALSE(valid(text)) << text;
     }
     // A NUL byte ends nothing: before, inside or after the document it is an error.
-    for (const std::string& text : {std::string("{}\0", 3), std::string("{}\0 not json {{{", 18),
-                                    std::string("[1\0]", 4), std::string("\"a\0b\"", 5)}) {
+    for (const std::string& text : {"{}\0"s, "{}\0 not json {{{"s, "[1\0]"s, "\"a\0b\""s}) {
         EXPECT_FALSE(valid(text)) << text.size();
     }
     // Numbers beyond what a double or a 64-bit integer holds fail the parse instead of turning
@@ -163,7 +163,7 @@ TEST(JsonFrontEnd, NoLoaderAcceptsBytesAfterItsDocument) {
          }},
     };
     for (const Loader& loader : loaders) {
-        for (const std::string& tail : {std::string(), std::string("\0 not json {{{", 15), std::string(" {}")}) {
+        for (const std::string& tail : {std::string(), "\0 not json {{{"s, std::string(" {}")}) {
             std::istringstream input(loader.text + tail);
             EXPECT_EQ(errorOf([&] { loader.load(input); }).empty(), tail.empty()) << loader.name << " " << tail.size();
         }
