@@ -12,8 +12,7 @@ namespace {
     throw std::runtime_error("JSON-Wert hat den falschen Typ: " + std::string(what) + " (" + expected + " erwartet)");
 }
 
-} // namespace
-
+// A whole stream as text, in block reads; room for the parser's padding is kept behind it.
 std::string readWholeStream(std::istream& input) {
     // Block reads: a character iterator costs more than parsing. A file tells its size, so its
     // text is allocated once, with a byte to spare to meet the end of the file in the first read.
@@ -42,6 +41,8 @@ std::string readWholeStream(std::istream& input) {
     }
 }
 
+} // namespace
+
 JsonDocument::JsonDocument(std::istream& input) : JsonDocument(readWholeStream(input)) {}
 
 JsonDocument::JsonDocument(std::string text) {
@@ -52,14 +53,6 @@ JsonDocument::JsonDocument(std::string text) {
     if (error) {
         throw std::runtime_error(std::string("Ungueltiges JSON: ") + simdjson::error_message(error));
     }
-}
-
-JsonObject asObject(JsonValue value, std::string_view what) {
-    JsonObject object;
-    if (value.get_object().get(object)) {
-        wrongType(what, "Objekt");
-    }
-    return object;
 }
 
 JsonArray asArray(JsonValue value, std::string_view what) {
@@ -95,7 +88,7 @@ double asNumber(JsonValue value, std::string_view what) {
 }
 
 std::optional<JsonValue> findMember(JsonValue object, std::string_view key) {
-    JsonObject members;
+    simdjson::dom::object members;
     if (object.get_object().get(members)) {
         throw std::runtime_error("JSON-Wert hat den falschen Typ: Objekt mit " + std::string(key) + " erwartet");
     }

@@ -16,7 +16,6 @@ namespace korvan {
 
 using JsonValue = simdjson::dom::element;
 using JsonArray = simdjson::dom::array;
-using JsonObject = simdjson::dom::object;
 
 // One parsed document; the values it hands out live as long as it does. The text must be exactly
 // one JSON value (RFC 8259, no comments): anything after it, a NUL byte included, is an error.
@@ -35,7 +34,6 @@ private:
 };
 
 // Typed access; a value of another type throws "JSON-Wert hat den falschen Typ: " + what.
-JsonObject asObject(JsonValue value, std::string_view what);
 JsonArray asArray(JsonValue value, std::string_view what);
 std::string_view asString(JsonValue value, std::string_view what);
 bool asBoolean(JsonValue value, std::string_view what);
@@ -79,8 +77,5 @@ std::optional<std::array<JsonValue, N>> fixedArray(JsonValue value) {
 // Display names of units, objectives and cities: 1 to maxBytes bytes, each a letter, digit, blank,
 // hyphen or full stop.
 bool isPlainName(std::string_view text, std::size_t maxBytes);
-
-// A whole stream as text, in block reads; room for the parser's padding is reserved behind it.
-std::string readWholeStream(std::istream& input);
 
 } // namespace korvan

@@ -3,7 +3,6 @@
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
-#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
