@@ -29,6 +29,14 @@ TEST(ProgramData, TheFirstBrokenStepWinsThoughFilesLoadWhileThePlayGridIsDerived
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("Ungueltige Einheitendaten"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find("Gewaesserschema"), std::string::npos) << run.err;
+
+    // The urban areas come after the units but are read while the grid is derived.
+    const ScratchInstall later("order_urban");
+    later.replace("urban.json", R"({"schema_version": 99})");
+    later.replace("battles.json", "{}");
+    const auto urban = later.run("--screenshot " + quoted(later.data() / "never.bmp"));
+    EXPECT_EQ(urban.exitCode, 1);
+    EXPECT_TRUE(logged(urban.err, "ERROR: korvan: Unbekanntes Stadtgebietsschema")) << urban.err;
 }
 
 TEST(ProgramData, BrokenOrMissingScenario) {

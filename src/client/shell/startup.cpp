@@ -45,20 +45,27 @@ RendererHandle createRenderer(SDL_Window* window) {
     return renderer;
 }
 
-// Cities on the maps: urban centres join the city list, anchored cities take their play-grid
-// fields (two on one field is an error), cities on water get a point on the nearest shore.
-void placeCities(Client& client, const std::filesystem::path& dataDirectory) {
-    const bool worldMap = client.map.isWorld();
+// The city list complete: urban centres join it, the parameters apply, and urban centres get their
+// fields of the loaded map as anchors. Needs only the loaded map.
+void completeCities(Client& client, const std::filesystem::path& dataDirectory) {
     client.urbanAreas = UrbanAreas::load(dataDirectory / "urban.json");
     client.urbanCityIndices = mergeUrbanCenters(client.cities, client.urbanAreas);
     applyCityParameters(client.cities, dataDirectory / "city-parameters.json");
     client.cityAnchors.assign(client.cities.size(), std::nullopt);
-    if (!worldMap) {
+    if (!client.map.isWorld()) {
         return;
     }
     const auto anchors = cityTileAnchors(client.map, client.urbanAreas);
     for (std::size_t j = 0; j < anchors.size(); ++j) {
         client.cityAnchors[client.urbanCityIndices[j]] = anchors[j];
+    }
+}
+
+// Cities on the play grid: anchored cities take their fields (two on one field is an error), cities
+// on water get a point on the nearest shore.
+void placeCitiesOnGrid(Client& client) {
+    if (!client.map.isWorld()) {
+        return;
     }
     CityFieldPlacement placement = placeAnchoredCities(client.gameMap(), client.cityAnchors);
     client.cityCenters = std::move(placement.centers);
@@ -102,28 +109,39 @@ std::unique_ptr<Client> createClient(Map world, SDL_Renderer* renderer, const st
     std::vector<City> cities = world.isWorld() ? loadCities(dataDirectory / "cities.json") : std::vector<City>{};
     auto client = std::make_unique<Client>(std::move(world), std::move(cities), Client::PlayGridLater{});
     client->dataDirectory = dataDirectory;
-    // The play grid is the longest step of start-up: it is derived on a second thread while the
-    // files that need only the world map load here. Errors still come in the order of the steps:
-    // the grid's first, then the units' (which need the grid), then those of the files loaded meanwhile.
+    // The play grid is the longest step of start-up: it is derived on a second thread while
+    // everything that needs only the loaded map is read and built here. Errors still come in the
+    // order of the steps, whatever finished first: the grid's, then the units' (which need the
+    // grid), then those of the files loaded meanwhile, of placing the cities on the grid, and of
+    // the country grid.
     const Map& worldMap = client->map;
     std::future<std::optional<Map>> grid = std::async(std::launch::async, [&worldMap] { return playGridFor(worldMap); });
-    std::exception_ptr laterFailure;
+    std::exception_ptr filesFailure;
+    std::exception_ptr countryGridFailure;
     try {
         loadWorldLayers(*client, renderer, dataDirectory, mapPath, customMap);
+        completeCities(*client, dataDirectory);
     } catch (...) {
-        laterFailure = std::current_exception();
+        filesFailure = std::current_exception();
+    }
+    if (!filesFailure && !customMap && client->map.isWorld()) {
+        try {
+            client->countryGrid =
+                CountryGrid::build(client->map, client->countries, &client->waterTerritories, client->cities);
+        } catch (...) {
+            countryGridFailure = std::current_exception();
+        }
     }
     client->setPlayGrid(grid.get());
     if (!customMap) {
         client->army = Army::load(client->gameMap(), dataDirectory / "units.json");
     }
-    if (laterFailure) {
-        std::rethrow_exception(laterFailure);
+    if (filesFailure) {
+        std::rethrow_exception(filesFailure);
     }
-    placeCities(*client, dataDirectory);
-    if (!customMap && client->map.isWorld()) {
-        client->countryGrid =
-            CountryGrid::build(client->map, client->countries, &client->waterTerritories, client->cities);
+    placeCitiesOnGrid(*client);
+    if (countryGridFailure) {
+        std::rethrow_exception(countryGridFailure);
     }
     if (!customMap) {
         client->battle = Battle::load(client->gameMap(), client->army, dataDirectory / "battles.json");
