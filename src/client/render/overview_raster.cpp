@@ -1,7 +1,7 @@
 // Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
 #include "render/overview_raster.hpp"
 
-#include "render/row_split.hpp"
+#include "core/row_split.hpp"
 
 #include "render/terrain_display.hpp"
 

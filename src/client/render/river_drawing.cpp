@@ -1,6 +1,6 @@
 // Drawing the river scene: banked ribbons, round junctions and small bridges in four meshes.
 #include "render/river_graphics.hpp"
-#include "render/row_split.hpp"
+#include "core/row_split.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "client/client.hpp"
 #include "render/lake_spans.hpp"
 #include "render/palette.hpp"
-#include "render/row_split.hpp"
+#include "core/row_split.hpp"
 #include "render/terrain_geometry.hpp"
 #include "render/terrain_raster.hpp"
 

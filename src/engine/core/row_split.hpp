@@ -1,5 +1,5 @@
-// Splits the rows of a large CPU raster between this thread and one helper thread: the software
-// renderer leaves every other core idle, and a zoom step redraws the whole map area on the CPU.
+// Splits the rows of a large raster between this thread and one helper thread: drawing the map on
+// the CPU (software renderer) and sampling the play grid would otherwise leave the other core idle.
 #pragma once
 
 #include <cstddef>

@@ -3,12 +3,14 @@
 
 #include "core/flat_key_map.hpp"
 #include "core/hex.hpp"
+#include "core/index_lists.hpp"
 
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <limits>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,8 +95,10 @@ public:
     bool bridgeBetween(Hex a, Hex b) const;
     bool riverCrossingOpen(Hex a, Hex b) const;
     bool setBridge(Hex a, Hex b, bool enabled);
-    const std::vector<std::size_t>& riverSources(std::size_t edge) const;
-    const std::vector<std::vector<std::size_t>>& sourceRiverEdges() const { return sourceRiverEdges_; }
+    // The source sides a play-grid edge carries (empty on other maps and beyond the last edge).
+    std::span<const std::uint32_t> riverSources(std::size_t edge) const { return riverSources_[edge]; }
+    // Per source side, the play-grid edges that carry it.
+    const IndexLists& sourceRiverEdges() const { return sourceRiverEdges_; }
     const std::vector<std::size_t>& bridgeEdges() const { return bridgeEdge_; }
     void syncSourceBridge(const Map& source, std::size_t sourceEdge);
 
@@ -109,7 +113,8 @@ private:
     bool areNeighbours(Hex a, Hex b) const;
     void sampleTerrain(const Map& source);
     void traceRivers(const Map& source);
-    void attachOrphans(const Map& source, const std::vector<SideGeometry>& sides);
+    void attachOrphans(const Map& source, const std::vector<SideGeometry>& sides,
+                       std::vector<IndexLists::Pair>& carried);
     void carryBridges(const Map& source, const std::vector<SideGeometry>& sides);
     void addRiverEdge(RiverEdge edge);
 
@@ -127,8 +132,8 @@ private:
     int sourceHeight_ = 0;
     double sourceScaleX_ = 1.0;
     double sourceScaleY_ = 1.0;
-    std::vector<std::vector<std::size_t>> sourceRiverEdges_;
-    std::vector<std::vector<std::size_t>> riverSources_;
+    IndexLists sourceRiverEdges_;
+    IndexLists riverSources_;
     std::vector<std::size_t> bridgeEdge_;
 };
 

@@ -47,11 +47,6 @@ bool Map::setBridge(Hex a, Hex b, bool enabled) {
     return true;
 }
 
-const std::vector<std::size_t>& Map::riverSources(std::size_t edge) const {
-    static const std::vector<std::size_t> none;
-    return edge < riverSources_.size() ? riverSources_[edge] : none;
-}
-
 void Map::syncSourceBridge(const Map& source, std::size_t sourceEdge) {
     if (sourceEdge >= sourceRiverEdges_.size() || source.rivers_.size() != sourceRiverEdges_.size()) {
         throw std::invalid_argument("Flussquelle passt nicht zum Spielraster");

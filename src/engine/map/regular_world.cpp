@@ -1,5 +1,7 @@
 // Resampling a world map onto the regular play grid, with its rivers re-traced along the new grid's sides.
 #include "map/map.hpp"
+
+#include "core/row_split.hpp"
 #include "map/river_graph.hpp"
 
 #include <algorithm>
@@ -34,10 +36,14 @@ bool intersects(Point p, Point q, Point s, Point e) {
     return inside(t) && inside(u);
 }
 
-// One source river side seen from a candidate edge of the new grid.
+constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
+
+// One source river side seen from a candidate edge of the new grid. A candidate's contributions
+// form a chain in the order they were found.
 struct Contribution {
-    std::size_t source;
-    Point start; // relative to the centre of the candidate's first field
+    std::uint32_t source;
+    std::uint32_t next = none; // the candidate's next contribution
+    Point start;               // relative to the centre of the candidate's first field
     Point end;
     bool crossed; // the side passes from one side of the line between the two field centres to the other
 };
@@ -45,9 +51,11 @@ struct Contribution {
 struct Candidate {
     Hex from;
     Hex to;
+    std::uint32_t first = none; // contributions
+    std::uint32_t last = none;
     // Source sides are visited one after another, so a repeated contribution can only come from
     // the side that contributed last.
-    std::size_t lastSource = std::numeric_limits<std::size_t>::max();
+    std::uint32_t lastSource = none;
 };
 
 // Whether a new edge crossed by exactly two source sides only touches a sharp bend of the river:
@@ -138,19 +146,34 @@ Map Map::regularWorld(const Map& source, double ratio) {
 void Map::sampleTerrain(const Map& source) {
     const Point scale{sourceScaleX_, sourceScaleY_};
     tiles_.resize(std::size_t(width_) * std::size_t(height_));
-    for (int row = 0; row < height_; ++row) {
-        for (int col = 0; col < width_; ++col) {
-            const Point c = hexCenter(hexAt(col, row));
-            Hex s = worldToHex({c.x * scale.x, c.y * scale.y});
-            s.r = std::clamp(s.r, 0, source.height_ - 1);
-            std::uint8_t byte = source.tiles_[source.storageIndex(*source.canonical(s))];
-            if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
-                // Cities are placed below from their own centres, so every source city survives.
-                byte &= static_cast<std::uint8_t>(~tileTerrainMask);
+    const int sourceWidth = source.width_;
+    // Some sixteen million fields: the rows are shared with a second thread, and the source column
+    // is wrapped by a comparison (a sampled point lies within one period) instead of a division.
+    fillRowsInParallel(height_, tiles_.size(), [&](int firstRow, int endRow) {
+        for (int row = firstRow; row < endRow; ++row) {
+            std::uint8_t* const out = tiles_.data() + std::size_t(row) * width_;
+            for (int col = 0; col < width_; ++col) {
+                const Point c = hexCenter(hexAt(col, row));
+                Hex s = worldToHex({c.x * scale.x, c.y * scale.y});
+                s.r = std::clamp(s.r, 0, source.height_ - 1);
+                int column = s.q + s.r / 2;
+                if (column < 0) {
+                    column += sourceWidth;
+                } else if (column >= sourceWidth) {
+                    column -= sourceWidth;
+                }
+                if (column < 0 || column >= sourceWidth) {
+                    column = wrappedColumn(s, sourceWidth);
+                }
+                std::uint8_t byte = source.tiles_[std::size_t(s.r) * std::size_t(sourceWidth) + std::size_t(column)];
+                if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
+                    // Cities are placed below from their own centres, so every source city survives.
+                    byte &= static_cast<std::uint8_t>(~tileTerrainMask);
+                }
+                out[col] = byte;
             }
-            tiles_[std::size_t(row) * width_ + col] = byte;
         }
-    }
+    });
     for (int row = 0; row < source.height_; ++row) {
         for (int col = 0; col < source.width_; ++col) {
             const Hex h = source.hexAt(col, row);
@@ -170,7 +193,6 @@ void Map::traceRivers(const Map& source) {
     const Point scale{sourceScaleX_, sourceScaleY_};
     const auto toGrid = [&](Point p) { return Point{p.x / scale.x, p.y / scale.y}; };
     const std::size_t sourceCount = source.rivers_.size();
-    sourceRiverEdges_.assign(sourceCount, {});
 
     std::vector<SideGeometry> sides;
     sides.reserve(sourceCount);
@@ -191,8 +213,11 @@ void Map::traceRivers(const Map& source) {
         }
     }
 
+    // About 1.6 candidates and 1.8 contributions per source side on the shipped world.
     std::vector<Candidate> candidates;
-    std::vector<std::pair<std::uint32_t, Contribution>> contributions; // (candidate, contribution)
+    candidates.reserve(sourceCount * 2);
+    std::vector<Contribution> contributions;
+    contributions.reserve(sourceCount * 2);
     FlatKeyMap candidateIndex(sourceCount * 2);
     for (std::size_t i = 0; i < sourceCount; ++i) {
         Point start = sides[i].start;
@@ -242,38 +267,30 @@ void Map::traceRivers(const Map& source) {
                     }
                     Candidate& candidate = candidates[slot];
                     if (candidate.lastSource != i) {
-                        candidate.lastSource = i;
-                        contributions.push_back({slot, {i, start - p, end - p, crossed}});
+                        candidate.lastSource = static_cast<std::uint32_t>(i);
+                        const auto k = static_cast<std::uint32_t>(contributions.size());
+                        contributions.push_back({candidate.lastSource, none, start - p, end - p, crossed});
+                        if (candidate.first == none) {
+                            candidate.first = k;
+                        } else {
+                            contributions[candidate.last].next = k;
+                        }
+                        candidate.last = k;
                     }
                 }
             }
         }
     }
 
-    // Each candidate's contributions in one flat array, in the order they were found.
-    std::vector<std::uint32_t> firstPart(candidates.size() + 1, 0);
-    for (const auto& [slot, part] : contributions) {
-        ++firstPart[slot + 1];
-    }
-    for (std::size_t c = 1; c < firstPart.size(); ++c) {
-        firstPart[c] += firstPart[c - 1];
-    }
-    std::vector<Contribution> parts(contributions.size());
-    {
-        std::vector<std::uint32_t> next(firstPart.begin(), firstPart.end() - 1);
-        for (const auto& [slot, part] : contributions) {
-            parts[next[slot]++] = part;
-        }
-    }
-
     riverIndex_.reserve(candidates.size());
+    std::vector<IndexLists::Pair> carried; // (source side, new edge), in the order they are attached
+    carried.reserve(sourceCount + sourceCount / 2);
     std::vector<const Contribution*> crossing;
-    for (std::size_t c = 0; c < candidates.size(); ++c) {
-        const Candidate& candidate = candidates[c];
+    for (const Candidate& candidate : candidates) {
         crossing.clear();
-        for (std::uint32_t k = firstPart[c]; k < firstPart[c + 1]; ++k) {
-            if (parts[k].crossed) {
-                crossing.push_back(&parts[k]);
+        for (std::uint32_t k = candidate.first; k != none; k = contributions[k].next) {
+            if (contributions[k].crossed) {
+                crossing.push_back(&contributions[k]);
             }
         }
         if (crossing.empty() ||
@@ -281,27 +298,35 @@ void Map::traceRivers(const Map& source) {
             continue;
         }
         RiverEdge edge{candidate.from, candidate.to, 1, false, false};
-        const std::size_t t = rivers_.size();
-        riverSources_.emplace_back();
+        const auto t = static_cast<std::uint32_t>(rivers_.size());
         for (const Contribution* part : crossing) {
-            const RiverEdge& carried = source.rivers_[part->source];
-            edge.widthClass = std::max(edge.widthClass, carried.widthClass);
-            edge.cityCrossing = edge.cityCrossing || carried.cityCrossing;
-            sourceRiverEdges_[part->source].push_back(t);
-            riverSources_[t].push_back(part->source);
+            const RiverEdge& sourceEdge = source.rivers_[part->source];
+            edge.widthClass = std::max(edge.widthClass, sourceEdge.widthClass);
+            edge.cityCrossing = edge.cityCrossing || sourceEdge.cityCrossing;
+            carried.emplace_back(part->source, t);
         }
-        riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), static_cast<std::uint32_t>(t));
+        riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), t);
         rivers_.push_back(edge);
     }
 
-    attachOrphans(source, sides);
+    attachOrphans(source, sides, carried);
+    sourceRiverEdges_ = IndexLists(sourceCount, carried);
+    for (auto& [sourceSide, edge] : carried) {
+        std::swap(sourceSide, edge);
+    }
+    riverSources_ = IndexLists(rivers_.size(), carried);
     carryBridges(source, sides);
 }
 
 // A source side that no new edge crosses joins the nearest new river edge, so its name and bridge survive.
-void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& sides) {
+void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& sides,
+                        std::vector<IndexLists::Pair>& carried) {
+    std::vector<bool> hasCarrier(sides.size(), false);
+    for (const auto& [sourceSide, edge] : carried) {
+        hasCarrier[sourceSide] = true;
+    }
     for (std::size_t j = 0; j < sides.size(); ++j) {
-        if (!sourceRiverEdges_[j].empty()) {
+        if (hasCarrier[j]) {
             continue;
         }
         const Point m = gridPoint(sides[j].middle);
@@ -331,8 +356,7 @@ void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& side
             }
         }
         if (best) {
-            sourceRiverEdges_[j].push_back(*best);
-            riverSources_[*best].push_back(j);
+            carried.emplace_back(static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(*best));
             rivers_[*best].cityCrossing = rivers_[*best].cityCrossing || source.rivers_[j].cityCrossing;
         }
     }
@@ -345,7 +369,7 @@ void Map::carryBridges(const Map& source, const std::vector<SideGeometry>& sides
     for (std::size_t j = 0; j < sides.size(); ++j) {
         const Point m = gridPoint(sides[j].middle);
         double bestDistance = 1e30;
-        for (const std::size_t t : sourceRiverEdges_[j]) {
+        for (const std::uint32_t t : sourceRiverEdges_[j]) {
             const Point a = hexCenter(rivers_[t].a);
             Point b = hexCenter(rivers_[t].b);
             b.x += gridPeriod * std::round((a.x - b.x) / gridPeriod);
@@ -358,8 +382,8 @@ void Map::carryBridges(const Map& source, const std::vector<SideGeometry>& sides
                 bridgeEdge_[j] = t;
             }
         }
-        const RiverEdge& edge = source.rivers_[j];
-        if (bridgeEdge_[j] != noEdge && source.bridgeBetween(edge.a, edge.b)) {
+        // Source side j is the source's river edge j: its own flag, no lookup.
+        if (bridgeEdge_[j] != noEdge && source.rivers_[j].bridge) {
             rivers_[bridgeEdge_[j]].bridge = true;
         }
     }

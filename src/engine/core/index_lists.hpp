@@ -1,0 +1,49 @@
+// Short lists of indices, one per owner, kept in one flat array.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <utility>
+#include <vector>
+
+namespace korvan {
+
+// A derived world links hundreds of thousands of river sides to each other, mostly one to one: a
+// vector per list would cost as many allocations and several times the memory.
+class IndexLists {
+public:
+    using Pair = std::pair<std::uint32_t, std::uint32_t>; // (owner, value)
+
+    IndexLists() = default;
+
+    // One list per owner 0..owners - 1 from (owner, value) pairs; each list keeps the pairs' order.
+    // Every owner must be below owners.
+    IndexLists(std::size_t owners, const std::vector<Pair>& pairs) : first_(owners + 1, 0), values_(pairs.size()) {
+        for (const auto& [owner, value] : pairs) {
+            ++first_[owner + 1];
+        }
+        for (std::size_t k = 1; k < first_.size(); ++k) {
+            first_[k] += first_[k - 1];
+        }
+        std::vector<std::uint32_t> next(first_.begin(), first_.end() - 1);
+        for (const auto& [owner, value] : pairs) {
+            values_[next[owner]++] = value;
+        }
+    }
+
+    std::size_t size() const { return first_.empty() ? 0 : first_.size() - 1; }
+
+    // Empty for an owner beyond the last.
+    std::span<const std::uint32_t> operator[](std::size_t owner) const {
+        if (owner >= size()) {
+            return {};
+        }
+        return {values_.data() + first_[owner], values_.data() + first_[owner + 1]};
+    }
+
+private:
+    std::vector<std::uint32_t> first_; // where each owner's list starts in values_, and the end
+    std::vector<std::uint32_t> values_;
+};
+
+} // namespace korvan
