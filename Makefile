@@ -7,7 +7,7 @@ PYTHON := /usr/bin/python3
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libsimdjson-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test bench clean data-tools screenshots package
+.PHONY: all deps build run test test-sanitize bench bench-startup clean data-tools screenshots package
 
 all: build
 
@@ -36,8 +36,24 @@ test: build
 	cd $(BUILD_DIR) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
 	$(PYTHON) -m pytest -q tools/tests
 
+# The whole test suite once more, built with AddressSanitizer and UndefinedBehaviorSanitizer in
+# its own directory. GCC's extra warnings under the sanitizers are not errors there.
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Release -DKORVAN_SANITIZE=ON -DKORVAN_WERROR=OFF
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && SDL_VIDEODRIVER=offscreen SDL_AUDIODRIVER=dummy \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  ctest --output-on-failure -j $(JOBS)
+
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x $$b ] && $$b; done
+	$(PYTHON) bench/startup_time.py --binary $(BUILD_DIR)/korvan.bin
+
+# Start-up of the program on the shipped world, median of several runs.
+bench-startup: build
+	$(PYTHON) bench/startup_time.py --binary $(BUILD_DIR)/korvan.bin
 
 # The README's pictures, rendered headless by the program itself into docs/screenshots/.
 screenshots: build
