@@ -111,8 +111,10 @@ private:
 
     std::optional<std::size_t> forwardEdge(Hex field, int direction) const;
     bool areNeighbours(Hex a, Hex b) const;
-    void sampleTerrain(const Map& source);
-    void traceRivers(const Map& source);
+    std::uint8_t sampledByte(const Map& source, int column, int row) const;
+    std::vector<std::size_t> cityFieldsOf(const Map& source) const;
+    void sampleTerrain(const Map& source, const std::vector<std::size_t>& cityFields);
+    void traceRivers(const Map& source, const std::vector<std::size_t>& cityFields);
     void attachOrphans(const Map& source, const std::vector<SideGeometry>& sides,
                        std::vector<IndexLists::Pair>& carried);
     void carryBridges(const Map& source, const std::vector<SideGeometry>& sides);

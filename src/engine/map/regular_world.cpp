@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
 #include <limits>
 #include <stdexcept>
 
@@ -138,59 +139,84 @@ Map Map::regularWorld(const Map& source, double ratio) {
     grid.name_ = source.name_;
     grid.world_ = grid.offsetRows_ = grid.wrapHorizontal_ = true;
     grid.hasRoads_ = source.hasRoads_;
-    grid.sampleTerrain(source);
-    grid.traceRivers(source);
+    grid.tiles_.resize(std::size_t(grid.width_) * std::size_t(grid.height_));
+    const std::vector<std::size_t> cityFields = grid.cityFieldsOf(source);
+    // Terrain and rivers depend on each other only at river mouths, where the tracing samples the
+    // few fields it needs itself: the terrain is sampled on a helper thread meanwhile.
+    auto terrain = std::async(std::launch::async, [&] { grid.sampleTerrain(source, cityFields); });
+    grid.traceRivers(source, cityFields);
+    terrain.get();
     return grid;
 }
 
-void Map::sampleTerrain(const Map& source) {
-    const Point scale{sourceScaleX_, sourceScaleY_};
-    tiles_.resize(std::size_t(width_) * std::size_t(height_));
+// The byte of the source field under a field's centre, with a source city's terrain cleared:
+// cities are placed from their own centres instead, so every source city survives.
+std::uint8_t Map::sampledByte(const Map& source, int column, int row) const {
+    const Point c = hexCenter(hexAt(column, row));
+    Hex s = worldToHex({c.x * sourceScaleX_, c.y * sourceScaleY_});
+    s.r = std::clamp(s.r, 0, source.height_ - 1);
+    // A sampled point lies within one period of the map, so a comparison wraps it (a division per
+    // field would cost more than the rest).
     const int sourceWidth = source.width_;
-    // Some sixteen million fields: the rows are shared with a second thread, and the source column
-    // is wrapped by a comparison (a sampled point lies within one period) instead of a division.
-    fillRowsInParallel(height_, tiles_.size(), [&](int firstRow, int endRow) {
-        for (int row = firstRow; row < endRow; ++row) {
-            std::uint8_t* const out = tiles_.data() + std::size_t(row) * width_;
-            for (int col = 0; col < width_; ++col) {
-                const Point c = hexCenter(hexAt(col, row));
-                Hex s = worldToHex({c.x * scale.x, c.y * scale.y});
-                s.r = std::clamp(s.r, 0, source.height_ - 1);
-                int column = s.q + s.r / 2;
-                if (column < 0) {
-                    column += sourceWidth;
-                } else if (column >= sourceWidth) {
-                    column -= sourceWidth;
-                }
-                if (column < 0 || column >= sourceWidth) {
-                    column = wrappedColumn(s, sourceWidth);
-                }
-                std::uint8_t byte = source.tiles_[std::size_t(s.r) * std::size_t(sourceWidth) + std::size_t(column)];
-                if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
-                    // Cities are placed below from their own centres, so every source city survives.
-                    byte &= static_cast<std::uint8_t>(~tileTerrainMask);
-                }
-                out[col] = byte;
-            }
-        }
-    });
+    int sourceColumn = s.q + s.r / 2;
+    if (sourceColumn < 0) {
+        sourceColumn += sourceWidth;
+    } else if (sourceColumn >= sourceWidth) {
+        sourceColumn -= sourceWidth;
+    }
+    if (sourceColumn < 0 || sourceColumn >= sourceWidth) {
+        sourceColumn = wrappedColumn(s, sourceWidth);
+    }
+    std::uint8_t byte = source.tiles_[std::size_t(s.r) * std::size_t(sourceWidth) + std::size_t(sourceColumn)];
+    if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
+        byte &= static_cast<std::uint8_t>(~tileTerrainMask);
+    }
+    return byte;
+}
+
+// Storage indices of the fields that source cities fall into, sorted.
+std::vector<std::size_t> Map::cityFieldsOf(const Map& source) const {
+    std::vector<std::size_t> fields;
     for (int row = 0; row < source.height_; ++row) {
         for (int col = 0; col < source.width_; ++col) {
-            const Hex h = source.hexAt(col, row);
             if ((source.tiles_[std::size_t(row) * source.width_ + col] & tileTerrainMask) !=
                 static_cast<std::uint8_t>(Terrain::City)) {
                 continue;
             }
-            const Point c = hexCenter(h);
-            if (const auto target = canonical(worldToHex({c.x / scale.x, c.y / scale.y}))) {
-                tiles_[storageIndex(*target)] = static_cast<std::uint8_t>(Terrain::City);
+            const Point c = hexCenter(source.hexAt(col, row));
+            if (const auto target = canonical(worldToHex({c.x / sourceScaleX_, c.y / sourceScaleY_}))) {
+                fields.push_back(storageIndex(*target));
             }
         }
     }
+    std::sort(fields.begin(), fields.end());
+    return fields;
 }
 
-void Map::traceRivers(const Map& source) {
+void Map::sampleTerrain(const Map& source, const std::vector<std::size_t>& cityFields) {
+    // Some sixteen million fields: the rows are shared with a second thread.
+    fillRowsInParallel(height_, tiles_.size(), [&](int firstRow, int endRow) {
+        for (int row = firstRow; row < endRow; ++row) {
+            std::uint8_t* const out = tiles_.data() + std::size_t(row) * width_;
+            for (int col = 0; col < width_; ++col) {
+                out[col] = sampledByte(source, col, row);
+            }
+        }
+    });
+    for (const std::size_t field : cityFields) {
+        tiles_[field] = static_cast<std::uint8_t>(Terrain::City);
+    }
+}
+
+void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFields) {
     const Point scale{sourceScaleX_, sourceScaleY_};
+    // The terrain is being sampled meanwhile: the few fields asked for are sampled here.
+    const auto water = [&](Hex field) {
+        const std::size_t index = storageIndex(field);
+        return !std::binary_search(cityFields.begin(), cityFields.end(), index) &&
+               (sampledByte(source, column(field), field.r) & tileTerrainMask) ==
+                   static_cast<std::uint8_t>(Terrain::Water);
+    };
     const auto toGrid = [&](Point p) { return Point{p.x / scale.x, p.y / scale.y}; };
     const std::size_t sourceCount = source.rivers_.size();
 
@@ -204,11 +230,13 @@ void Map::traceRivers(const Map& source) {
         const RiverEdge& edge = source.rivers_[i];
         const bool bankWet = source.at(edge.a).terrain == Terrain::Water || source.at(edge.b).terrain == Terrain::Water;
         const Point m = sides[i].middle;
-        for (const Point v : {m - sides[i].halfSide, m + sides[i].halfSide}) {
-            // The third hexagon at this corner lies beyond it, along the side.
+        for (const bool end : {false, true}) {
+            // The side's corners m - s and m + s are its start and end in grid units. The third
+            // hexagon at a corner lies beyond it, along the side.
+            const Point v = end ? m + sides[i].halfSide : m - sides[i].halfSide;
             const auto third = source.canonical(worldToHex(v * 3.0 - m * 2.0));
             if (bankWet || (third && source.at(*third).terrain == Terrain::Water)) {
-                graph.markWet(toGrid(v));
+                graph.markWet(graph.sideEnd(i, end));
             }
         }
     }
@@ -223,8 +251,8 @@ void Map::traceRivers(const Map& source) {
         Point start = sides[i].start;
         Point end = sides[i].end;
         const Hex centre = worldToHex(toGrid(sides[i].middle));
-        const bool startMouth = graph.mouth(start);
-        const bool prolonged = startMouth || graph.mouth(end);
+        const bool startMouth = graph.mouth(graph.sideEnd(i, false));
+        const bool prolonged = startMouth || graph.mouth(graph.sideEnd(i, true));
         // A side ending at the sea is extended by its own length so the river still reaches the coast.
         if (startMouth) {
             start = start * 2.0 - end;
@@ -256,7 +284,7 @@ void Map::traceRivers(const Map& source) {
                     if (!to) {
                         continue;
                     }
-                    if (prolonged && (at(*from).terrain == Terrain::Water || at(*to).terrain == Terrain::Water)) {
+                    if (prolonged && (water(*from) || water(*to))) {
                         continue;
                     }
                     const bool crossed = (cross(q - p, start - p) >= 0) != (cross(q - p, end - p) >= 0);

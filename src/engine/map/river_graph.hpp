@@ -44,15 +44,19 @@ public:
     };
 
     RiverGraph(double period, const std::vector<SideGeometry>& sides)
-        : period_(period), vertexIds_(sides.size() + 16), wet_(sides.size() / 8 + 16) {
-        // A river network has about one vertex per side; only the coast ends are wet. Both grow if needed.
+        : period_(period), vertexIds_(sides.size() + 16) {
+        // A river network has about one vertex per side; the table grows if needed.
         // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
         std::vector<std::pair<std::uint32_t, Point>> ends;
         ends.reserve(sides.size() * 2);
+        sideEnds_.reserve(sides.size() * 2);
         for (const SideGeometry& side : sides) {
-            ends.emplace_back(vertexId(side.start), side.end);
-            ends.emplace_back(vertexId(side.end), side.start);
+            sideEnds_.push_back(vertexId(side.start));
+            sideEnds_.push_back(vertexId(side.end));
+            ends.emplace_back(sideEnds_[sideEnds_.size() - 2], side.end);
+            ends.emplace_back(sideEnds_.back(), side.start);
         }
+        wet_.assign(vertexIds_.size(), false);
         offsets_.assign(vertexIds_.size() + 1, 0);
         for (const auto& [id, point] : ends) {
             ++offsets_[id + 1];
@@ -78,7 +82,11 @@ public:
         return std::abs(dx - period_ * std::round(dx / period_)) < 1e-6 && std::abs(u.y - v.y) < 1e-6;
     }
 
-    void markWet(Point v) { wet_.tryEmplace(key(v), 0); }
+    // The vertex at the start (end false) or the end of a side as given to the constructor: the
+    // side's own ends need no lookup by coordinates.
+    std::uint32_t sideEnd(std::size_t side, bool end) const { return sideEnds_[2 * side + (end ? 1 : 0)]; }
+
+    void markWet(std::uint32_t vertex) { wet_[vertex] = true; }
 
     // The far ends of the sides that touch v; empty where no side does.
     Arms arms(Point v) const {
@@ -89,10 +97,13 @@ public:
         return {points_.data() + offsets_[*id], offsets_[*id + 1] - offsets_[*id]};
     }
 
-    bool isWet(Point v) const { return wet_.find(key(v)).has_value(); }
+    bool isWet(Point v) const {
+        const auto id = vertexIds_.find(key(v));
+        return id && wet_[*id];
+    }
 
     // A river end that touches water.
-    bool mouth(Point v) const { return arms(v).size() == 1 && isWet(v); }
+    bool mouth(std::uint32_t vertex) const { return offsets_[vertex + 1] - offsets_[vertex] == 1 && wet_[vertex]; }
 
     // Walking from v over w ends within four sides at a dry river end.
     bool deadEnd(Point v, Point w) const {
@@ -124,7 +135,8 @@ private:
 
     double period_;
     FlatKeyMap vertexIds_;
-    FlatKeyMap wet_;
+    std::vector<std::uint32_t> sideEnds_; // start and end vertex of every side
+    std::vector<bool> wet_;               // per vertex
     std::vector<std::uint32_t> offsets_;
     std::vector<Point> points_;
 };
