@@ -7,7 +7,7 @@ PYTHON := /usr/bin/python3
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libsimdjson-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test test-sanitize bench bench-startup clean data-tools screenshots package
+.PHONY: all deps build run test test-sanitize bench bench-startup clean data-tools screenshots package fuzz
 
 all: build
 
@@ -54,6 +54,15 @@ bench: build
 # Start-up of the program on the shipped world, median of several runs.
 bench-startup: build
 	$(PYTHON) bench/startup_time.py --binary $(BUILD_DIR)/korvan.bin
+
+# libFuzzer on every data loader, FUZZ_SECONDS (default 60) each, in a clang build of its own
+# (engine and fuzz targets only, with AddressSanitizer and UBSan); see fuzz/run.py.
+fuzz: deps
+	@command -v clang++ >/dev/null || { [ "$$(id -u)" = 0 ] && apt-get install -y --no-install-recommends clang libclang-rt-14-dev; } \
+	  || { echo "make fuzz needs clang and libFuzzer (Debian: clang libclang-rt-14-dev)"; exit 1; }
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKORVAN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build build-fuzz -j $(JOBS)
+	$(PYTHON) fuzz/run.py --build build-fuzz --seconds $(or $(FUZZ_SECONDS),60)
 
 # The README's pictures, rendered headless by the program itself into docs/screenshots/.
 screenshots: build

@@ -1,0 +1,10 @@
+// Fuzz target: cities.json.
+#include "fuzz_support.hpp"
+#include "geography/cities.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvan::fuzz::feed(data, size, [](std::istream& input) {
+        korvan::loadCities(input);
+    });
+    return 0;
+}

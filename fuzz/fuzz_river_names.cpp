@@ -1,0 +1,13 @@
+// Fuzz target: river-names.json on each fixture map, asked for every river side.
+#include "fuzz_support.hpp"
+#include "geography/river_names.hpp"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    korvan::fuzz::feedWithFixture(data, size, [](const korvan::fuzz::Fixture& chosen, std::istream& input) {
+        const korvan::RiverNames names = korvan::RiverNames::load(chosen.map, input);
+        for (std::size_t edge = 0; edge <= chosen.map.rivers().size(); ++edge) {
+            static_cast<void>(names.at(edge));
+        }
+    });
+    return 0;
+}
