@@ -84,6 +84,27 @@ void require(bool condition) {
 
 } // namespace
 
+// 30 KB of "every side is a river" on the largest map claims 96 million sides (gigabytes of edges
+// and index); the map takes at most Map::maxRiverEdges, a few times what the shipped world holds.
+TEST(LargeInputs, RiverSidesStopAtTheCap) {
+    static_assert(Map::maxRiverEdges == 1'000'000); // the sizes below reach it exactly
+    const auto load = [](const std::string& text) {
+        return errorWithinBudget(256, [&] {
+            const Map map = mapOf(text);
+            require(map.rivers().size() == Map::maxRiverEdges);
+        });
+    };
+    const std::string full = riverWorld(fullWidth, fullHeight, fullHeight, 0);
+    ASSERT_LT(full.size(), 80'000u);
+    EXPECT_EQ(load(full), "Ungueltige Kartendaten: Zu viele Flusskanten");
+
+    // 333 rows of three sides per field and one row of 1000 east sides: exactly the cap.
+    EXPECT_EQ(load(riverWorld(1000, 335, 333, 1000)), "");
+    std::string oneMore = riverWorld(1000, 335, 333, 1000);
+    EXPECT_EQ(load(oneMore.replace(oneMore.rfind("a1000"), 5, "b1a999")),
+              "Ungueltige Kartendaten: Zu viele Flusskanten");
+}
+
 // Every terrain schema at the largest size: a byte per field, and a tile list that claims the
 // whole raster is counted before the raster is filled.
 TEST(LargeInputs, FullSizeTerrainCostsAByteAField) {

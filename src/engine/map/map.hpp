@@ -32,6 +32,9 @@ class Map {
 public:
     static constexpr int maxDimension = 8192;
     static constexpr std::int64_t maxFields = 32'000'000;
+    // River sides a file may add (the shipped world has about 165 000): compact rows can claim three
+    // per field, which on the largest map is gigabytes of edges and index from a few kilobytes.
+    static constexpr std::size_t maxRiverEdges = 1'000'000;
     static constexpr std::size_t noEdge = std::numeric_limits<std::size_t>::max();
 
     Map() = default;

@@ -73,6 +73,9 @@ bool Map::areNeighbours(Hex a, Hex b) const {
 }
 
 void Map::addRiverEdge(RiverEdge edge) {
+    if (rivers_.size() == maxRiverEdges) {
+        fail("Zu viele Flusskanten");
+    }
     if (!contains(edge.a) || !contains(edge.b)) {
         fail("Flusskante ausserhalb der Karte");
     }
