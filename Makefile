@@ -62,7 +62,7 @@ fuzz: deps
 	  || { echo "make fuzz needs clang and libFuzzer (Debian: clang libclang-rt-14-dev)"; exit 1; }
 	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DKORVAN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build build-fuzz -j $(JOBS)
-	$(PYTHON) fuzz/run.py --build build-fuzz --seconds $(or $(FUZZ_SECONDS),60)
+	$(PYTHON) fuzz/run.py --build build-fuzz
 
 # The README's pictures, rendered headless by the program itself into docs/screenshots/.
 screenshots: build

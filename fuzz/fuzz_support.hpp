@@ -33,6 +33,14 @@ const Countries& fixtureCountries();
 // Two cities, "wien" and "graz", for the city parameters and the urban centres.
 const std::vector<City>& fixtureCities();
 
+// Asks a lookup by river-side index for every side of the map and for the first index beyond.
+template <typename Names>
+void askEverySide(const Names& names, const Map& map) {
+    for (std::size_t edge = 0; edge <= map.rivers().size(); ++edge) {
+        static_cast<void>(names.at(edge));
+    }
+}
+
 // Runs the loader on the bytes as a file. A std::exception is a clean rejection; with
 // KORVAN_FUZZ_VERBOSE set its message is printed, to read why a seed or a finding was refused.
 template <typename Load>

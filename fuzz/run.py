@@ -79,7 +79,7 @@ def main() -> int:
         print(f"no fuzz targets in {args.build}/fuzz: configure with -DKORVAN_FUZZ=ON and build first", file=sys.stderr)
         return 2
     work = Path(args.work)
-    print(f"fuzzing {len(binaries)} targets for {args.seconds} s each; logs, corpora and artefacts in {work}")
+    print(f"fuzzing {len(binaries)} targets for {args.seconds} s each; logs, corpora and artefacts in {work}", flush=True)
 
     failed = False
     with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
