@@ -1,4 +1,4 @@
-// Short lists of indices, one per owner, kept in one flat array.
+// Short lists of values, one per owner, kept in one flat array.
 #pragma once
 
 #include <cstdint>
@@ -8,17 +8,19 @@
 
 namespace korvan {
 
-// A derived world links hundreds of thousands of river sides to each other, mostly one to one: a
-// vector per list would cost as many allocations and several times the memory.
-class IndexLists {
+// A derived world links hundreds of thousands of river sides to each other, mostly one to one, and
+// its river network has as many vertices: a vector per list would cost as many allocations and
+// several times the memory.
+template <typename Value>
+class FlatLists {
 public:
-    using Pair = std::pair<std::uint32_t, std::uint32_t>; // (owner, value)
+    using Pair = std::pair<std::uint32_t, Value>; // (owner, value)
 
-    IndexLists() = default;
+    FlatLists() = default;
 
     // One list per owner 0..owners - 1 from (owner, value) pairs; each list keeps the pairs' order.
     // Every owner must be below owners.
-    IndexLists(std::size_t owners, const std::vector<Pair>& pairs) : first_(owners + 1, 0), values_(pairs.size()) {
+    FlatLists(std::size_t owners, const std::vector<Pair>& pairs) : first_(owners + 1, 0), values_(pairs.size()) {
         for (const auto& [owner, value] : pairs) {
             ++first_[owner + 1];
         }
@@ -34,7 +36,7 @@ public:
     std::size_t size() const { return first_.empty() ? 0 : first_.size() - 1; }
 
     // Empty for an owner beyond the last.
-    std::span<const std::uint32_t> operator[](std::size_t owner) const {
+    std::span<const Value> operator[](std::size_t owner) const {
         if (owner >= size()) {
             return {};
         }
@@ -43,7 +45,9 @@ public:
 
 private:
     std::vector<std::uint32_t> first_; // where each owner's list starts in values_, and the end
-    std::vector<std::uint32_t> values_;
+    std::vector<Value> values_;
 };
+
+using IndexLists = FlatLists<std::uint32_t>;
 
 } // namespace korvan

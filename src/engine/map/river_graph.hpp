@@ -2,10 +2,12 @@
 #pragma once
 
 #include "core/flat_key_map.hpp"
+#include "core/index_lists.hpp"
 #include "map/map.hpp"
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace korvan {
@@ -34,20 +36,13 @@ inline SideGeometry sideGeometry(const Map& source, const RiverEdge& edge, Point
 // through keys of their coordinates rounded to 1/1024, so east-west copies share a key.
 class RiverGraph {
 public:
-    struct Arms {
-        const Point* first = nullptr;
-        std::size_t count = 0;
-        const Point* begin() const { return first; }
-        const Point* end() const { return first + count; }
-        std::size_t size() const { return count; }
-        const Point& operator[](std::size_t i) const { return first[i]; }
-    };
+    using Arms = std::span<const Point>;
 
     RiverGraph(double period, const std::vector<SideGeometry>& sides)
         : period_(period), vertexIds_(sides.size() + 16) {
         // A river network has about one vertex per side; the table grows if needed.
-        // Adjacency lists in one flat array, each vertex's arms in the order the sides were given.
-        std::vector<std::pair<std::uint32_t, Point>> ends;
+        // Each vertex's arms in the order the sides were given.
+        std::vector<FlatLists<Point>::Pair> ends;
         ends.reserve(sides.size() * 2);
         sideEnds_.reserve(sides.size() * 2);
         for (const SideGeometry& side : sides) {
@@ -57,18 +52,7 @@ public:
             ends.emplace_back(sideEnds_.back(), side.start);
         }
         wet_.assign(vertexIds_.size(), false);
-        offsets_.assign(vertexIds_.size() + 1, 0);
-        for (const auto& [id, point] : ends) {
-            ++offsets_[id + 1];
-        }
-        for (std::size_t i = 1; i < offsets_.size(); ++i) {
-            offsets_[i] += offsets_[i - 1];
-        }
-        points_.resize(ends.size());
-        std::vector<std::uint32_t> fill(offsets_.begin(), offsets_.end() - 1);
-        for (const auto& [id, point] : ends) {
-            points_[fill[id]++] = point;
-        }
+        arms_ = FlatLists<Point>(vertexIds_.size(), ends);
     }
 
     std::uint64_t key(Point p) const {
@@ -94,7 +78,7 @@ public:
         if (!id) {
             return {};
         }
-        return {points_.data() + offsets_[*id], offsets_[*id + 1] - offsets_[*id]};
+        return arms_[*id];
     }
 
     bool isWet(Point v) const {
@@ -103,7 +87,7 @@ public:
     }
 
     // A river end that touches water.
-    bool mouth(std::uint32_t vertex) const { return offsets_[vertex + 1] - offsets_[vertex] == 1 && wet_[vertex]; }
+    bool mouth(std::uint32_t vertex) const { return arms_[vertex].size() == 1 && wet_[vertex]; }
 
     // Walking from v over w ends within four sides at a dry river end.
     bool deadEnd(Point v, Point w) const {
@@ -137,8 +121,7 @@ private:
     FlatKeyMap vertexIds_;
     std::vector<std::uint32_t> sideEnds_; // start and end vertex of every side
     std::vector<bool> wet_;               // per vertex
-    std::vector<std::uint32_t> offsets_;
-    std::vector<Point> points_;
+    FlatLists<Point> arms_;               // per vertex
 };
 
 } // namespace korvan
