@@ -1,6 +1,6 @@
 // The hover update on the shipped world: it runs on every mouse motion, so its worst case matters
 // as much as its mean. 10,000 random pointer positions over the map area at three zooms.
-#include "client/client.hpp"
+#include "shell/client.hpp"
 #include "shipped_client.hpp"
 
 #include <benchmark/benchmark.h>
@@ -22,19 +22,19 @@ bench::ShippedClient& world() {
 void hover(benchmark::State& state) {
     Client& client = *world().client;
     client.focusGeography({16.3738, 48.2082}, state.range(0) / 10.0);
-    const SDL_Rect area = client.mapClip();
+    const SDL_Rect area = toSdl(client.view.mapClip());
     std::mt19937 random(7);
     std::uniform_real_distribution<double> x(area.x, area.x + area.w - 1);
     std::uniform_real_distribution<double> y(area.y, area.y + area.h - 1);
     // The river geometry of the view is built by the first frame, not by the hover.
-    client.mouse = {x(random), y(random)};
+    client.view.mouse = {x(random), y(random)};
     client.updateHover();
     double slowest = 0;
     double total = 0;
     std::int64_t updates = 0;
     for (auto _ : state) {
         for (int i = 0; i < 10000; ++i) {
-            client.mouse = {x(random), y(random)};
+            client.view.mouse = {x(random), y(random)};
             const auto start = std::chrono::steady_clock::now();
             client.updateHover();
             const double micros =

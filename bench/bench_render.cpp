@@ -1,8 +1,8 @@
 // Frame times on the shipped world: panning and zooming around Wien at three scales, drawn by the
 // software renderer (or SDL_RENDER_DRIVER's choice) into a 1280 x 850 window, as the player sees it.
 #include "bench_armies.hpp"
-#include "client/client.hpp"
-#include "render/terrain_raster.hpp"
+#include "shell/client.hpp"
+#include "cpu/terrain_raster.hpp"
 #include "shell/startup.hpp"
 
 #include <benchmark/benchmark.h>
@@ -61,7 +61,7 @@ struct Scene {
         SDL_GetRendererInfo(renderer.get(), &info);
         rendererName = info.name;
         const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
-        client = createClient(Map::load(data / "world.json"), renderer.get(), data, data / "world.json", false);
+        client = createClient(renderer.get(), WorldSources{data, {}, false});
     }
 
     void frame() {
@@ -90,7 +90,7 @@ SDL_Event mouseEvent(Uint32 type) {
 void focusWien(Client& client, double scale) {
     client.focusGeography(wien, scale);
     SDL_Event motion = mouseEvent(SDL_MOUSEMOTION);
-    const Point centre = client.mapAreaCentre();
+    const Point centre = client.view.mapAreaCentre();
     motion.motion.x = static_cast<int>(centre.x);
     motion.motion.y = static_cast<int>(centre.y);
     client.event(motion);
@@ -103,8 +103,8 @@ void pan(benchmark::State& state) {
     state.SetLabel(s.rendererName);
     SDL_Event press = mouseEvent(SDL_MOUSEBUTTONDOWN);
     press.button.button = SDL_BUTTON_RIGHT;
-    press.button.x = static_cast<int>(s.client->mouse.x);
-    press.button.y = static_cast<int>(s.client->mouse.y);
+    press.button.x = static_cast<int>(s.client->view.mouse.x);
+    press.button.y = static_cast<int>(s.client->view.mouse.y);
     s.client->event(press);
     SDL_Event drag = mouseEvent(SDL_MOUSEMOTION);
     drag.motion.x = press.button.x;
@@ -180,20 +180,20 @@ void layers(benchmark::State& state) {
     int step = 1;
     for (auto _ : state) {
         if (zooming) {
-            client.zoom(step > 0 ? 1.15 : 1 / 1.15, client.mouse);
+            client.view.zoom(step > 0 ? 1.15 : 1 / 1.15, client.view.mouse);
             step = -step;
         } else {
-            client.camera.x += 8;
-            client.camera.y += 3;
+            client.view.camera.x += 8;
+            client.view.camera.y += 3;
         }
-        const SDL_Rect clip = client.mapClip();
+        const SDL_Rect clip = toSdl(client.view.mapClip());
         SDL_RenderSetClipRect(renderer, &clip);
-        timed(terrain, [&] { client.renderTerrain(renderer); });
-        timed(lakes, [&] { client.renderLakeDetails(renderer); });
-        timed(rivers, [&] { client.renderRivers(renderer); });
-        timed(cities, [&] { client.renderCities(renderer); });
+        timed(terrain, [&] { client.mapView.terrain().draw(client.mapView.frame(renderer)); });
+        timed(lakes, [&] { client.mapView.lakes().draw(client.mapView.frame(renderer)); });
+        timed(rivers, [&] { client.mapView.rivers().draw(client.mapView.frame(renderer)); });
+        timed(cities, [&] { client.mapView.cities().draw(client.mapView.frame(renderer)); });
         SDL_RenderSetClipRect(renderer, nullptr);
-        timed(panels, [&] { client.renderHud(renderer); });
+        timed(panels, [&] { client.mapView.hud().draw(client.mapView.frame(renderer)); });
         SDL_RenderPresent(renderer);
     }
     const double frames = double(state.iterations());
@@ -219,13 +219,13 @@ void cityLabels(benchmark::State& state) {
     double step = 1;
     for (auto _ : state) {
         // A pixel of pan each time: the placements are kept for an unchanged view.
-        s.client->camera.x += step;
+        s.client->view.camera.x += step;
         step = -step;
-        const auto placements = s.client->cityPlacements();
+        const auto placements = s.client->mapView.cities().placements(s.client->mapView.scene());
         placed = placements.size();
         labelled = std::size_t(std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.label.has_value(); }));
     }
-    state.counters["cities"] = double(s.client->cities.size());
+    state.counters["cities"] = double(s.client->world.cities.size());
     state.counters["placed"] = double(placed);
     state.counters["labelled"] = double(labelled);
 }
@@ -244,28 +244,28 @@ void borders(benchmark::State& state) {
     const auto mode = state.range(1);
     client.focusCountry(id);
     state.SetLabel(id + " " + modes[std::size_t(mode)] + " " + s.rendererName);
-    const SDL_Rect clip = client.mapClip();
+    const SDL_Rect clip = toSdl(client.view.mapClip());
     SDL_RenderSetClipRect(renderer, &clip);
-    client.renderCountry(renderer); // the outline and the first picture
+    client.mapView.borders().draw(client.mapView.frame(renderer)); // the outline and the first picture
     double total = 0;
     std::size_t draws = 0;
     double zoomStep = 1.15;
     for (auto _ : state) {
         if (mode == 1) {
-            client.camera.x += 8;
-            client.camera.y += 3;
+            client.view.camera.x += 8;
+            client.view.camera.y += 3;
         } else if (mode == 2) {
-            client.camera.zoom(zoomStep, client.mapAreaCentre());
+            client.view.camera.zoom(zoomStep, client.view.mapAreaCentre());
             zoomStep = 1 / zoomStep;
         }
         const Uint64 start = SDL_GetPerformanceCounter();
-        client.renderCountry(renderer);
+        client.mapView.borders().draw(client.mapView.frame(renderer));
         SDL_RenderFlush(renderer); // the copy is queued; count it here
         total += double(SDL_GetPerformanceCounter() - start) * 1000.0 / double(SDL_GetPerformanceFrequency());
-        draws += client.borderDrawCalls;
+        draws += client.mapView.borderTiming.drawCalls;
     }
     SDL_RenderSetClipRect(renderer, nullptr);
-    client.selectedCountry.reset();
+    client.view.selectedCountry.reset();
     state.counters["border_ms"] = total / double(state.iterations());
     state.counters["redraws_per_frame"] = double(draws) / double(state.iterations());
 }
@@ -281,7 +281,7 @@ void startup(benchmark::State& state) {
     Scene& s = scene();
     const std::filesystem::path data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
     for (auto _ : state) {
-        auto client = createClient(Map::load(data / "world.json"), s.renderer.get(), data, data / "world.json", false);
+        auto client = createClient(s.renderer.get(), WorldSources{data, {}, false});
         client->render(s.renderer.get());
         SDL_RenderPresent(s.renderer.get());
     }
@@ -297,10 +297,10 @@ void rasterPieces(benchmark::State& state) {
     Scene& s = scene();
     focusWien(*s.client, 18);
     s.frame();
-    const TerrainIcons& batch = s.client->terrainScratch.batch;
-    const SDL_Rect area = s.client->mapClip();
+    const TerrainIcons& batch = s.client->mapView.terrain().scratch().batch;
+    const SDL_Rect area = toSdl(s.client->view.mapClip());
     std::vector<std::uint32_t> pixels(std::size_t(area.w) * std::size_t(area.h));
-    const TexelImage& texture = s.client->terrainArt.levels.forCellSize(60);
+    const TexelImage& texture = s.client->mapView.images().terrainArt.levels.forCellSize(60);
     for (auto _ : state) {
         rasterTriangles(batch.vertices, batch.indices, texture, {pixels, area, area});
         benchmark::DoNotOptimize(pixels.data());
@@ -321,18 +321,18 @@ void unitsAndPanels(benchmark::State& state) {
     Client& client = *s.client;
     SDL_Renderer* renderer = s.renderer.get();
     focusWien(client, 18);
-    const Army shippedArmy = client.army;
+    const Army shippedArmy = client.game.army;
     std::vector<bench::Placement> inView;
-    client.forVisibleGame([&](Hex drawn, Hex stored) {
-        if (client.onMap(client.camera.toScreen(client.gameWorld(drawn))) &&
-            client.gameMap().at(stored).terrain != Terrain::Water) {
+    client.view.forVisibleGame([&](Hex drawn, Hex stored) {
+        if (client.view.onMap(client.view.camera.toScreen(client.world.gameWorld(drawn))) &&
+            client.world.gameMap().at(stored).terrain != Terrain::Water) {
             inView.push_back({stored, int(inView.size() % 2)});
         }
     });
     std::shuffle(inView.begin(), inView.end(), std::mt19937(11));
-    client.army = bench::armyOn(client.gameMap(), inView, Army::maxUnits);
-    client.selectUnit(client.army.units()[0].id, false);
-    const Point enemy = client.camera.toScreen(client.gameWorld(client.army.units()[1].position));
+    client.game.army = bench::armyOn(client.world.gameMap(), inView, Army::maxUnits);
+    client.selectUnit(client.game.army.units()[0].id, false);
+    const Point enemy = client.view.camera.toScreen(client.world.gameWorld(client.game.army.units()[1].position));
     SDL_Event pointer = mouseEvent(SDL_MOUSEMOTION);
     pointer.motion.x = static_cast<int>(enemy.x);
     pointer.motion.y = static_cast<int>(enemy.y);
@@ -348,30 +348,30 @@ void unitsAndPanels(benchmark::State& state) {
         total += double(SDL_GetPerformanceCounter() - start) * 1000.0 / double(SDL_GetPerformanceFrequency());
     };
     for (auto _ : state) {
-        const SDL_Rect clip = client.mapClip();
+        const SDL_Rect clip = toSdl(client.view.mapClip());
         SDL_RenderSetClipRect(renderer, &clip);
         timed(map, [&] {
-            client.renderTerrain(renderer);
-            client.renderLakeDetails(renderer);
-            if (client.map.hasRoads()) {
-                client.renderRoads(renderer);
+            client.mapView.terrain().draw(client.mapView.frame(renderer));
+            client.mapView.lakes().draw(client.mapView.frame(renderer));
+            if (client.world.map.hasRoads()) {
+                RoadLayer{}.draw(client.mapView.frame(renderer));
             }
-            client.renderRivers(renderer);
+            client.mapView.rivers().draw(client.mapView.frame(renderer));
         });
-        timed(units, [&] { client.renderUnits(renderer); });
+        timed(units, [&] { client.mapView.units().draw(client.mapView.frame(renderer)); });
         SDL_RenderSetClipRect(renderer, nullptr);
-        timed(panels, [&] { client.renderHud(renderer); });
+        timed(panels, [&] { client.mapView.hud().draw(client.mapView.frame(renderer)); });
         SDL_RenderPresent(renderer);
     }
     const double frames = double(state.iterations());
-    state.counters["units_in_view"] = double(client.army.units().size());
+    state.counters["units_in_view"] = double(client.game.army.units().size());
     state.counters["map_ms"] = map / frames;
     state.counters["units_ms"] = units / frames;
     state.counters["panels_ms"] = panels / frames;
     state.counters["added_ms"] = (units + panels) / frames;
-    client.army = shippedArmy;
-    client.selectedUnit.reset();
-    client.range.clear();
+    client.game.army = shippedArmy;
+    client.game.selectedUnit.reset();
+    client.game.range.clear();
 }
 BENCHMARK(unitsAndPanels)->Iterations(4 * measuredFrames)->Unit(benchmark::kMillisecond);
 

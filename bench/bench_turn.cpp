@@ -2,7 +2,7 @@
 // turn, plays all of Red and hands the turn back. On the shipped scenario through a whole game, and on
 // a crowded synthetic one: 256 units packed among many rivers, every Red unit in contact.
 #include "bench_armies.hpp"
-#include "client/client.hpp"
+#include "shell/client.hpp"
 #include "shell/startup.hpp"
 #include "shipped_client.hpp"
 #include "synthetic_world.hpp"
@@ -27,7 +27,7 @@ namespace {
 // Times renewMovement alone; whatever the iteration does around it is left out.
 double secondsOfTurn(Client& client) {
     const auto start = std::chrono::steady_clock::now();
-    client.renewMovement();
+    client.endTurn();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -35,11 +35,11 @@ double secondsOfTurn(Client& client) {
 // first enemy it may hit, else drives to the reachable field nearest an objective Red holds and
 // fires from there.
 void bluePlays(Client& client) {
-    const Battle& battle = *client.battle;
-    const Army& army = client.army;
+    const Battle& battle = *client.game.battle;
+    const Army& army = client.game.army;
     const auto fire = [&](int id) {
         for (const Unit& enemy : army.units()) {
-            if (enemy.side != blueSide && battle.preview(client.gameMap(), army, id, enemy.id).legal) {
+            if (enemy.side != blueSide && battle.preview(client.world.gameMap(), army, id, enemy.id).legal) {
                 client.attackUnit(enemy.id); // changes the army: stop walking it
                 return true;
             }
@@ -70,7 +70,7 @@ void bluePlays(Client& client) {
             continue;
         }
         Hex best = army.find(id)->position;
-        for (const auto& [field, node] : client.range) {
+        for (const auto& [field, node] : client.game.range) {
             if (distance(field) < distance(best)) {
                 best = field;
             }
@@ -85,12 +85,12 @@ void bluePlays(Client& client) {
 // A client with its scenario's start kept aside, to play the scenario again from there.
 struct Scenario {
     void keepStart() {
-        army = client->army;
-        battle = client->battle;
+        army = client->game.army;
+        battle = client->game.battle;
     }
     void restart() {
-        client->army = army;
-        client->battle = battle;
+        client->game.army = army;
+        client->game.battle = battle;
     }
     std::unique_ptr<Client> client;
     Army army;
@@ -115,7 +115,7 @@ void shippedScenarioTurn(benchmark::State& state) {
     std::size_t games = 1;
     for (auto _ : state) {
         bluePlays(client);
-        if (client.battle->finished()) { // Blue took the last objective itself: the next game
+        if (client.game.battle->finished()) { // Blue took the last objective itself: the next game
             shipped.restart();
             ++games;
             bluePlays(client);
@@ -123,7 +123,7 @@ void shippedScenarioTurn(benchmark::State& state) {
         const double seconds = secondsOfTurn(client);
         state.SetIterationTime(seconds);
         longest = std::max(longest, seconds);
-        if (client.battle->finished()) {
+        if (client.game.battle->finished()) {
             shipped.restart();
             ++games;
         }
@@ -141,7 +141,7 @@ struct Crowded : Scenario {
     Crowded() {
         std::istringstream text(bench::syntheticWorldJson(1440, 720, 400'000));
         client = std::make_unique<Client>(Map::load(text));
-        const Map& grid = client->gameMap();
+        const Map& grid = client->world.gameMap();
         std::vector<bench::Placement> land;
         const int firstColumn = grid.width() / 2 - 20;
         const int firstRow = grid.height() / 2 - 20;
@@ -154,17 +154,17 @@ struct Crowded : Scenario {
             }
         }
         std::shuffle(land.begin(), land.end(), std::mt19937(7));
-        client->army = bench::armyOn(grid, land, Army::maxUnits);
-        if (client->army.units().size() != Army::maxUnits) {
+        client->game.army = bench::armyOn(grid, land, Army::maxUnits);
+        if (client->game.army.units().size() != Army::maxUnits) {
             throw std::logic_error("the window holds too little land");
         }
         std::vector<Objective> objectives;
         for (auto p = land.rbegin(); p != land.rend() && objectives.size() < Battle::maxObjectives; ++p) {
-            if (client->army.at(p->field) == nullptr) {
+            if (client->game.army.at(p->field) == nullptr) {
                 objectives.push_back({"Ziel " + std::to_string(objectives.size() + 1), p->field, redSide});
             }
         }
-        client->battle.emplace(grid, client->army, std::move(objectives), 1000, 12345);
+        client->game.battle.emplace(grid, client->game.army, std::move(objectives), 1000, 12345);
         keepStart();
     }
 };
@@ -178,13 +178,13 @@ void crowdedScenarioTurn(benchmark::State& state) {
     for (auto _ : state) {
         crowded.restart();
         state.SetIterationTime(secondsOfTurn(client));
-        lines += client.battle->log().size() - crowded.battle->log().size();
-        moves += std::size_t(std::count_if(client.army.units().begin(), client.army.units().end(),
+        lines += client.game.battle->log().size() - crowded.battle->log().size();
+        moves += std::size_t(std::count_if(client.game.army.units().begin(), client.game.army.units().end(),
                                            [](const Unit& unit) { return unit.side == redSide && unit.moved; }));
     }
     state.counters["log_lines"] = benchmark::Counter(double(lines), benchmark::Counter::kAvgIterations);
     state.counters["red_moves"] = benchmark::Counter(double(moves), benchmark::Counter::kAvgIterations);
-    state.counters["grid_river_sides"] = double(client.gameMap().rivers().size());
+    state.counters["grid_river_sides"] = double(client.world.gameMap().rivers().size());
 }
 BENCHMARK(crowdedScenarioTurn)->UseManualTime()->MinTime(3.0)->Unit(benchmark::kMillisecond);
 

@@ -1,0 +1,61 @@
+// The program's top object: the world with the game played on it, how the player looks at it, the
+// map view that draws both, and the commands that span them. Input turns SDL events into these.
+#pragma once
+
+#include "game/game.hpp"
+#include "map_view/map_view.hpp"
+#include "view_state/view_state.hpp"
+#include "world/world.hpp"
+
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+namespace korvan {
+
+class Client {
+public:
+    // The game on a loaded world, fitted to the whole map; the images are loaded separately.
+    explicit Client(LoadedWorld loaded);
+    // A world of one map and its cities, without a scenario.
+    explicit Client(Map map, std::vector<City> cities = {});
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    // Input dispatch; every event ends with the camera wrap and a hover update.
+    void event(const SDL_Event& e);
+    // One frame. Drawing changes no game or view state, only the map view's caches.
+    void render(SDL_Renderer* renderer) { mapView.draw(renderer); }
+
+    // Selects a unit, centred at unit zoom with focus; the legend gives way to the unit list.
+    void selectUnit(int id, bool focus);
+    // Selects and centres the next Blue unit.
+    void nextUnit();
+    void moveTo(Hex target);
+    void attackUnit(int id);
+    // Ends Blue's turn; the computer plays its whole turn inside this call and hands it back.
+    void endTurn();
+    // A new game on the maps as loaded: built bridges are gone, units and scenario start over. The
+    // camera stays on the world map, which shows the first unit; other maps are fitted again.
+    void restartBattle();
+    // Bridges the river side under the pointer.
+    void buildBridge();
+    // Forgets every selection: field, city, country and unit.
+    void clearSelection();
+
+    // Searches and focus changes that jump the view; the searches throw when nothing matches.
+    void focusGeography(Point lonLat, double scale);
+    void focusOperation();
+    void focusCity(const std::string& name);
+    void focusCountry(const std::string& code) { view.focusCountry(code); }
+    void updateHover() { view.updateHover(); }
+
+    World world;
+    Game game;
+    ViewState view;
+    MapView mapView;
+    bool running = true;
+};
+
+} // namespace korvan

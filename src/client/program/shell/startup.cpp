@@ -1,0 +1,180 @@
+// Start-up in its fixed order: options, log, SDL, data directory, map, window, renderer, client, data layers.
+#include "shell/startup.hpp"
+
+#include "shell/client.hpp"
+#include "modes/benchmark_modes.hpp"
+#include "shell/command_line.hpp"
+#include "shell/log_output.hpp"
+#include "shell/run_loop.hpp"
+#include "modes/self_test.hpp"
+#include "sdl/sdl_handles.hpp"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <future>
+#include <iostream>
+#include <memory>
+
+namespace korvan {
+
+namespace {
+
+constexpr const char* versionText = "0.0.0-53-g1826b7c";
+constexpr const char* windowTitle = "Brannok: Varnholt | M3";
+constexpr int windowWidth = 1280;
+constexpr int windowHeight = 850;
+constexpr int minimumWidth = 1000;
+constexpr int minimumHeight = 800;
+
+RendererHandle createRenderer(SDL_Window* window) {
+    RendererHandle renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (!renderer) {
+        renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+    }
+    if (!renderer) {
+        throwSdlError();
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer.get(), &info) == 0) {
+        SDL_Log("Renderer: %s%s", info.name, (info.flags & SDL_RENDERER_SOFTWARE) ? " (software)" : "");
+    }
+    return renderer;
+}
+
+} // namespace
+
+std::unique_ptr<Client> createClient(SDL_Renderer* renderer, const WorldSources& sources) {
+    auto client = std::make_unique<Client>(World::load(sources));
+    client->mapView.loadImages(renderer, sources.dataDirectory);
+    client->updateHover();
+    return client;
+}
+
+namespace {
+
+// Everything after the options: returns the exit code, throws for start-up errors.
+int startAndRun(const Options& options) {
+    if (!options.logPath.empty()) {
+        logFile.open(options.logPath, std::ios::out | std::ios::trunc);
+        if (!logFile) {
+            throw UsageError("Log-Datei kann nicht angelegt werden: " + options.logPath);
+        }
+    }
+    SDL_Log("Korvan %s", versionText);
+    if (options.testMode) {
+        SDL_Log("Test mode: Pruefungen und Tour ueber die Karte");
+    }
+    const int unitFocus = options.unitText.empty() ? 0 : parseUnitId(options.unitText);
+
+    // The software renderer draws into the window surface itself; by default SDL would still show
+    // that surface through an accelerated texture, one more full-window upload per frame (most of a
+    // frame's time on a headless or GPU-less machine). An explicit setting of the hint still wins.
+    if (const char* driver = SDL_getenv("SDL_RENDER_DRIVER"); driver && SDL_strcasecmp(driver, "software") == 0) {
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    }
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        throwSdlError();
+    }
+    const SdlLifetime sdl;
+    const SdlText basePath(SDL_GetBasePath());
+    if (!basePath) {
+        throwSdlError();
+    }
+    const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath, !options.mapPath.empty()};
+
+    // The world loads on a thread of its own while the window, the renderer and the images are made
+    // here (SDL wants them on this thread). The world's errors are reported first, as its files come
+    // first in the data directory's order.
+    std::future<LoadedWorld> loading = std::async(std::launch::async, [&sources] { return World::load(sources); });
+    WindowHandle window;
+    RendererHandle renderer;
+    Images images;
+    std::exception_ptr displayFailure;
+    try {
+        window.reset(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                      windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
+        if (!window) {
+            throwSdlError();
+        }
+        SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
+        renderer = createRenderer(window.get());
+        images.load(renderer.get(), sources.dataDirectory);
+    } catch (...) {
+        displayFailure = std::current_exception();
+    }
+    LoadedWorld loaded = loading.get();
+    if (displayFailure) {
+        std::rethrow_exception(displayFailure);
+    }
+    const auto client = std::make_unique<Client>(std::move(loaded));
+    client->mapView.setImages(std::move(images));
+    client->updateHover();
+    if (options.smoke && client->world.map.isWorld()) {
+        checkStartView(*client);
+    }
+    if (unitFocus != 0 && client->game.army.find(unitFocus) == nullptr) {
+        throw std::runtime_error("Einheit nicht gefunden");
+    }
+    // Not in smoke mode, --city, --unit and --country are focused here, in this order; the self-test
+    // applies them itself later.
+    if (!options.smoke) {
+        if (!options.cityFocus.empty()) {
+            client->focusCity(options.cityFocus);
+        }
+        if (unitFocus != 0) {
+            client->selectUnit(unitFocus, true);
+        }
+        if (!options.countryFocus.empty()) {
+            client->focusCountry(options.countryFocus);
+        }
+    }
+
+    if (options.benchmarkPan || options.benchmarkZoom) {
+        runBenchmark(*client, renderer.get(), options.benchmarkZoom ? BenchmarkKind::Zoom : BenchmarkKind::Pan,
+                     options.cityFocus, std::cout);
+        return 0;
+    }
+
+    RunLoop loop(*client, renderer.get(), options.smoke, options.screenshotPath, options.cityFocus, unitFocus,
+                 options.countryFocus);
+    loop.tour = options.testMode;
+    loop.tourSpeed = options.tourSpeed;
+    while (client->running) {
+        loop.tick();
+        SDL_Delay(8);
+    }
+    if (options.testMode && loop.exitCode != 0) {
+        SDL_Log("Test mode: failed");
+    }
+    return loop.exitCode;
+}
+
+} // namespace
+
+int runProgram(int argc, char** argv) {
+    SDL_LogSetOutputFunction(logOutput, nullptr);
+    bool testMode = false;
+    try {
+        const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help) {
+            std::fputs(usageText, stdout);
+            return 0;
+        }
+        testMode = options.testMode;
+        return startAndRun(options);
+    } catch (const UsageError& e) {
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: %s", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: %s", e.what());
+        if (testMode) {
+            SDL_Log("Test mode: failed");
+        }
+        return 1;
+    }
+}
+
+} // namespace korvan

@@ -1,0 +1,122 @@
+// The texts the panels take from what lies under the pointer.
+#include "view_state/hover_text.hpp"
+
+#include <algorithm>
+
+namespace korvan {
+
+namespace {
+
+constexpr std::size_t hoverLineLength = 29;
+constexpr std::size_t bridgeLineCount = 3;
+constexpr std::size_t countryLabelLength = 26;
+
+} // namespace
+
+std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks) {
+    std::vector<std::string> lines;
+    std::string rest = text;
+    while (!rest.empty()) {
+        if (rest.size() <= length) {
+            lines.push_back(rest);
+            break;
+        }
+        // The last blank at or before the limit ends the line; one at the very start does not count.
+        std::size_t cutAt = rest.rfind(' ', length);
+        if (cutAt == std::string::npos || cutAt == 0) {
+            cutAt = length;
+        }
+        lines.push_back(rest.substr(0, cutAt));
+        rest.erase(0, cutAt);
+        const std::size_t blanks = dropAllBlanks ? std::min(rest.find_first_not_of(' '), rest.size())
+                                                 : std::size_t(!rest.empty() && rest.front() == ' ');
+        rest.erase(0, blanks);
+    }
+    return lines;
+}
+
+std::string countrySelectionLabel(const World& world, const ViewState& view) {
+    const auto index = view.activeCountry();
+    if (!index || *index >= world.countries.entries.size()) {
+        return {};
+    }
+    const Country& country = world.countries.entries[*index];
+    return (country.status != "country" ? "GEBIET: " : "LAND: ") + country.name.substr(0, countryLabelLength);
+}
+
+std::string waterHoverHeading(const World& world, const Hover& hover) {
+    if (hover.lake) {
+        return world.lakes.isRiverArm(*hover.lake) ? "FLUSSARM UNTER MAUS" : "SEE UNTER MAUS";
+    }
+    if (hover.inlandWater) {
+        return "BINNENGEWAESSER";
+    }
+    if (hover.sea) {
+        return upper(*hover.sea).find("FJORD") != std::string::npos ? "FJORD UNTER MAUS" : "MEER UNTER MAUS";
+    }
+    if (hover.nationalWater) {
+        return "GEWAESSER UNTER MAUS";
+    }
+    return {};
+}
+
+std::vector<std::string> bridgeHoverLines(const World& world, const Hover& hover) {
+    if (!hover.bridge) {
+        return {};
+    }
+    const auto& names = world.bridgeNames.at(*hover.bridge);
+    const auto river = world.riverNames.at(*hover.bridge);
+    std::string text;
+    for (const std::string& name : names) {
+        text += (text.empty() ? "" : " / ") + name;
+    }
+    if (names.empty()) {
+        text = "Unbenannte Bruecke";
+        if (river) {
+            text += (*river == "Donau" ? " ueber die " : *river == "Rhein" ? " ueber den " : " ueber ") + *river;
+        }
+    }
+    std::vector<std::string> lines = wrapPanelText(text, hoverLineLength, true);
+    if (lines.size() > bridgeLineCount) {
+        lines.resize(bridgeLineCount);
+        lines.back() = lines.back().substr(0, hoverLineLength - 3) + "...";
+    }
+    if (!names.empty() && river) {
+        lines.push_back("Fluss: " + *river);
+    }
+    return lines;
+}
+
+HoverPanelText hoverPanelText(const World& world, const ViewState& view) {
+    const Hover& hover = view.hover;
+    HoverPanelText panel;
+    const bool urban = view.onMap(view.mouse) && [&] {
+        const auto field = world.gameAt(view.camera.toWorld(view.mouse));
+        return field && world.gameMap().terrainAt(*field) == Terrain::City;
+    }();
+    const City* city = hover.city && *hover.city < world.cities.size() ? &world.cities[*hover.city] : nullptr;
+    if (hover.country && *hover.country < world.countries.entries.size()) {
+        panel.country = hover.country;
+    }
+    const std::string water = waterHoverHeading(world, hover);
+    panel.heading = city                 ? "STADT UNTER MAUS"
+                    : hover.river       ? "FLUSS UNTER MAUS"
+                    : !water.empty()     ? water
+                    : urban              ? "STADTGEBIET"
+                                         : "LAND UNTER MAUS";
+    std::string name = city                   ? city->name
+                       : hover.river         ? *hover.river
+                       : hover.lake          ? *hover.lake
+                       : hover.inlandWater   ? "Name nicht erfasst"
+                       : hover.sea           ? *hover.sea
+                       : hover.nationalWater ? "Name nicht erfasst"
+                       : urban                ? "Stadtgebiet - Ortsname fehlt"
+                       : panel.country        ? world.countries.entries[*panel.country].name
+                                              : "-";
+    panel.countryOnly = panel.country && !city && !hover.river && !hover.lake && !hover.sea &&
+                        !hover.inlandWater && !hover.nationalWater && !urban;
+    panel.name = wrapPanelText(name, hoverLineLength, false);
+    return panel;
+}
+
+} // namespace korvan

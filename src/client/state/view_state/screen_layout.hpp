@@ -1,0 +1,62 @@
+// The screen layout that input and drawing share: map area, top bar, sidebar and status line.
+#pragma once
+
+#include <cstddef>
+
+namespace korvan {
+
+// A screen rectangle in whole pixels.
+struct ScreenRect {
+    int x = 0;
+    int y = 0;
+    int w = 0;
+    int h = 0;
+
+    bool contains(int px, int py) const { return x <= px && px < x + w && y <= py && py < y + h; }
+    // Rectangles that only share an edge do not overlap.
+    bool overlaps(const ScreenRect& b) const { return x < b.x + b.w && b.x < x + w && y < b.y + b.h && b.y < y + h; }
+
+    friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+inline constexpr int sidebarWidth = 270;
+inline constexpr int topbarHeight = 82;
+inline constexpr int footerHeight = 34;
+
+// The sidebar's column: panels, list rows and buttons start this far left of the window's right edge
+// and end sidebarColumnEnd before it; texts start at sidebarTextLeft.
+inline constexpr int sidebarColumnLeft = 256;
+inline constexpr int sidebarColumnEnd = 14;
+inline constexpr int sidebarColumnWidth = sidebarColumnLeft - sidebarColumnEnd;
+inline constexpr int sidebarTextLeft = 248;
+
+// The top bar's operation button, right-aligned.
+inline constexpr ScreenRect operationButton(int width) { return {width - 238, 22, 220, 40}; }
+// The sidebar's action button (end the turn, a new game) above the status line.
+inline constexpr ScreenRect actionButton(int width, int height) {
+    return {width - sidebarColumnLeft, height - 78, sidebarColumnWidth, 36};
+}
+
+// The sidebar's unit list: rows from y = 285, 31 pixels each, then the objectives in 14-pixel lines,
+// all above the panels at y = 500. Six rows leave room for two objectives (from y = 475); more
+// objectives take rows away. A longer army scrolls so that the selected unit stays in view.
+inline constexpr int unitListTop = 285;
+inline constexpr int unitRowHeight = 31;
+inline constexpr int objectiveLineHeight = 14;
+inline constexpr int sidebarPanelTop = 500;
+
+constexpr std::size_t unitListRows(std::size_t objectives) {
+    const int lines = static_cast<int>(objectives < 2 ? 2 : objectives);
+    // The last objective line's dots (7 pixels high) must end above the panels.
+    const int rows = (sidebarPanelTop - unitListTop - 4 - objectiveLineHeight * (lines - 1) - 7) / unitRowHeight;
+    return static_cast<std::size_t>(rows < 1 ? 1 : rows > 6 ? 6 : rows);
+}
+// Where the objectives start below the rows.
+constexpr int objectivesTop(std::size_t rows) { return unitListTop + unitRowHeight * static_cast<int>(rows) + 4; }
+
+// The map area: every map layer is clipped to it and every "on the map" test uses its bounds.
+constexpr ScreenRect mapArea(int width, int height) {
+    return {0, topbarHeight, width - sidebarWidth, height - topbarHeight - footerHeight};
+}
+
+} // namespace korvan

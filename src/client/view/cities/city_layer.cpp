@@ -1,0 +1,143 @@
+// The two city layers: markers and labels on the world map, city-field markers on other maps.
+#include "cities/city_layer.hpp"
+
+#include "kit/font.hpp"
+#include "kit/palette.hpp"
+#include "kit/primitives.hpp"
+
+#include <cmath>
+
+namespace korvan {
+
+namespace {
+
+constexpr SDL_Color capitalColor{232, 204, 136, 255};
+constexpr SDL_Color plateColor{19, 31, 34, 255}; // behind small markers and labels
+
+} // namespace
+
+const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool anyHover) {
+    const World& world = scene.world;
+    const ViewState& view = scene.view;
+    std::vector<CityPlacement>& placements = scratch_.placements;
+    CityLabelScratch::Key key{view.viewKey(), view.selectedCity, view.hover.city, view.citiesVisible};
+    if (scratch_.key && anyHover) {
+        key.hovered = scratch_.key->hovered;
+    }
+    if (scratch_.key == key) {
+        return placements;
+    }
+    scratch_.key = key;
+    placements.clear();
+    if (!world.map.isWorld() || !view.citiesVisible) {
+        return placements;
+    }
+    const double degreeWidth = world.map.width() * view.camera.scale * view.camera.horizontalScale * sqrt3 / 360;
+    const CityZoom zoom = cityZoom(view.camera.scale, degreeWidth);
+    const int symbolSize = view.citySymbolSize();
+    for (std::size_t i = 0; i < world.cities.size(); ++i) {
+        if (world.cities[i].tier <= zoom.tierLimit || view.selectedCity == i) {
+            appendCityCopies(placements, i, world.cityWorld(i), view.camera, world.map.period(), view.width, view.height, zoom.labelScale,
+                             symbolSize);
+        }
+    }
+    labelCityPlacements(placements, world.cities, view.mapClip(), view.selectedCity, view.hover.city,
+                        scratch_);
+    return placements;
+}
+
+void CityLayer::draw(const Frame& frame) {
+    drawFieldMarkers(frame);
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const Images& images = frame.images;
+    const std::vector<CityPlacement>& placements = this->placements(frame);
+    const auto colorOf = [&](const CityPlacement& p) {
+        return view.selectedCity == p.index ? gold : world.cities[p.index].capital ? capitalColor : ink;
+    };
+    for (const CityPlacement& p : placements) {
+        const City& city = world.cities[p.index];
+        const SDL_Color color = colorOf(p);
+        if (p.symbolSize > 0) {
+            images.cityGraphics.draw(renderer, {double(p.x), double(p.y)}, p.symbolSize, CityGraphics::sizeStyle(city.population));
+            continue;
+        }
+        rect(renderer, {p.x - 4, p.y - 4, 9, 9}, plateColor);
+        if (city.capital) {
+            const SDL_Rect ring{p.x - 3, p.y - 3, 7, 7};
+            SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
+            SDL_RenderDrawRect(renderer, &ring);
+            rect(renderer, {p.x - 1, p.y - 1, 3, 3}, color);
+        } else {
+            rect(renderer, {p.x - 2, p.y - 2, 5, 5}, color);
+        }
+    }
+    // The most important label last, so it lies on top.
+    for (auto p = placements.rbegin(); p != placements.rend(); ++p) {
+        if (const auto& label = p->label) {
+            pictures_.draw(renderer, {label->x, label->y, label->w, label->h}, world.cities[p->index].name,
+                                   colorOf(*p), plateColor, p->scale);
+        }
+    }
+}
+
+void CityLayer::drawFieldMarkers(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const Images& images = frame.images;
+    const int size = view.citySymbolSize();
+    if (world.map.isWorld() || size == 0) {
+        return;
+    }
+    view.forVisibleOn(world.map, view.camera, [&](Hex drawn, Hex stored) {
+        if (world.map.terrainAt(stored) == Terrain::City) {
+            images.cityGraphics.draw(renderer, view.camera.toScreen(hexCenter(drawn)), size, CityGraphics::generalStyle);
+        }
+    });
+}
+
+std::optional<std::size_t> CityLayer::cityAt(const Scene& scene, Point screen) {
+    const World& world = scene.world;
+    const ViewState& view = scene.view;
+    // The pointer hits what was drawn: labels made room for the city hovered then.
+    const std::vector<CityPlacement>& shown = placements(scene, true);
+    const int px = static_cast<int>(screen.x);
+    const int py = static_cast<int>(screen.y);
+    for (const CityPlacement& p : shown) {
+        if (p.label && p.label->contains(px, py)) {
+            return p.index;
+        }
+    }
+    const auto squaredDistance = [&](const CityPlacement& p) {
+        return (screen.x - p.x) * (screen.x - p.x) + (screen.y - p.y) * (screen.y - p.y);
+    };
+    for (const CityPlacement& p : shown) {
+        if (squaredDistance(p) <= 25) {
+            return p.index;
+        }
+    }
+    // Cities drawn on the play grid are also found by the field they stand on.
+    if (world.map.isWorld() && view.citiesVisible && view.onMap(screen)) {
+        if (const auto field = world.gameAt(view.camera.toWorld(screen))) {
+            const Map& game = world.gameMap();
+            if (const auto found = world.cityFields.find(field->r * game.width() + game.column(*field));
+                found != world.cityFields.end()) {
+                return found->second;
+            }
+        }
+    }
+    // Else the nearest marker whose square covers the point.
+    const CityPlacement* nearest = nullptr;
+    for (const CityPlacement& p : shown) {
+        const double reach = p.symbolSize > 17 ? p.symbolSize / 2 : 8;
+        if (std::abs(screen.x - p.x) <= reach && std::abs(screen.y - p.y) <= reach &&
+            (!nearest || squaredDistance(p) < squaredDistance(*nearest))) {
+            nearest = &p;
+        }
+    }
+    return nearest ? std::optional<std::size_t>(nearest->index) : std::nullopt;
+}
+
+} // namespace korvan

@@ -1,0 +1,34 @@
+// The city layer: markers and labels on the world map, city-field markers on other maps. Labels are
+// placed once per view and hover, and what hover hits is what was placed.
+#pragma once
+
+#include "cities/city_labels.hpp"
+#include "kit/label_pictures.hpp"
+#include "map_view/map_layer.hpp"
+
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+namespace korvan {
+
+class CityLayer final : public MapLayer {
+public:
+    void draw(const Frame& frame) override;
+    void forgetRenderer() override { pictures_ = LabelPictures{}; }
+
+    // The world-map cities on screen with their labels, most important first, valid until the next
+    // call. With anyHover, placements made for another hovered city serve too: they are what the
+    // screen shows.
+    const std::vector<CityPlacement>& placements(const Scene& scene, bool anyHover = false);
+    // The city whose label or marker lies under the point, or whose play-grid field it is.
+    std::optional<std::size_t> cityAt(const Scene& scene, Point screen);
+
+private:
+    void drawFieldMarkers(const Frame& frame);
+
+    LabelPictures pictures_;
+    CityLabelScratch scratch_;
+};
+
+} // namespace korvan

@@ -1,0 +1,254 @@
+// The panels around the map: top bar, sidebar with minimap, legend or unit list, selection panel,
+// field line, action button, combat log, result box and status line.
+#include "hud/hud.hpp"
+
+#include "view_state/hover_text.hpp"
+#include "kit/font.hpp"
+#include "kit/palette.hpp"
+#include "kit/primitives.hpp"
+#include "terrain/terrain_display.hpp"
+#include "terrain/terrain_icons.hpp"
+#include "units/unit_icons.hpp"
+
+#include <algorithm>
+#include <string>
+
+namespace korvan {
+
+namespace {
+
+constexpr SDL_Color buttonColor{44, 64, 65, 255};
+constexpr SDL_Color rowColor{30, 46, 49, 255};
+constexpr SDL_Color selectedRowColor{53, 68, 65, 255};
+constexpr const char* helpLine = "U: EINHEIT   KLICK: AUSWAHL/ZIEL   GRUEN: REICHWEITE   RAD: ZOOM   RECHTS/MITTE: PAN"
+                                 "   HOME: WELT   L: GELAENDE   B: BRUECKE   ENTER: ZUG ENDE   N: NEU";
+constexpr std::size_t panelNameLength = 18;
+constexpr std::size_t logLines = 7;
+constexpr std::size_t logLineLength = 36;
+
+std::string cut(const std::string& s, std::size_t length) { return s.size() > length ? s.substr(0, length) : s; }
+
+UnitClass classOf(const Army& army, const Unit& unit) { return army.types().at(std::size_t(unit.type)).kind; }
+
+} // namespace
+
+void Hud::draw(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const Game& game = frame.game;
+    const int sx = view.width - 248;
+    rect(renderer, {0, 0, view.width, topbarHeight}, barBackground);
+    text(renderer, 26, 17, "BRANNOK: VARNHOLT", ink, 3);
+    drawSelectedCountry(frame);
+    if (game.bridgeMode) {
+        text(renderer, 27, 53, "BRUECKENBAU  /  B ODER ESC: BEENDEN", muted, 2);
+    } else if (game.battle) {
+        text(renderer, 27, 53, game.battle->status() + "  ENTER: ZUG BEENDEN", muted, 2);
+    } else {
+        text(renderer, 27, 53, "KARTENBETRACHTER", muted, 2);
+    }
+    if (world.map.isWorld()) {
+        rect(renderer, {view.width - 238, 22, 220, 40}, buttonColor);
+        text(renderer, view.width - 224, 36, "TAB: OPERATION", gold, 2);
+    }
+    rect(renderer, {view.width - sidebarWidth, topbarHeight, sidebarWidth, view.height - topbarHeight - footerHeight}, sidebarBackground);
+    text(renderer, sx, 103, "WELTUEBERSICHT", gold, 2);
+    minimap_.draw(frame);
+    text(renderer, sx, 251, "MINIMAP: KLICK  H: LOG  B: BAU", muted, 1);
+    if (view.legendVisible) {
+        drawLegend(frame);
+    } else {
+        drawUnitList(frame);
+        drawSelectionPanel(frame);
+    }
+    if (!view.hover.bridge && view.onMap(view.mouse)) {
+        if (const auto field = world.gameAt(view.camera.toWorld(view.mouse))) {
+            text(renderer, sx, 655, "FELD " + std::to_string(field->q) + " / " + std::to_string(field->r), muted, 1);
+            text(renderer, sx, 672, label(world.gameMap().terrainAt(*field)), muted, 1);
+        }
+    }
+    if (world.map.isWorld() || view.hover.bridge) {
+        if (view.hover.bridge) {
+            drawBridgePanel(frame);
+        } else {
+            drawHoverPanel(frame);
+        }
+        drawDisputedLine(frame);
+    }
+    rect(renderer, {view.width - 256, view.height - 78, 242, 36}, buttonColor);
+    const char* action = !game.battle ? "KARTENBETRACHTER" : game.battle->finished() ? "NEUE PARTIE (N)" : "ZUG BEENDEN (ENTER)";
+    text(renderer, sx, view.height - 65, action, ink, 1);
+    if (game.showLog && game.battle) {
+        drawCombatLog(frame);
+    }
+    if (game.battle && game.battle->finished()) {
+        const int middle = (view.width - sidebarWidth) / 2;
+        rect(renderer, {middle - 220, 100, 440, 68}, barBackground);
+        text(renderer, middle - 170, 112, game.battle->status(), gold, 2);
+        text(renderer, middle - 170, 140, "N: NEUE PARTIE   H: PROTOKOLL", ink, 1);
+    }
+    drawStatusLine(frame);
+}
+
+void Hud::drawLegend(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const ViewState& view = frame.view;
+    const Images& images = frame.images;
+    const int sx = view.width - 248;
+    text(renderer, sx, 262, "GELAENDE  -  L", gold, 2);
+    TerrainIcons icons(images.terrainArt.get());
+    for (int t = 0; t < terrainCount; ++t) {
+        const auto terrain = static_cast<Terrain>(t);
+        // The city row shows the city marker, which the city graphics draw.
+        if (terrain != Terrain::City && icons.texture) {
+            icons.add(terrain, {double(view.width - 232), 297.0 + 31 * t}, 34, 0);
+        }
+        if (terrain == Terrain::City) {
+            images.cityGraphics.draw(renderer, {double(view.width - 232), 297.0 + 31 * t}, 34, CityGraphics::generalStyle);
+        }
+        text(renderer, view.width - 204, 293 + 31 * t, label(terrain), ink, 1);
+    }
+    icons.draw(renderer);
+    text(renderer, sx, 631, "BLAU: FLUESSE / UFER", muted, 1);
+    text(renderer, sx, 646, "L: LEGENDE SCHLIESSEN", muted, 1);
+}
+
+void Hud::drawUnitList(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const ViewState& view = frame.view;
+    const Game& game = frame.game;
+    const int sx = view.width - 248;
+    text(renderer, sx, 262, "EINHEITEN  -  U", gold, 2);
+    const auto& units = game.army.units();
+    const std::size_t rows = unitListSize(game);
+    const std::size_t first = unitListFirst(game, rows);
+    for (std::size_t k = first; k < units.size() && k < first + rows; ++k) {
+        const Unit& unit = units[k];
+        const int i = static_cast<int>(k - first);
+        const int y = unitListTop + unitRowHeight * i;
+        const bool chosen = game.selectedUnit == unit.id;
+        rect(renderer, {view.width - 256, y, 242, 28}, chosen ? selectedRowColor : rowColor);
+        listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 243, 299 + 31 * i, 24, chosen);
+        text(renderer, view.width - 225, 292 + 31 * i, unit.name, ink, 1);
+        const char* state = unit.attacked ? "  ANGRIFF" : unit.moved ? "  BEWEGT" : "  BEREIT";
+        text(renderer, view.width - 225, 302 + 31 * i,
+             "STAERKE " + std::to_string(unit.strength) + "  MUN " + std::to_string(unit.ammo) + state,
+             unit.moved ? muted : sideColor(unit.side), 1);
+    }
+    if (game.battle) {
+        int y = objectivesTop(rows);
+        for (const Objective& objective : game.battle->objectives()) {
+            text(renderer, sx, y, objective.name + ": " + (objective.owner == 0 ? "BLAU" : "ROT"), gold, 1);
+            y += objectiveLineHeight;
+        }
+    }
+}
+
+void Hud::drawSelectionPanel(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const Game& game = frame.game;
+    const int sx = view.width - 248;
+    const Unit* unit = game.selectedUnit ? game.army.find(*game.selectedUnit) : nullptr;
+    if (unit == nullptr) {
+        text(renderer, sx, 500, "EINHEIT WAEHLEN", gold, 2);
+        text(renderer, sx, 528, "LISTE ODER TASTE U", ink, 1);
+        text(renderer, sx, 549, "PANZER - INFANTERIE", muted, 1);
+        text(renderer, sx, 566, "AUFKLAERUNG", muted, 1);
+        if (const auto shown = view.hover.city ? view.hover.city : view.selectedCity; shown && *shown < world.cities.size()) {
+            const City& city = world.cities[*shown];
+            text(renderer, sx, 590, cut(city.name, panelNameLength), ink, 2);
+            text(renderer, sx, 610,
+                 "GROESSE " + std::to_string(city.sizeClass) + "  EW " + std::to_string(city.population), muted, 1);
+            text(renderer, sx, 624,
+                 "INDUSTRIE " + std::to_string(city.industry) + "  INFRA " + std::to_string(city.infrastructure) +
+                     "  FEST " + std::to_string(city.fortification),
+                 muted, 1);
+        } else if (game.selected) {
+            text(renderer, sx, 605, "Q " + std::to_string(game.selected->q) + " R " + std::to_string(game.selected->r), ink, 1);
+        }
+        return;
+    }
+    const UnitType& type = game.army.types().at(std::size_t(unit->type));
+    text(renderer, sx, 500, "AUSWAHL", gold, 2);
+    text(renderer, sx, 527, cut(unit->name, panelNameLength), ink, 2);
+    text(renderer, sx, 555, "BEWEGUNG " + std::to_string(unit->remaining) + "/" + std::to_string(type.movement), ink, 2);
+    text(renderer, sx, 583,
+         "STAERKE " + std::to_string(unit->strength) + "/10  MUNITION " + std::to_string(unit->ammo), muted, 1);
+    std::string state = unit->side == 1      ? "GEGNERISCHE EINHEIT"
+                        : unit->attacked     ? "ANGRIFF VERBRAUCHT"
+                        : unit->moved        ? "BEWEGT - ANGRIFF MOEGLICH"
+                                             : "GRUENE FELDER ERREICHBAR";
+    if (game.battle) {
+        const auto target = view.unitAt(game.army, view.mouse);
+        const Unit* enemy = target ? game.army.find(*target) : nullptr;
+        if (enemy && enemy->side != unit->side) {
+            const AttackPreview preview = game.battle->preview(world.gameMap(), game.army, unit->id, enemy->id);
+            state = preview.legal ? "ZIEL -" + std::to_string(preview.defenderMin) + ".." +
+                                        std::to_string(preview.defenderMax) + " / EIGEN -" +
+                                        std::to_string(preview.attackerMin) + ".." + std::to_string(preview.attackerMax)
+                                  : preview.message;
+        }
+    }
+    text(renderer, sx, 605, state, muted, 1);
+    text(renderer, sx, 622, "KLICK: ZIEHEN / FEIND ANGREIFEN", muted, 1);
+    text(renderer, sx, 639, "ESC: EINHEIT ABWAEHLEN", muted, 1);
+}
+
+void Hud::drawCombatLog(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const ViewState& view = frame.view;
+    const Game& game = frame.game;
+    const int sx = view.width - 248;
+    rect(renderer, {view.width - 262, 278, 254, 365}, barBackground);
+    text(renderer, sx, 290, "KAMPFPROTOKOLL - H", gold, 1);
+    const auto& log = game.battle->log();
+    int y = 313;
+    for (std::size_t k = log.size() > logLines ? log.size() - logLines : 0; k < log.size(); ++k) {
+        for (std::size_t at = 0; at < log[k].size(); at += logLineLength) {
+            text(renderer, sx, y, log[k].substr(at, logLineLength), ink, 1);
+            y += 11;
+        }
+        y += 6;
+    }
+}
+
+void Hud::drawStatusLine(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const Game& game = frame.game;
+    rect(renderer, {0, view.height - footerHeight, view.width, footerHeight}, barBackground);
+    const SDL_Rect clip{0, view.height - footerHeight, view.width - sidebarWidth, footerHeight};
+    SDL_RenderSetClipRect(renderer, &clip);
+    std::string status = helpLine;
+    if (!game.movementMessage.empty()) {
+        status = game.movementMessage;
+    } else if (game.bridgeMode) {
+        status = "BRUECKE BAUEN: FLUSS ANKLICKEN  |  B / ESC: BEENDEN";
+    } else if (view.hover.city && *view.hover.city < world.cities.size()) {
+        const City& city = world.cities[*view.hover.city];
+        status = "STADT: " + city.name + (city.capital ? " - HAUPTSTADT" : "");
+    }
+    text(renderer, 16, view.height - 22, status, muted, 1);
+    SDL_RenderSetClipRect(renderer, nullptr);
+}
+
+void Hud::forgetRenderer() {
+    listIcons_ = UnitIconAtlas{};
+    minimap_.forgetRenderer();
+}
+
+std::size_t unitListSize(const Game& game) { return unitListRows(game.battle ? game.battle->objectives().size() : 0); }
+
+std::size_t unitListFirst(const Game& game, std::size_t rows) {
+    const auto& units = game.army.units();
+    const auto chosen =
+        std::find_if(units.begin(), units.end(), [&](const Unit& u) { return game.selectedUnit == u.id; });
+    const auto index = static_cast<std::size_t>(chosen - units.begin());
+    return chosen != units.end() && index >= rows ? index - rows + 1 : 0;
+}
+
+} // namespace korvan

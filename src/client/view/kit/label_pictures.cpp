@@ -1,0 +1,95 @@
+#include "kit/label_pictures.hpp"
+
+#include "kit/font.hpp"
+#include "kit/palette.hpp"
+#include "kit/primitives.hpp"
+#include "sdl/draw_pass.hpp"
+
+#include <algorithm>
+
+namespace korvan {
+
+namespace {
+
+std::uint32_t argb(SDL_Color c) { return (packArgb(c.r, c.g, c.b) & 0x00FFFFFFu) | std::uint32_t(c.a) << 24; }
+
+void drawDirectly(SDL_Renderer* renderer, SDL_Rect label, std::string_view s, SDL_Color color, SDL_Color plate,
+                  int scale) {
+    rect(renderer, {label.x - 2, label.y - 2, label.w + 4, label.h + 4}, plate);
+    text(renderer, label.x, label.y, s, color, scale);
+}
+
+} // namespace
+
+bool LabelPictures::reset(SDL_Renderer* renderer) {
+    renderer_ = renderer;
+    cells_.clear();
+    shelfTop_ = shelfHeight_ = shelfX_ = 0;
+    texture_.reset();
+    usable_ = false;
+    if (!SDL_RenderTargetSupported(renderer)) {
+        return false;
+    }
+    texture_.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, atlasSize, atlasSize));
+    // Plates are opaque, so the copies need no blending.
+    usable_ = texture_ && SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE) == 0;
+    return usable_;
+}
+
+bool LabelPictures::allocate(int w, int h, SDL_Rect& cell) {
+    if (w > atlasSize || h > atlasSize) {
+        return false;
+    }
+    if (shelfX_ + w > atlasSize) {
+        shelfTop_ += shelfHeight_;
+        shelfX_ = 0;
+        shelfHeight_ = 0;
+    }
+    if (shelfTop_ + h > atlasSize) {
+        return false;
+    }
+    cell = {shelfX_, shelfTop_, w, h};
+    shelfX_ += w;
+    shelfHeight_ = std::max(shelfHeight_, h);
+    return true;
+}
+
+void LabelPictures::draw(SDL_Renderer* renderer, SDL_Rect label, std::string_view s, SDL_Color color, SDL_Color plate,
+                         int scale) {
+    if (renderer != renderer_) {
+        reset(renderer);
+    }
+    if (!usable_ || plate.a != 255) {
+        drawDirectly(renderer, label, s, color, plate, scale);
+        return;
+    }
+    const KeyView key{s, argb(color), argb(plate), scale, label.w, label.h};
+    auto found = cells_.find(key);
+    if (found == cells_.end()) {
+        SDL_Rect cell;
+        if (!allocate(label.w + 4, label.h + 4, cell)) {
+            // Full: start over with the labels of the coming frames.
+            reset(renderer);
+            if (!usable_ || !allocate(label.w + 4, label.h + 4, cell)) {
+                drawDirectly(renderer, label, s, color, plate, scale);
+                return;
+            }
+        }
+        {
+            const DrawPass pass(renderer);
+            if (!switchRenderTarget(renderer, texture_.get())) {
+                throwSdlError();
+            }
+            SDL_RenderSetClipRect(renderer, &cell);
+            SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+            drawDirectly(renderer, {cell.x + 2, cell.y + 2, label.w, label.h}, s, color, plate, scale);
+        }
+        found = cells_.emplace(Key{std::string(s), key.color, key.plate, scale, label.w, label.h}, cell).first;
+    }
+    const SDL_Rect target{label.x - 2, label.y - 2, label.w + 4, label.h + 4};
+    if (SDL_RenderCopy(renderer, texture_.get(), &found->second, &target) != 0) {
+        throwSdlError();
+    }
+}
+
+} // namespace korvan

@@ -1,0 +1,31 @@
+// A layer's pixels of the map area, kept between frames so a whole-pixel pan moves them and the
+// layer repaints only the strips that came into view (the rivers, the software renderer's terrain).
+#pragma once
+
+#include "kit/layer_cache.hpp"
+
+#include <SDL.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace korvan {
+
+struct MapPicture {
+    std::vector<std::uint32_t> pixels; // area.w * area.h, row by row
+    SDL_Rect area{};
+
+    // Makes the picture cover `to` (contents undefined when the area changed).
+    void resize(SDL_Rect to);
+    // The first pixel of the window rectangle r, which lies within area.
+    std::uint32_t* at(SDL_Rect r) {
+        return pixels.data() + std::ptrdiff_t(r.y - area.y) * area.w + (r.x - area.x);
+    }
+    // Moves the pixels with the map by pan and returns the window rectangles that came into view,
+    // with an empty one where the pan has no such part.
+    std::array<SDL_Rect, 2> scroll(PixelPan pan);
+};
+
+} // namespace korvan

@@ -1,0 +1,76 @@
+// Frame composition: the map layers in their order under the map clip, then the panels.
+#include "map_view/map_view.hpp"
+
+#include "cpu/terrain_cpu.hpp"
+#include "kit/palette.hpp"
+
+namespace korvan {
+
+MapView::MapView(const World& world, const Game& game, const ViewState& view)
+    : scene_{world, game, view, images_},
+      layers_{&terrain_, &lakes_, &roads_, &borders_, &rivers_, &reach_, &cursor_, &cities_, &objectives_, &units_,
+              &bridgePreview_, &path_} {}
+
+void Images::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
+    flags.load(renderer, dataDirectory);
+    terrainArt.load(renderer, dataDirectory);
+    cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
+    cityGraphics.loadSizes(renderer, dataDirectory, CityGraphics::sizesFile);
+}
+
+void MapView::loadImages(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
+    images_.load(renderer, dataDirectory);
+}
+
+Frame MapView::frame(SDL_Renderer* renderer) {
+    if (renderer != renderer_) {
+        renderer_ = renderer;
+        software_ = softwareRenderer(renderer);
+    }
+    return Frame{scene_, renderer, software_, toSdl(scene_.view.mapClip())};
+}
+
+void MapView::draw(SDL_Renderer* renderer) {
+    const Frame f = frame(renderer);
+    SDL_SetRenderDrawColor(renderer, mapBackground.r, mapBackground.g, mapBackground.b, mapBackground.a);
+    SDL_RenderClear(renderer);
+    SDL_RenderSetClipRect(renderer, &f.mapClip);
+
+    for (MapLayer* layer : layers_) {
+        if (layer == &borders_ && borderTiming.measured) {
+            const Uint64 before = SDL_GetPerformanceCounter();
+            layer->draw(f);
+            borderTiming.milliseconds =
+                double(SDL_GetPerformanceCounter() - before) / double(SDL_GetPerformanceFrequency()) * 1000;
+        } else {
+            layer->draw(f);
+        }
+    }
+    borderTiming.drawCalls = borders_.drawCalls();
+
+    SDL_RenderSetClipRect(renderer, nullptr);
+    hud_.draw(f);
+}
+
+void MapView::forgetRenderer() {
+    for (MapLayer* layer : layers_) {
+        layer->forgetRenderer();
+    }
+    hud_.forgetRenderer();
+    images_ = Images{};
+    renderer_ = nullptr;
+}
+
+std::optional<std::size_t> MapView::cityAt(Point screen) { return cities_.cityAt(scene_, screen); }
+
+std::optional<std::size_t> MapView::bridgeAt(Point screen) {
+    const auto bridge = rivers_.graphics(scene_).hitBridge(screen, scene_.view.physicalScale());
+    return bridge ? std::optional<std::size_t>(bridge->source) : std::nullopt;
+}
+
+std::optional<std::size_t> MapView::riverAt(Point screen, bool precise) {
+    const auto river = rivers_.graphics(scene_).hit(screen, precise);
+    return river ? std::optional<std::size_t>(river->source) : std::nullopt;
+}
+
+} // namespace korvan

@@ -1,0 +1,449 @@
+// Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
+#include "overview/overview_raster.hpp"
+
+#include "core/row_split.hpp"
+
+#include "terrain/terrain_display.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <cstdlib>
+#include <limits>
+#include <unordered_map>
+
+namespace korvan {
+
+namespace {
+
+// The terrain colours packed once; the four byte values past the enumeration show in ink.
+const std::array<std::uint32_t, 16> terrainPixels = [] {
+    std::array<std::uint32_t, 16> pixels{};
+    for (std::size_t t = 0; t < pixels.size(); ++t) {
+        const SDL_Color c = color(static_cast<Terrain>(t));
+        pixels[t] = packArgb(c.r, c.g, c.b);
+    }
+    return pixels;
+}();
+
+constexpr int water = static_cast<int>(Terrain::Water);
+constexpr int city = static_cast<int>(Terrain::City);
+constexpr int plain = static_cast<int>(Terrain::Plain);
+
+// A map's field bytes as the pixel loops read them: Map::canonical and storageIndex in one step,
+// with the modulo only for hexes outside the stored columns.
+class FieldGrid {
+public:
+    explicit FieldGrid(const Map& map)
+        : tiles_(map.tileBytes().data()), width_(map.width()), height_(map.height()), wraps_(map.wraps()),
+          offsetRows_(map.offsetRows()) {}
+
+    // Storage index of the field stored for h, or -1 off the map.
+    std::ptrdiff_t index(Hex h) const {
+        if (h.r < 0 || h.r >= height_) {
+            return -1;
+        }
+        std::int64_t column = offsetRows_ ? std::int64_t(h.q) + h.r / 2 : h.q;
+        if (column < 0 || column >= width_) {
+            if (!wraps_) {
+                return -1;
+            }
+            // A far view shows a copy or two of the world: a subtraction spares the division.
+            if (column >= width_ && column < 2 * std::int64_t(width_)) {
+                column -= width_;
+            } else if (column < 0 && column >= -std::int64_t(width_)) {
+                column += width_;
+            } else {
+                column = wrappedColumn(h, width_);
+            }
+        }
+        return std::ptrdiff_t(h.r) * width_ + std::ptrdiff_t(column);
+    }
+
+    int terrain(std::ptrdiff_t index) const { return tiles_[index] & tileTerrainMask; }
+
+private:
+    const std::uint8_t* tiles_;
+    int width_;
+    int height_;
+    bool wraps_;
+    bool offsetRows_;
+};
+
+// fieldLandTerrain of the play grid's fields, the water fallback computed once per field and build.
+class LandTerrain {
+public:
+    explicit LandTerrain(const Map& game) : game_(game), grid_(game) {}
+
+    const FieldGrid& grid() const { return grid_; }
+
+    int at(std::ptrdiff_t index) {
+        const int t = grid_.terrain(index);
+        if (t != water) {
+            return t == city ? plain : t;
+        }
+        const auto [slot, added] = water_.try_emplace(std::size_t(index), 0);
+        if (added) {
+            const Hex h = game_.hexAt(int(index % game_.width()), int(index / game_.width()));
+            slot->second = static_cast<int>(fieldLandTerrain(game_, h));
+        }
+        return slot->second;
+    }
+
+private:
+    const Map& game_;
+    FieldGrid grid_;
+    std::unordered_map<std::size_t, int> water_;
+};
+
+// roundHalfAway for the pixel loops, without branches: the halves fall at random along a row.
+inline double roundHalf(double v) {
+    if (!(std::abs(v) < 1.0e15)) {
+        return roundHalfAway(v);
+    }
+    const double whole = static_cast<double>(static_cast<std::int64_t>(v));
+    const double rest = v - whole;
+    return whole + double(rest >= 0.5) - double(rest <= -0.5);
+}
+
+// The hexes under the pixel centres of one window row seen through a camera: worldToHex of
+// cam.toWorld, step for step, with the row's share worked out once and selects instead of branches.
+class RowHexes {
+public:
+    RowHexes(const Camera& cam, double rowY)
+        : cam_(cam), rowY_(rowY), perPixel_(0.5773502691896257 / (cam.scale * cam.horizontalScale)) {
+        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
+        third_ = y / 3.0;
+        fr_ = y * 2.0 / 3.0;
+        r_ = roundHalf(fr_);
+        dr_ = std::abs(r_ - fr_);
+    }
+
+    const Camera& camera() const { return cam_; }
+    double rowY() const { return rowY_; }
+
+    // Half the width of hex row r's hexagons along this row, in pixels.
+    double halfWidth(int r) const {
+        HalfWidth& kept = halves_[r & 1];
+        if (kept.r != r) {
+            const double centre = cam_.toScreen(hexCenter({0, r})).y;
+            const double v = 1 - std::abs((rowY_ - centre) / (cam_.scale * cam_.verticalScale));
+            kept = {r, cam_.scale * 0.8660254037844386 * cam_.horizontalScale * std::clamp(2 * v, 0.0, 1.0)};
+        }
+        return kept.half;
+    }
+
+    Hex at(int x) const {
+        const double fq = (x + 0.5 - cam_.x) * perPixel_ - third_;
+        const double fs = -fq - fr_;
+        const double q = roundHalf(fq);
+        const double s = roundHalf(fs);
+        const double dq = std::abs(q - fq);
+        const double ds = std::abs(s - fs);
+        const bool fixQ = dq > dr_ && dq > ds;
+        const bool fixR = !fixQ && dr_ > ds;
+        return {static_cast<std::int32_t>(fixQ ? -r_ - s : q), static_cast<std::int32_t>(fixR ? -q - s : r_)};
+    }
+
+private:
+    const Camera& cam_;
+    double rowY_;
+    struct HalfWidth {
+        int r = std::numeric_limits<int>::min();
+        double half = 0;
+    };
+    mutable std::array<HalfWidth, 2> halves_{};
+    double perPixel_; // q per pixel, multiplied rather than divided: it differs only on hex edges
+    double third_ = 0;
+    double fr_ = 0;
+    double r_ = 0;
+    double dr_ = 0;
+};
+
+// End (exclusive) of the run of row pixels from x on whose centres lie inside hex h, the hex under
+// pixel x of row. The hexagon's half width narrows towards its top and bottom corners; a row meets
+// one or two hex rows, so the half width is kept per row parity.
+int spanEnd(Hex h, const RowHexes& row, int x, int width) {
+    const Camera& cam = row.camera();
+    const double right = cam.toScreen(hexCenter(h)).x + row.halfWidth(h.r) - 0.5;
+    // Clamped to whole bounds first, the ceiling is an integer conversion and at most one step.
+    const double bounded = std::min(std::max(right, x + 1.0), double(width));
+    const int whole = static_cast<int>(bounded);
+    return whole + int(whole < bounded);
+}
+
+// Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
+class OverviewSampler {
+public:
+    // Samples rows from firstRow on: the row above the first belongs to somebody else.
+    OverviewSampler(const OverviewView& view, int firstRow)
+        : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2),
+          gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
+
+    // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
+    void fill(int y, int from, int to, std::uint32_t* row) {
+        if (from >= to) {
+            return;
+        }
+        if (repeatsRowAbove(y)) {
+            std::copy(row - view_.width + from, row - view_.width + to, row + from);
+            return;
+        }
+        const double rowY = view_.top + y + 0.5;
+        if (outsideRows(rowY)) {
+            std::fill(row + from, row + to, noFieldPixel);
+            return;
+        }
+        const RowHexes worldRow(view_.camera, rowY);
+        const RowHexes gameRow(view_.gameCamera, rowY);
+        if (!spans_) {
+            for (int x = from; x < to; ++x) {
+                row[x] = pixelAt(worldRow, gameRow, x);
+            }
+            return;
+        }
+        // A grid's runs are looked up again only where the row leaves the middle band of a hex row.
+        const std::vector<Run>& fields = runsOf(world_, view_.camera, worldRow, from, to, worldRuns_);
+        const std::vector<Run>* cells = nullptr;
+        std::size_t i = 0;
+        std::size_t j = 0;
+        for (int x = from; x < to;) {
+            while (fields[i].end <= x) {
+                ++i;
+            }
+            int end = std::min(fields[i].end, to);
+            std::uint32_t colour = noFieldPixel;
+            if (fields[i].index >= 0) {
+                int t = world_.terrain(fields[i].index);
+                if (gridOverLand_ && t != water) {
+                    if (!cells) {
+                        cells = &runsOf(land_.grid(), view_.gameCamera, gameRow, from, to, gameRuns_);
+                    }
+                    while ((*cells)[j].end <= x) {
+                        ++j;
+                    }
+                    end = std::min(end, (*cells)[j].end);
+                    if ((*cells)[j].index >= 0) {
+                        t = land_.at((*cells)[j].index);
+                    }
+                }
+                colour = terrainPixels[t == city ? plain : t];
+            }
+            std::fill(row + x, row + end, colour);
+            x = end;
+        }
+    }
+
+private:
+    // One pixel on its own, as far out as hexes are smaller than pixels.
+    std::uint32_t pixelAt(const RowHexes& worldRow, const RowHexes& gameRow, int x) {
+        const std::ptrdiff_t field = world_.index(worldRow.at(x));
+        if (field < 0) {
+            return noFieldPixel;
+        }
+        int t = world_.terrain(field);
+        if (gridOverLand_ && t != water) {
+            const std::ptrdiff_t cell = land_.grid().index(gameRow.at(x));
+            if (cell >= 0) {
+                t = land_.at(cell);
+            }
+        }
+        return terrainPixels[t == city ? plain : t];
+    }
+
+    // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
+    struct Run {
+        int end;
+        std::ptrdiff_t index;
+    };
+
+    // A grid's runs over pixels from..to - 1 of a row, and the middle band they hold for.
+    struct RowRuns {
+        std::vector<Run> runs;
+        std::vector<Hex> hexes; // the hex of each run
+        std::optional<int> band;
+        int from = 0;
+        int to = 0;
+    };
+
+    // The runs of grid through row (seen through cam) from..to - 1; kept from an earlier row of the
+    // same middle band, where every pixel column meets the same hex.
+    const std::vector<Run>& runsOf(const FieldGrid& grid, const Camera& cam, const RowHexes& row, int from, int to,
+                                   RowRuns& kept) const {
+        const std::optional<int> here = band(cam, row.rowY());
+        if (here && kept.band == here && kept.from == from && kept.to == to) {
+            return kept.runs;
+        }
+        kept.band = here;
+        kept.from = from;
+        kept.to = to;
+        lookUpRuns(grid, row, from, to, kept);
+        return kept.runs;
+    }
+
+    // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
+    // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
+    // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
+    // all at once, and the runs from the first wrong one are built again; a row that defies the
+    // guesses a few times is looked up run by run.
+    void lookUpRuns(const FieldGrid& grid, const RowHexes& row, int from, int to, RowRuns& kept) const {
+        kept.runs.clear();
+        kept.hexes.clear();
+        int misses = 0;
+        for (int x = from; x < to;) {
+            const std::size_t first = kept.runs.size();
+            const std::size_t guessed = misses < 4 ? first + 2 : std::size_t(-1);
+            for (int at = x; at < to;) {
+                const std::size_t k = kept.hexes.size();
+                const auto guess = [&] {
+                    const Hex last = kept.hexes[k - 1];
+                    const Hex before = kept.hexes[k - 2];
+                    return last.r == before.r ? Hex{last.q + 1, last.r} : Hex{before.q + 1, before.r};
+                };
+                const Hex h = k >= guessed ? guess() : row.at(at);
+                kept.hexes.push_back(h);
+                kept.runs.push_back(runOf(grid, row, h, at));
+                at = kept.runs.back().end;
+            }
+            x = to;
+            int start = kept.runs[first + 1 < kept.runs.size() ? first + 1 : first].end;
+            for (std::size_t k = std::max(first + 2, guessed); k < kept.runs.size(); ++k) {
+                if (!(row.at(start) == kept.hexes[k])) {
+                    ++misses;
+                    kept.runs.resize(k);
+                    kept.hexes.resize(k);
+                    x = start;
+                    break;
+                }
+                start = kept.runs[k].end;
+            }
+        }
+    }
+
+    // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
+    // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
+    // same hex, so consecutive pixel rows in the same band of both grids are equal.
+    static std::optional<int> band(const Camera& cam, double rowY) {
+        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
+        const double r = std::round(y / 1.5);
+        if (!(std::abs(y - 1.5 * r) < 0.5 - 1e-9) || std::abs(r) > 1e9) {
+            return std::nullopt;
+        }
+        return static_cast<int>(r);
+    }
+
+    bool repeatsRowAbove(int y) const {
+        if (y == firstRow_) {
+            return false;
+        }
+        const double rowY = view_.top + y + 0.5;
+        const auto same = [rowY](const Camera& cam) {
+            const auto here = band(cam, rowY);
+            return here && band(cam, rowY - 1) == here;
+        };
+        return same(view_.camera) && (!gridOverLand_ || same(view_.gameCamera));
+    }
+
+    // Whether no field of the displayed map can contain a point of the row: every point lies within
+    // one unit of its hex centre.
+    bool outsideRows(double rowY) const {
+        const double y = view_.camera.toWorld({0, rowY}).y;
+        return y < -1.5 || y > 1.5 * (view_.world.height() - 1) + 1.5;
+    }
+
+    // The run from pixel x on through hex h, the hex under that pixel.
+    Run runOf(const FieldGrid& grid, const RowHexes& row, Hex h, int x) const {
+        // The span follows the hex where it is drawn, the colour the field stored for it.
+        return {spanEnd(h, row, x, view_.width), grid.index(h)};
+    }
+
+    const OverviewView& view_;
+    RowRuns worldRuns_;
+    RowRuns gameRuns_;
+    FieldGrid world_;
+    LandTerrain land_;
+    bool spans_;
+    bool gridOverLand_;
+    int firstRow_;
+};
+
+} // namespace
+
+std::uint32_t terrainPixel(Terrain terrain) {
+    const auto value = static_cast<std::size_t>(terrain);
+    return value < terrainPixels.size() ? terrainPixels[value] : terrainPixels.back();
+}
+
+std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height) {
+    if (current.scale != previous.scale || current.horizontalScale != previous.horizontalScale ||
+        current.verticalScale != previous.verticalScale) {
+        return std::nullopt;
+    }
+    const double dx = current.x - previous.x;
+    const double dy = current.y - previous.y;
+    // Panning adds whole pixels to an offset that zooming left fractional, and that sum is rounded:
+    // a difference within a hair of a whole number is a whole-pixel move.
+    const double sx = std::round(dx);
+    const double sy = std::round(dy);
+    constexpr double hair = 1e-6;
+    if (std::abs(dx - sx) > hair || std::abs(dy - sy) > hair || std::abs(sx) >= width || std::abs(sy) >= height) {
+        return std::nullopt;
+    }
+    return PixelShift{static_cast<int>(sx), static_cast<int>(sy)};
+}
+
+void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
+                    std::vector<std::uint32_t>& out) {
+    const auto w = std::size_t(view.width);
+    const auto h = std::size_t(view.height);
+    out.resize(w * h);
+    if (previous.size() != w * h) {
+        shift.reset();
+    }
+    // After a pan only the strips that came into view are sampled: not worth a second thread.
+    const std::size_t sampled = shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
+    fillRowsInParallel(view.height, sampled, [&](int firstRow, int endRow) {
+        OverviewSampler sampler(view, firstRow);
+        for (int y = firstRow; y < endRow; ++y) {
+            std::uint32_t* row = out.data() + std::size_t(y) * w;
+            const int oldY = shift ? y - shift->y : -1;
+            if (!shift || oldY < 0 || oldY >= view.height) {
+                sampler.fill(y, 0, view.width, row);
+                continue;
+            }
+            const int from = std::max(shift->x, 0);
+            const int to = std::min(view.width + shift->x, view.width);
+            const std::uint32_t* old = previous.data() + std::size_t(oldY) * w;
+            std::copy(old + (from - shift->x), old + (to - shift->x), row + from);
+            sampler.fill(y, 0, from, row);
+            sampler.fill(y, to, view.width, row);
+        }
+    });
+}
+
+std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
+    std::vector<std::uint32_t> pixels(std::size_t(miniWidth) * miniHeight, noFieldPixel);
+    const FieldGrid worldGrid(world);
+    LandTerrain land(game);
+    for (int y = 0; y < miniHeight; ++y) {
+        for (int x = 0; x < miniWidth; ++x) {
+            const Point p = geometry.toWorld({geometry.area.x + x + 0.5, geometry.area.y + y + 0.5});
+            const std::ptrdiff_t fi = worldGrid.index(worldToHex(p));
+            const std::ptrdiff_t ei = land.grid().index(worldToHex(game.gridPoint(p)));
+            if (fi >= 0 && ei >= 0) {
+                const int t = worldGrid.terrain(fi) == water ? water : land.at(ei);
+                pixels[std::size_t(y) * miniWidth + std::size_t(x)] = terrainPixels[t];
+            }
+        }
+    }
+    const SDL_Rect target{static_cast<int>(geometry.area.x), static_cast<int>(geometry.area.y), miniWidth, miniHeight};
+    const auto project = [&](Point p) {
+        return Point{p.x / geometry.period * geometry.area.w + geometry.area.x,
+                     (p.y + 1) / geometry.height * geometry.area.h + geometry.area.y};
+    };
+    rasterRivers(world, {0, -1}, {world.period(), world.worldExtent().y - 1}, project, target, pixels);
+    return pixels;
+}
+
+} // namespace korvan

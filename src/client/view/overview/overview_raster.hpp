@@ -1,0 +1,67 @@
+// One-colour-per-field rasters of the map: the world overview of the map area and the minimap.
+#pragma once
+
+#include "core/camera.hpp"
+#include "map/map.hpp"
+#include "cpu/river_raster.hpp"
+#include "view_state/world_overview.hpp"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace korvan {
+
+// A field's terrain colour as an ARGB8888 pixel.
+std::uint32_t terrainPixel(Terrain terrain);
+
+// Where no field lies.
+inline constexpr std::uint32_t noFieldPixel = 0xff131f22u;
+
+inline constexpr int miniWidth = 242;
+inline constexpr int miniHeight = 121;
+
+// What the overview shows: the displayed map with the play grid over its land, through the cameras
+// of both, in a map area of width x height pixels whose first row is window row top.
+struct OverviewView {
+    const Map& world;
+    const Map& game; // the play grid, or the displayed map itself when there is none
+    Camera camera;
+    Camera gameCamera;
+    int width = 0;
+    int height = 0;
+    int top = 0;
+};
+
+// How far the picture moved, in whole pixels, between two rasters.
+struct PixelShift {
+    int x = 0;
+    int y = 0;
+};
+
+// The shift from the camera a raster was built with to the current one, when that raster can be
+// reused: same scale and factors, a move by whole pixels smaller than the area.
+std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height);
+
+// Samples every pixel centre of the map area into out (width * height pixels, row by row, no rivers).
+// With a shift, previous is the raster built before it: its part still on screen is copied and only
+// the uncovered strips are sampled.
+void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
+                    std::vector<std::uint32_t>& out);
+
+// Moves drawn, the previous raster with rivers, by shift and refills from base (the new raster without
+// rivers) every pixel a river side might look different on: the uncovered strips and a border as
+// wide as a side may reach across, along the old and the new edges of the area. Returns the part
+// kept; drawing the rivers outside it gives what a full build gives.
+PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
+                          int height, std::vector<std::uint32_t>& drawn);
+
+// Marks in index the river sides that may draw into the part of the map area (width x height
+// pixels from window row top) outside keep.
+void markSidesOutside(RiverIndex& index, const Camera& camera, PixelKeep keep, int width, int height, int top);
+
+// The whole world at minimap size (miniWidth x miniHeight), rivers included.
+std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry);
+
+} // namespace korvan

@@ -1,0 +1,44 @@
+// Loading the terrain atlas.
+#include "terrain/terrain_art.hpp"
+
+#include <algorithm>
+#include <cstdint>
+#include <stdexcept>
+
+namespace korvan {
+
+void TerrainArt::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
+    SDL_RWops* file = SDL_RWFromFile((dataDirectory / fileName).string().c_str(), "rb");
+    if (!file) {
+        throwSdlError();
+    }
+    const SurfaceHandle surface(SDL_LoadBMP_RW(file, 1));
+    if (!surface) {
+        throwSdlError();
+    }
+    if (surface->w != 1024 || surface->h != 768 || surface->format->Amask == 0) {
+        throw std::runtime_error("Ungueltiger Gelaendeatlas oder fehlende Transparenz");
+    }
+    const SurfaceHandle argb(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+    if (!argb) {
+        throwSdlError();
+    }
+    TexelImage full;
+    full.width = argb->w;
+    full.height = argb->h;
+    full.pixels.resize(std::size_t(argb->w) * std::size_t(argb->h));
+    for (int y = 0; y < argb->h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
+        std::copy(row, row + argb->w, full.pixels.begin() + std::ptrdiff_t(y) * argb->w);
+    }
+    TextureHandle created(SDL_CreateTextureFromSurface(renderer, surface.get()));
+    if (!created || SDL_SetTextureBlendMode(created.get(), SDL_BLENDMODE_BLEND) != 0 ||
+        SDL_SetTextureScaleMode(created.get(), SDL_ScaleModeLinear) != 0) {
+        throwSdlError();
+    }
+    // A failed reload keeps the atlas already in use.
+    texture = std::move(created);
+    levels = buildAtlasLevels(std::move(full));
+}
+
+} // namespace korvan

@@ -1,0 +1,139 @@
+// The river layer: the visible river sides of the game map as ribbons, cached as a texture.
+#include "water/river_layer.hpp"
+
+#include "sdl/draw_pass.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace korvan {
+
+namespace {
+
+// Ribbon width per world unit of physical scale, by width class 1 to 3.
+constexpr std::array<double, 4> widthFactor{0.1, 0.1, 0.16, 0.28};
+// Below this a river would vanish between pixels.
+constexpr double minimumRiverWidth = 1.2;
+// Sides just outside the map area still shape the smoothed lines that enter it.
+constexpr double viewMargin = 6;
+
+} // namespace
+
+std::size_t riverSourceOf(const World& world, std::size_t gridEdge) {
+    if (!world.playGrid) {
+        return gridEdge;
+    }
+    const auto& sources = world.playGrid->riverSources(gridEdge);
+    const auto& rivers = world.map.rivers();
+    const auto bridged = std::find_if(sources.begin(), sources.end(),
+                                      [&](std::size_t s) { return s < rivers.size() && rivers[s].bridge; });
+    if (bridged != sources.end()) {
+        return *bridged;
+    }
+    return sources.empty() ? 0 : sources.front();
+}
+
+namespace {
+
+// Puts into out the river sides that can shape what is drawn between the screen points lo and hi,
+// with their sources deferred.
+void collectSides(RiverGraphics& out, RiverRows& rows, const Map& game, unsigned generation, const Camera& view,
+                  double scale, Point lo, Point hi) {
+    out.clear();
+    const Point worldLo = view.toWorld(lo) - Point{viewMargin, viewMargin};
+    const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
+    rows.forSegments(game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
+        const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
+        out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
+    });
+    out.deferSources();
+}
+
+} // namespace
+
+const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
+    const World& world = scene.world;
+    const ViewState& view = scene.view;
+    const ViewKey key = view.viewKey();
+    if (sidesKey_ != key) {
+        collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                     {0, double(topbarHeight)}, {double(view.width - sidebarWidth), double(view.height - footerHeight)});
+        sidesKey_ = key;
+    }
+    sides_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
+    return sides_;
+}
+
+std::optional<RiverGraphics::Choice> RiverLayer::bridgeCandidate(const Scene& scene) {
+    const ViewState& view = scene.view;
+    if (view.camera.scale < bridgeZoom || !view.onMap(view.mouse)) {
+        return std::nullopt;
+    }
+    return graphics(scene).hit(view.mouse, false);
+}
+
+void RiverLayer::drawBands(const Frame& frame) { graphics(frame).draw(frame.renderer, frame.view.physicalScale()); }
+
+void RiverLayer::draw(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    // Far out on the world the sides are shorter than a pixel; the overview carries the rivers there.
+    if (world.map.isWorld() && view.camera.scale < 2) {
+        return;
+    }
+    const SDL_Rect clip = frame.mapClip;
+    if (clip.w <= 0 || clip.h <= 0) {
+        return;
+    }
+    // The ribbons are painted straight into a streaming texture: the software renderer's cost per
+    // triangle would make a zoomed-out view of thousands of sides take several frames' budget.
+    LayerCache& cache = cache_;
+    if (!streamingLayerTexture(renderer, cache, view.width, view.height)) {
+        const DrawPass pass(renderer);
+        SDL_RenderSetClipRect(renderer, &clip);
+        drawBands(frame);
+        return;
+    }
+    const ViewKey key = view.viewKey();
+    if (cache.key != key) {
+        MapPicture& picture = picture_;
+        const auto pan = cache.key && SDL_RectEquals(&picture.area, &clip)
+                             ? wholePixelPan(*cache.key, key, clip.w, clip.h)
+                             : std::nullopt;
+        if (pan) {
+            // Only the sides near the strips that came into view are gathered; the view's full
+            // geometry waits until a hit test or a full redraw asks for it.
+            for (const SDL_Rect strip : picture.scroll(*pan)) {
+                if (strip.w <= 0 || strip.h <= 0) {
+                    continue;
+                }
+                collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                             {double(strip.x), double(strip.y)}, {double(strip.x + strip.w), double(strip.y + strip.h)});
+                sidesKey_.reset();
+                sides_.fill(picture.at(strip), clip.w, strip, view.physicalScale());
+            }
+        } else {
+            picture.resize(clip);
+            if (sidesKey_ != key) {
+                // Drawing needs no sources; graphics() looks them up when a hit test asks.
+                collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                             {0, double(topbarHeight)}, {double(view.width - sidebarWidth), double(view.height - footerHeight)});
+                sidesKey_ = key;
+            }
+            sides_.fill(picture.pixels.data(), clip.w, clip, view.physicalScale());
+        }
+        if (SDL_UpdateTexture(cache.texture.get(), &clip, picture.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
+            0) {
+            throwSdlError();
+        }
+        cache.key = key;
+    }
+    SDL_RenderSetClipRect(renderer, &clip);
+    if (SDL_RenderCopy(renderer, cache.texture.get(), &clip, &clip) != 0) {
+        throwSdlError();
+    }
+}
+
+} // namespace korvan

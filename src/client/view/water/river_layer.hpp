@@ -1,0 +1,47 @@
+// The river layer: the visible river sides of the game map as ribbons, painted on the CPU into a
+// streaming texture and scrolled with the view.
+#pragma once
+
+#include "kit/layer_cache.hpp"
+#include "kit/map_picture.hpp"
+#include "map_view/map_layer.hpp"
+#include "water/river_graphics.hpp"
+#include "water/river_rows.hpp"
+
+#include <cstddef>
+#include <optional>
+
+namespace korvan {
+
+// The world-map river edge a play-grid edge stands for (a bridged one first).
+std::size_t riverSourceOf(const World& world, std::size_t gridEdge);
+
+class RiverLayer final : public MapLayer {
+public:
+    void draw(const Frame& frame) override;
+    void forgetRenderer() override { cache_ = LayerCache{}; }
+    // Paints the ribbons straight into the current target.
+    void drawBands(const Frame& frame);
+
+    // The river sides of the game map in view with their world-map sources, rebuilt when the view
+    // or the map changed: what hit tests and the bridge marks on paths ask.
+    const RiverGraphics& graphics(const Scene& scene);
+    // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
+    std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
+
+    // Whether the texture shows the current view; the picture it was painted from.
+    bool current(const Scene& scene) const { return cache_.key == scene.view.viewKey(); }
+    bool painted() const { return cache_.key.has_value(); }
+    const MapPicture& picture() const { return picture_; }
+    // Forgets what the texture shows: the next draw paints the whole view again.
+    void forgetView() { cache_.key.reset(); }
+
+private:
+    LayerCache cache_;
+    MapPicture picture_; // what the texture shows, kept for scrolling
+    RiverGraphics sides_;
+    std::optional<ViewKey> sidesKey_; // the view sides_ holds every side of; none after a partial gather
+    RiverRows rows_;
+};
+
+} // namespace korvan

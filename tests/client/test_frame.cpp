@@ -1,0 +1,157 @@
+// The dot font, the frame around the map and the small map overlays.
+#include "shell/client.hpp"
+#include "forces_fixtures.hpp"
+#include "headless_renderer.hpp"
+#include "kit/font.hpp"
+#include "overlays/map_overlays.hpp"
+#include "kit/palette.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace korvan;
+using korvan::testing::HeadlessRenderer;
+using korvan::testing::sameColor;
+
+namespace {
+
+constexpr SDL_Color black{0, 0, 0, 255};
+constexpr SDL_Color white{255, 255, 255, 255};
+
+} // namespace
+
+TEST(Font, GlyphShapes) {
+    EXPECT_EQ(glyphRows('a'), glyphRows('A'));
+    EXPECT_EQ(glyphRows('A'), (std::array<std::uint8_t, 7>{0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}));
+    EXPECT_EQ(glyphRows('9'), (std::array<std::uint8_t, 7>{0x0E, 0x11, 0x11, 0x0F, 0x01, 0x01, 0x0E}));
+    // The slash starts over at the right in its last two rows.
+    EXPECT_EQ(glyphRows('/'), (std::array<std::uint8_t, 7>{0x01, 0x02, 0x04, 0x08, 0x10, 0x01, 0x02}));
+    EXPECT_EQ(glyphRows('+'), (std::array<std::uint8_t, 7>{0, 0, 0x04, 0x1F, 0x04, 0, 0}));
+    EXPECT_EQ(glyphRows(':'), (std::array<std::uint8_t, 7>{0, 0, 0x04, 0, 0, 0x04, 0}));
+    const std::array<std::uint8_t, 7> blank{};
+    for (const unsigned char c : std::string(" ()|,\xC3\xA4")) {
+        EXPECT_EQ(glyphRows(c), blank) << int(c);
+    }
+}
+
+TEST(Font, DotsAdvanceAndLineFeed) {
+    HeadlessRenderer screen(80, 60);
+    SDL_SetRenderDrawColor(screen.get(), 0, 0, 0, 255);
+    SDL_RenderClear(screen.get());
+    // "(l" at scale 2: the bracket is a blank cell, so L starts 12 pixels right; the line feed
+    // goes back to x and 20 pixels down.
+    text(screen.get(), 4, 3, "(l\n.", white, 2);
+    auto lit = [&](int x, int y) { return sameColor(screen.pixel(x, y), white); };
+    for (int x = 4; x < 16; ++x) {
+        for (int y = 3; y < 17; ++y) {
+            ASSERT_FALSE(lit(x, y)) << x << ", " << y;
+        }
+    }
+    EXPECT_TRUE(lit(16, 3) && lit(17, 4) && lit(16, 16)); // L's left column, top to bottom
+    EXPECT_FALSE(lit(18, 3));
+    EXPECT_TRUE(lit(24, 16) && lit(25, 15)); // L's foot reaches the fifth column
+    EXPECT_TRUE(lit(8, 35) && lit(9, 36));   // the dot: column 2, row 6 of the next line
+    EXPECT_FALSE(lit(8, 33));
+}
+
+TEST(Overlay, PathAcrossTheSeamStaysOneLine) {
+    const Map world = forces::makeWorld(10, 4);
+    const double period = world.period();
+    // From the last column over the seam to the first, with a repeated field in between.
+    const PathPoints path = pathWorldPoints(world, {Hex{9, 0}, Hex{9, 0}, Hex{0, 0}, Hex{1, 0}}, 3 * period + 1);
+    ASSERT_EQ(path.world.size(), 3u);
+    EXPECT_EQ(path.fields, (std::vector<Hex>{{9, 0}, {0, 0}, {1, 0}}));
+    for (std::size_t k = 1; k < path.world.size(); ++k) {
+        EXPECT_NEAR(path.world[k].x - path.world[k - 1].x, sqrt3, 1e-9);
+    }
+    // The copy nearest the view's middle, three periods east.
+    EXPECT_NEAR(path.world[1].x, 3 * period, 1e-9);
+
+    const Map region = forces::makeMap({"ppp", "ppp"});
+    const PathPoints flat = pathWorldPoints(region, {Hex{0, 0}, Hex{1, 0}}, 1000);
+    EXPECT_NEAR(flat.world[1].x, sqrt3, 1e-9);
+}
+
+TEST(Overlay, UnitBounds) {
+    // Large icons include the label below; the centre rounds halves away from zero.
+    const ScreenRect large = ViewState::unitBounds({100.5, 50.4}, 48);
+    EXPECT_EQ(large.x, 77);
+    EXPECT_EQ(large.y, 26);
+    EXPECT_EQ(large.w, 48);
+    EXPECT_EQ(large.h, 21 + 24 + 18);
+    EXPECT_EQ(ViewState::unitBounds({0, 0}, 20).h, 8 + 10 + 11);
+    const ScreenRect small = ViewState::unitBounds({10, 10}, 19);
+    EXPECT_EQ(small.x, 7);
+    EXPECT_EQ(small.w, 7);
+    EXPECT_EQ(small.h, 7);
+}
+
+TEST(Overlay, MovementPreviewNeedsAMovableUnitUpClose) {
+    Client client(forces::makeMap({"ppppp", "ppppp", "ppppp"}));
+    client.game.army = forces::makeArmy(client.world.map, {{1, 0, "tank", {1, 1}}, {2, 1, "tank", {4, 2}}});
+    client.view.camera.scale = 14;
+    client.game.selectedUnit = 1;
+    client.game.range = client.game.army.reachable(client.world.map, 1);
+    EXPECT_TRUE(movementPreviewVisible(client.mapView.scene()));
+    client.view.camera.scale = 13.9;
+    EXPECT_FALSE(movementPreviewVisible(client.mapView.scene()));
+    client.view.camera.scale = 14;
+    client.game.battle = forces::makeBattle(client.world.map, client.game.army, {Hex{2, 0}});
+    EXPECT_TRUE(movementPreviewVisible(client.mapView.scene()));
+    client.game.selectedUnit = 2; // Red is the computer's
+    EXPECT_FALSE(movementPreviewVisible(client.mapView.scene()));
+    client.game.selectedUnit = 1;
+    client.game.range.clear();
+    EXPECT_FALSE(movementPreviewVisible(client.mapView.scene()));
+}
+
+TEST(Frame, PanelsAroundTheMapAndObjectives) {
+    HeadlessRenderer screen(1000, 800);
+    Client client(forces::makeMap({"ppppp", "ppppp", "ppppp"}));
+    client.view.width = 1000;
+    client.view.height = 800;
+    client.game.army = forces::makeArmy(client.world.map, {{1, 0, "tank", {0, 0}}});
+    client.game.battle = forces::makeBattle(client.world.map, client.game.army, {Hex{2, 1}});
+    client.view.fit();
+    client.render(screen.get());
+
+    EXPECT_TRUE(sameColor(screen.pixel(500, 5), barBackground));
+    EXPECT_TRUE(sameColor(screen.pixel(500, 790), barBackground));
+    EXPECT_TRUE(sameColor(screen.pixel(990, 400), sidebarBackground));
+    EXPECT_TRUE(sameColor(screen.pixel(26 + 3 * 1, 17 + 3 * 0), ink)); // the title's B, top row
+    // The objective: a gold frame around the owner's colour at its field centre.
+    const Point centre = client.view.camera.toScreen(hexCenter({2, 1}));
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
+    EXPECT_TRUE(sameColor(screen.pixel(x - 6, y), gold));
+    EXPECT_TRUE(sameColor(screen.pixel(x, y), redSideColor));
+    // The frame leaves no clip behind for whoever draws next.
+    EXPECT_FALSE(SDL_RenderIsClipEnabled(screen.get()));
+}
+
+// Whatever renderer the machine offers (OpenGL under the offscreen driver here): cached layers
+// drawn into textures must reach the bottom of the map area, where a flipped clip would cut them.
+TEST(Frame, CachedLayersFillTheWholeMapAreaOnTheDefaultRenderer) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    const WindowHandle window(SDL_CreateWindow("Frame", 0, 0, 1000, 800, SDL_WINDOW_HIDDEN));
+    ASSERT_TRUE(window) << SDL_GetError();
+    const RendererHandle renderer(SDL_CreateRenderer(window.get(), -1, 0));
+    ASSERT_TRUE(renderer) << SDL_GetError();
+    Client client(forces::makeMap(std::vector<std::string>(40, std::string(60, 'f'))));
+    client.view.width = 1000;
+    client.view.height = 800;
+    client.view.centerOn(hexCenter({30, 20}), 12);
+    client.render(renderer.get());
+    const auto pixelAt = [&](int x, int y) {
+        const SDL_Rect one{x, y, 1, 1};
+        Uint32 value = 0;
+        EXPECT_EQ(SDL_RenderReadPixels(renderer.get(), &one, SDL_PIXELFORMAT_ARGB8888, &value, 4), 0);
+        return SDL_Color{Uint8(value >> 16), Uint8(value >> 8), Uint8(value), 255};
+    };
+    const SDL_Color forest{50, 88, 70, 255};
+    for (const int y : {90, 400, 800 - 36}) {
+        EXPECT_TRUE(sameColor(pixelAt(300, y), forest)) << y << ": " << pixelAt(300, y);
+    }
+    EXPECT_TRUE(sameColor(pixelAt(300, 40), barBackground));
+}
