@@ -5,22 +5,18 @@
 #include "map/map.hpp"
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace korvan {
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) { throw std::runtime_error(message); }
-
 // A JSON integer (signed or unsigned, never floating) within low..high.
 int number(JsonValue value, int low, int high) {
     const auto v = boundedInteger(value, low, high);
     if (!v) {
-        fail("Ungueltiger Einheiten-Zahlenwert");
+        failLoad("Ungueltiger Einheiten-Zahlenwert");
     }
     return static_cast<int>(*v);
 }
@@ -35,7 +31,7 @@ void optionalNumber(JsonValue object, const char* key, int low, int high, int& f
 std::string name(JsonValue value) {
     std::string text(asString(value, "name"));
     if (!isPlainName(text, 48)) {
-        fail("Einheitenname muss 1 bis 48 darstellbare Zeichen enthalten");
+        failLoad("Einheitenname muss 1 bis 48 darstellbare Zeichen enthalten");
     }
     return text;
 }
@@ -50,7 +46,7 @@ UnitClass unitClass(const std::string& text) {
     if (text == "recon") {
         return UnitClass::Recon;
     }
-    fail("Unbekannte Einheitenklasse");
+    failLoad("Unbekannte Einheitenklasse");
 }
 
 UnitType readType(JsonValue object, std::unordered_map<std::string, int>& ids) {
@@ -58,7 +54,7 @@ UnitType readType(JsonValue object, std::unordered_map<std::string, int>& ids) {
     type.id = asString(member(object, "id"), "id");
     type.name = name(member(object, "name"));
     if (type.id.empty() || ids.contains(type.id)) {
-        fail("Doppelter oder leerer Einheitentyp");
+        failLoad("Doppelter oder leerer Einheitentyp");
     }
     ids.emplace(type.id, static_cast<int>(ids.size()));
     type.kind = unitClass(std::string(asString(member(object, "class"), "class")));
@@ -75,7 +71,7 @@ UnitType readType(JsonValue object, std::unordered_map<std::string, int>& ids) {
         type.costs[std::size_t(t)] = cost.is_null() ? -1 : number(cost, 1, 20);
     }
     if (type.costs[static_cast<std::size_t>(Terrain::Water)] != -1) {
-        fail("M2-Bodeneinheiten koennen nicht ueber Wasser fahren");
+        failLoad("M2-Bodeneinheiten koennen nicht ueber Wasser fahren");
     }
     return type;
 }
@@ -86,16 +82,16 @@ Hex readPosition(const Map& map, JsonValue object) {
     }
     const JsonValue longitude = member(object, "longitude");
     if (!isNumber(longitude)) {
-        fail("Geokoordinaten muessen Zahlen sein");
+        failLoad("Geokoordinaten muessen Zahlen sein");
     }
     const JsonValue latitude = member(object, "latitude");
     if (!isNumber(latitude)) {
-        fail("Geokoordinaten muessen Zahlen sein");
+        failLoad("Geokoordinaten muessen Zahlen sein");
     }
     const double lon = asNumber(longitude, "longitude");
     const double lat = asNumber(latitude, "latitude");
     if (!std::isfinite(lon) || lon < -180.0 || lon > 180.0) {
-        fail("Ungueltige Einheiten-Geokoordinate");
+        failLoad("Ungueltige Einheiten-Geokoordinate");
     }
     return map.hexAtGeography({lon, lat});
 }
@@ -105,7 +101,7 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
     JsonArray typeList;
     if (member(document, "types").get_array().get(typeList) || typeList.size() == 0 ||
         elementCount(typeList) > Army::maxTypes) {
-        fail("Ungueltige Einheitentypen");
+        failLoad("Ungueltige Einheitentypen");
     }
     std::unordered_map<std::string, int> typeIds;
     for (const JsonValue object : typeList) {
@@ -115,7 +111,7 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
     JsonArray unitList;
     if (member(document, map.isWorld() ? "world_units" : "operation_units").get_array().get(unitList) ||
         elementCount(unitList) > Army::maxUnits) {
-        fail("Ungueltige Einheitenliste");
+        failLoad("Ungueltige Einheitenliste");
     }
     for (const JsonValue object : unitList) {
         Unit unit;
@@ -124,13 +120,13 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
         unit.name = name(member(object, "name"));
         for (const Unit& other : units) {
             if (other.id == unit.id) {
-                fail("Doppelte Einheiten-ID");
+                failLoad("Doppelte Einheiten-ID");
             }
         }
         const std::string typeName(asString(member(object, "type"), "type"));
         const auto found = typeIds.find(typeName);
         if (found == typeIds.end()) {
-            fail("Unbekannter Einheitentyp: " + typeName);
+            failLoad("Unbekannter Einheitentyp: " + typeName);
         }
         unit.type = found->second;
         const UnitType& type = types[std::size_t(unit.type)];
@@ -140,11 +136,11 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
         optionalNumber(object, "ammo", 0, type.maxAmmo, unit.ammo);
         unit.position = readPosition(map, object);
         if (!map.contains(unit.position) || Army::terrainCost(type, map.at(unit.position)) < 0) {
-            fail("Einheit auf unzugaenglichem Startfeld");
+            failLoad("Einheit auf unzugaenglichem Startfeld");
         }
         for (const Unit& other : units) {
             if (other.position == unit.position) {
-                fail("Mehrere Einheiten auf einem Feld");
+                failLoad("Mehrere Einheiten auf einem Feld");
             }
         }
         units.push_back(std::move(unit));
@@ -154,23 +150,17 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
 } // namespace
 
 Army Army::load(const Map& map, std::istream& input) {
-    try {
+    return withErrorPrefix("Ungueltige Einheitendaten: ", [&] {
         Army army;
         const JsonDocument document(input);
         parseArmy(map, document.root(), army.types_, army.units_);
         return army;
-    } catch (const std::exception& error) {
-        throw std::runtime_error(std::string("Ungueltige Einheitendaten: ") + error.what());
-    }
+    });
 }
 
 Army Army::load(const Map& map, const std::filesystem::path& path) {
-    std::ifstream input = openDataFile(path, "Einheitendaten fehlen: " + path.string());
-    try {
-        return load(map, input);
-    } catch (const std::exception& error) {
-        throw std::runtime_error(path.string() + ": " + error.what());
-    }
+    return loadDataFile(path, "Einheitendaten fehlen: " + path.string(),
+                        [&](std::istream& input) { return load(map, input); }, ReadErrors::NamingFile);
 }
 
 } // namespace korvan

@@ -4,7 +4,6 @@
 #include "forces/battle.hpp"
 #include "map/map.hpp"
 
-#include <fstream>
 #include <limits>
 #include <stdexcept>
 
@@ -59,8 +58,7 @@ Battle Battle::load(const Map& map, const Army& army, std::istream& input) {
 }
 
 Battle Battle::load(const Map& map, const Army& army, const std::filesystem::path& path) {
-    std::ifstream input = openDataFile(path, "Szenariodaten fehlen");
-    return load(map, army, input);
+    return loadDataFile(path, "Szenariodaten fehlen", [&](std::istream& input) { return load(map, army, input); });
 }
 
 } // namespace korvan

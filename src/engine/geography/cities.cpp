@@ -4,9 +4,7 @@
 #include "core/json_values.hpp"
 
 #include <cmath>
-#include <fstream>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <unordered_set>
 
@@ -19,8 +17,6 @@ constexpr std::size_t maxIdBytes = 64;
 constexpr std::size_t maxNameBytes = 80;
 constexpr int maxRasterDimension = 8192;
 constexpr std::int64_t maxRasterFields = 32'000'000;
-
-void fail(const std::string& message) { throw std::runtime_error(message); }
 
 // The optional parameters shared by all three city files; absent keys keep the current value.
 void readParameters(JsonValue object, City& city) {
@@ -42,7 +38,7 @@ void readParameters(JsonValue object, City& city) {
         }
         const auto value = boundedInteger(*found, parameters[k].low, parameters[k].high);
         if (!value) {
-            fail(std::string("Ungueltiger Stadtparameter: ") + parameters[k].key);
+            failLoad(std::string("Ungueltiger Stadtparameter: ") + parameters[k].key);
         }
         values[k] = *value;
     }
@@ -61,26 +57,26 @@ City readCity(JsonValue object, Tier tierRule, std::unordered_set<std::string>& 
     city.id = asString(member(object, "id"), "id");
     city.name = asString(member(object, "name"), "name");
     if (city.id.empty() || city.id.size() > maxIdBytes || !seenIds.insert(city.id).second) {
-        fail("Leere, zu lange oder doppelte Stadt-ID");
+        failLoad("Leere, zu lange oder doppelte Stadt-ID");
     }
     if (!isPlainName(city.name, maxNameBytes)) {
-        fail("Stadtname muss darstellbaren ASCII-Text enthalten");
+        failLoad("Stadtname muss darstellbaren ASCII-Text enthalten");
     }
     const JsonValue longitude = member(object, "longitude");
     const JsonValue latitude = member(object, "latitude");
     if (!isNumber(longitude) || !isNumber(latitude)) {
-        fail("Stadtkoordinaten muessen Zahlen sein");
+        failLoad("Stadtkoordinaten muessen Zahlen sein");
     }
     city.geography = {asNumber(longitude, "longitude"), asNumber(latitude, "latitude")};
     if (!std::isfinite(city.geography.x) || !std::isfinite(city.geography.y) || std::abs(city.geography.x) > 180.0 ||
         std::abs(city.geography.y) > 90.0) {
-        fail("Ungueltige Stadtkoordinaten");
+        failLoad("Ungueltige Stadtkoordinaten");
     }
     city.capital = asBoolean(member(object, "capital"), "capital");
     if (tierRule == Tier::FromFile) {
         const auto tier = boundedInteger(member(object, "tier"), 0, 2);
         if (!tier) {
-            fail("Ungueltige Stadt-Prioritaet");
+            failLoad("Ungueltige Stadt-Prioritaet");
         }
         city.tier = static_cast<int>(*tier);
     }
@@ -91,7 +87,7 @@ City readCity(JsonValue object, Tier tierRule, std::unordered_set<std::string>& 
 std::vector<City> readCityList(JsonValue list, Tier tierRule) {
     JsonArray elements;
     if (list.get_array().get(elements) || elementCount(elements) > maxCities) {
-        fail("Ungueltige Staedteliste");
+        failLoad("Ungueltige Staedteliste");
     }
     std::vector<City> cities;
     cities.reserve(elementCount(elements));
@@ -103,35 +99,24 @@ std::vector<City> readCityList(JsonValue list, Tier tierRule) {
 }
 
 // Every error of a city list, the library's included, carries one prefix.
-template <typename Read>
-std::vector<City> readCitiesWrapped(Read&& read) {
-    try {
-        return read();
-    } catch (const std::exception& error) {
-        throw std::runtime_error(std::string("Ungueltige Staedtedaten: ") + error.what());
-    }
-}
+constexpr std::string_view cityListErrors = "Ungueltige Staedtedaten: ";
 
 } // namespace
 
 std::vector<City> loadCities(std::istream& input) {
-    return readCitiesWrapped([&] {
+    return withErrorPrefix(cityListErrors, [&] {
         const JsonDocument document(input);
         const JsonValue root = document.root();
         if (!boundedInteger(member(root, "schema_version"), 1, 1)) {
-            fail("Unbekanntes Staedteschema");
+            failLoad("Unbekanntes Staedteschema");
         }
         return readCityList(member(root, "cities"), Tier::FromFile);
     });
 }
 
 std::vector<City> loadCities(const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Staedtedaten nicht gefunden: " + file.string());
-    try {
-        return loadCities(input);
-    } catch (const std::exception& error) {
-        throw std::runtime_error(file.string() + ": " + error.what());
-    }
+    return loadDataFile(file, "Staedtedaten nicht gefunden: " + file.string(),
+                        [](std::istream& input) { return loadCities(input); }, ReadErrors::NamingFile);
 }
 
 void applyCityParameters(std::vector<City>& cities, std::istream& input) {
@@ -140,7 +125,7 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
     const bool schemaValid = numberEquals(member(document, "schema_version"), 1);
     const auto list = findMember(document, "cities");
     if (!schemaValid || !list || !list->is_array()) {
-        fail("Ungueltiges Stadtparameterschema");
+        failLoad("Ungueltiges Stadtparameterschema");
     }
     std::unordered_map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < cities.size(); ++i) {
@@ -152,7 +137,7 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
         const std::string id(asString(member(element, "id"), "id"));
         const auto found = index.find(id);
         if (found == index.end() || !handled.insert(id).second) {
-            fail("Unbekannte oder doppelte Stadtparameter-ID: " + id);
+            failLoad("Unbekannte oder doppelte Stadtparameter-ID: " + id);
         }
         readParameters(element, updated[found->second]);
     }
@@ -160,20 +145,20 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
 }
 
 void applyCityParameters(std::vector<City>& cities, const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Stadtparameter fehlen: " + file.string());
-    applyCityParameters(cities, input);
+    loadDataFile(file, "Stadtparameter fehlen: " + file.string(),
+                 [&](std::istream& input) { applyCityParameters(cities, input); });
 }
 
 UrbanAreas UrbanAreas::load(std::istream& input) {
     const JsonDocument parsed(input);
     const JsonValue document = parsed.root();
     if (!numberEquals(member(document, "schema_version"), 1)) {
-        fail("Unbekanntes Stadtgebietsschema");
+        failLoad("Unbekanntes Stadtgebietsschema");
     }
     const auto width = boundedInteger(member(document, "width"), 1, maxRasterDimension);
     const auto height = boundedInteger(member(document, "height"), 1, maxRasterDimension);
     if (!width || !height || *width * *height > maxRasterFields) {
-        fail("Ungueltiges Stadtraster");
+        failLoad("Ungueltiges Stadtraster");
     }
     UrbanAreas areas;
     areas.width_ = static_cast<int>(*width);
@@ -181,7 +166,7 @@ UrbanAreas UrbanAreas::load(std::istream& input) {
 
     // The centres follow every city rule, but their file tier never matters.
     const JsonValue centres = member(document, "cities");
-    areas.centers_ = readCitiesWrapped([&] { return readCityList(centres, Tier::Ignored); });
+    areas.centers_ = withErrorPrefix(cityListErrors, [&] { return readCityList(centres, Tier::Ignored); });
     for (City& centre : areas.centers_) {
         centre.tier = urbanCentreTier;
     }
@@ -192,25 +177,25 @@ UrbanAreas UrbanAreas::load(std::istream& input) {
     for (const JsonValue value : fields) {
         const auto field = fixedArray<3>(value);
         if (!field) {
-            fail("Ungueltiges Stadtfeld");
+            failLoad("Ungueltiges Stadtfeld");
         }
         const auto row = boundedInteger((*field)[0], 0, *height - 1);
         const auto column = boundedInteger((*field)[1], 0, *width - 1);
         const auto centre = boundedInteger((*field)[2], -1, centreCount - 1);
         if (!row || !column || !centre) {
-            fail("Ungueltiges Stadtfeld");
+            failLoad("Ungueltiges Stadtfeld");
         }
         const int key = static_cast<int>(*row * *width + *column);
         if (!areas.fields_.emplace(key, static_cast<int>(*centre)).second) {
-            fail("Doppeltes Stadtfeld");
+            failLoad("Doppeltes Stadtfeld");
         }
     }
     return areas;
 }
 
 UrbanAreas UrbanAreas::load(const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Stadtgebiete fehlen: " + file.string());
-    return load(input);
+    return loadDataFile(file, "Stadtgebiete fehlen: " + file.string(),
+                        [](std::istream& input) { return load(input); });
 }
 
 std::vector<std::size_t> mergeUrbanCenters(std::vector<City>& cities, const UrbanAreas& urban) {

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <stdexcept>
 
 namespace korvan {
@@ -142,8 +141,8 @@ Countries Countries::load(std::istream& input) {
 }
 
 Countries Countries::load(const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Laenderdatei nicht lesbar: " + file.string());
-    return load(input);
+    return loadDataFile(file, "Laenderdatei nicht lesbar: " + file.string(),
+                        [](std::istream& input) { return load(input); });
 }
 
 } // namespace korvan

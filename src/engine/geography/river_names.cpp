@@ -3,15 +3,11 @@
 #include "geography/river_names.hpp"
 #include "core/json_values.hpp"
 
-#include <fstream>
 #include <limits>
-#include <stdexcept>
 
 namespace korvan {
 
 namespace {
-
-void fail(const char* message) { throw std::runtime_error(message); }
 
 constexpr std::int64_t int32Min = std::numeric_limits<std::int32_t>::min();
 constexpr std::int64_t int32Max = std::numeric_limits<std::int32_t>::max();
@@ -48,7 +44,7 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
     const JsonValue document = parsed.root();
     if (!numberEquals(member(document, "schema_version"), 1) || !numberEquals(member(document, "width"), map.width()) ||
         !numberEquals(member(document, "height"), map.height())) {
-        fail("Flussnamen passen nicht zur Weltkarte");
+        failLoad("Flussnamen passen nicht zur Weltkarte");
     }
     RiverNames result;
     for (const JsonValue name : asArray(member(document, "names"), "names")) {
@@ -59,16 +55,16 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
     for (const JsonValue value : asArray(member(document, "edges"), "edges")) {
         const auto entry = edgeEntry(value, 5);
         if (!entry) {
-            fail("Ungueltige Flussnamenskante");
+            failLoad("Ungueltige Flussnamenskante");
         }
         const auto edge = edgeOf(map, *entry);
         const auto name = boundedInteger((*entry)[4], 0, nameCount - 1);
         if (!edge || !name || result.names_[static_cast<std::size_t>(*name)].empty()) {
-            fail("Ungueltige Flussnamenszuordnung");
+            failLoad("Ungueltige Flussnamenszuordnung");
         }
         int& slot = result.edges_[*edge];
         if (slot != -1) {
-            fail("Doppelte Flussnamenszuordnung");
+            failLoad("Doppelte Flussnamenszuordnung");
         }
         slot = static_cast<int>(*name);
     }
@@ -76,8 +72,8 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
 }
 
 RiverNames RiverNames::load(const Map& map, const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Flussnamen nicht lesbar: " + file.string());
-    return load(map, input);
+    return loadDataFile(file, "Flussnamen nicht lesbar: " + file.string(),
+                        [&](std::istream& input) { return load(map, input); });
 }
 
 std::optional<std::string> RiverNames::at(std::size_t sourceEdge) const {
@@ -97,39 +93,39 @@ BridgeNames BridgeNames::load(const Map& map, std::istream& input) {
     }
     if (!numberEquals(member(document, "width"), map.width()) ||
         !numberEquals(member(document, "height"), map.height())) {
-        fail("Brueckennamen passen nicht zur Karte");
+        failLoad("Brueckennamen passen nicht zur Karte");
     }
     for (const JsonValue value : asArray(*list, "bridge_names")) {
         const auto entry = edgeEntry(value, 4);
         if (!entry) {
-            fail("Ungueltiger Brueckenname");
+            failLoad("Ungueltiger Brueckenname");
         }
         const auto edge = edgeOf(map, *entry);
         if (!edge || !map.rivers()[*edge].bridge) {
-            fail("Brueckenname ohne Bruecke");
+            failLoad("Brueckenname ohne Bruecke");
         }
         std::vector<std::string> names;
         for (const JsonValue name : asArray((*entry)[4], "bridge_names")) {
             names.emplace_back(asString(name, "bridge_names"));
         }
         if (names.empty()) {
-            fail("Leerer Brueckenname");
+            failLoad("Leerer Brueckenname");
         }
         for (const std::string& name : names) {
             if (name.empty()) {
-                fail("Leerer Brueckenname");
+                failLoad("Leerer Brueckenname");
             }
         }
         if (!result.entries_.emplace(*edge, std::move(names)).second) {
-            fail("Doppelte Brueckennamenskante");
+            failLoad("Doppelte Brueckennamenskante");
         }
     }
     return result;
 }
 
 BridgeNames BridgeNames::load(const Map& map, const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Brueckennamen nicht lesbar: " + file.string());
-    return load(map, input);
+    return loadDataFile(file, "Brueckennamen nicht lesbar: " + file.string(),
+                        [&](std::istream& input) { return load(map, input); });
 }
 
 const std::vector<std::string>& BridgeNames::at(std::size_t source) const {

@@ -5,8 +5,6 @@
 #include "geography/polygon_file.hpp"
 
 #include <cmath>
-#include <fstream>
-#include <stdexcept>
 
 namespace korvan {
 
@@ -18,8 +16,6 @@ constexpr std::int64_t maxRasterFields = 32'000'000;
 constexpr PolygonMessages waterPolygonMessages{"Ungueltige Gewaesserkoordinate", "Ungueltiger Gewaesserring",
                                                "Leeres Gewaesserpolygon"};
 
-void fail(const char* message) { throw std::runtime_error(message); }
-
 int rasterSize(JsonValue document, const char* key) {
     const auto found = findMember(document, key);
     if (!found) {
@@ -27,7 +23,7 @@ int rasterSize(JsonValue document, const char* key) {
     }
     const auto value = boundedInteger(*found, 0, maxRasterDimension);
     if (!value) {
-        fail("Ungueltige Gewaesserrastergroesse");
+        failLoad("Ungueltige Gewaesserrastergroesse");
     }
     return static_cast<int>(*value);
 }
@@ -38,13 +34,13 @@ void readSpans(JsonValue list, int width, int height, const char* message, std::
     for (const JsonValue entry : asArray(list, "Rasterliste")) {
         const auto span = fixedArray<3>(entry);
         if (!span) {
-            fail(message);
+            failLoad(message);
         }
         const auto row = boundedInteger((*span)[0], 0, height - 1);
         const auto start = boundedInteger((*span)[1], 0, width - 1);
         const auto count = start ? boundedInteger((*span)[2], 1, width - *start) : std::nullopt;
         if (!row || !count) {
-            fail(message);
+            failLoad(message);
         }
         spans.push_back({static_cast<int>(*row), static_cast<int>(*start), static_cast<int>(*start + *count), value});
     }
@@ -58,13 +54,13 @@ Seas Seas::load(std::istream& input) {
     const JsonDocument document(input);
     const JsonValue root = document.root();
     if (!numberEquals(member(root, "schema_version"), 1)) {
-        fail("Unbekanntes Gewaesserschema");
+        failLoad("Unbekanntes Gewaesserschema");
     }
     Seas seas;
     seas.gridWidth_ = rasterSize(root, "width");
     seas.gridHeight_ = rasterSize(root, "height");
     if (std::int64_t(seas.gridWidth_) * seas.gridHeight_ > maxRasterFields) {
-        fail("Ungueltige Gewaesserrastergroesse");
+        failLoad("Ungueltige Gewaesserrastergroesse");
     }
     const bool hasRaster = seas.gridWidth_ > 0 && seas.gridHeight_ > 0;
 
@@ -77,7 +73,7 @@ Seas Seas::load(std::istream& input) {
         area.polygons = readPolygons(member(object, "polygons"), waterPolygonMessages);
         if (const auto spans = findMember(object, "hex_spans")) {
             if (!hasRaster) {
-                fail("Fehlendes Gewaesserraster");
+                failLoad("Fehlendes Gewaesserraster");
             }
             readSpans(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Seerasterzeile", n, lakeSpans);
         }
@@ -97,7 +93,7 @@ Seas Seas::load(std::istream& input) {
     std::vector<RowRuns::Span> inlandSpans;
     if (const auto spans = findMember(root, "water_hex_spans")) {
         if (!hasRaster) {
-            fail("Fehlendes Binnengewaesserraster");
+            failLoad("Fehlendes Binnengewaesserraster");
         }
         readSpans(*spans, seas.gridWidth_, seas.gridHeight_, "Ungueltige Binnengewaesserrasterzeile", 0, inlandSpans);
     }
@@ -107,8 +103,8 @@ Seas Seas::load(std::istream& input) {
 }
 
 Seas Seas::load(const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Gewaesserdatei nicht lesbar: " + file.string());
-    return load(input);
+    return loadDataFile(file, "Gewaesserdatei nicht lesbar: " + file.string(),
+                        [](std::istream& input) { return load(input); });
 }
 
 std::optional<std::string> Seas::at(Point geography) const {

@@ -5,15 +5,11 @@
 #include "core/row_runs.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <stdexcept>
 #include <unordered_map>
 
 namespace korvan {
 
 namespace {
-
-void fail(const char* message) { throw std::runtime_error(message); }
 
 struct ListMessages {
     const char* key;
@@ -41,7 +37,7 @@ std::vector<WaterTerritories::Row> readSpans(JsonValue document, const ListMessa
     for (const JsonValue entry : asArray(*list, messages.key)) {
         const auto values = fixedArray<4>(entry);
         if (!values) {
-            fail(messages.shape);
+            failLoad(messages.shape);
         }
         // Floats and other non-integers count as out of range.
         const auto row = boundedInteger((*values)[0], 0, height - 1);
@@ -49,11 +45,11 @@ std::vector<WaterTerritories::Row> readSpans(JsonValue document, const ListMessa
         const auto count = start ? boundedInteger((*values)[2], 1, width - *start) : std::nullopt;
         const auto owner = boundedInteger((*values)[3], 0, static_cast<std::int64_t>(owners.size()) - 1);
         if (!row || !start || !count || !owner) {
-            fail(messages.range);
+            failLoad(messages.range);
         }
         auto& spans = rows[static_cast<std::size_t>(*row)];
         if (!spans.empty() && *start < spans.back().end) {
-            fail(messages.overlap);
+            failLoad(messages.overlap);
         }
         spans.push_back(
             {static_cast<int>(*start), static_cast<int>(*start + *count), owners[static_cast<std::size_t>(*owner)]});
@@ -90,7 +86,7 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
     const JsonValue document = parsed.root();
     if (!numberEquals(member(document, "schema_version"), 1) || !numberEquals(member(document, "width"), map.width()) ||
         !numberEquals(member(document, "height"), map.height())) {
-        fail("Gewaesser-Laender passen nicht zur Karte");
+        failLoad("Gewaesser-Laender passen nicht zur Karte");
     }
     WaterTerritories result;
     result.gridWidth_ = map.width();
@@ -105,7 +101,7 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
     for (const JsonValue code : asArray(member(document, "countries"), "countries")) {
         const auto found = indexOf.find(std::string(asString(code, "countries")));
         if (found == indexOf.end()) {
-            fail("Unbekanntes Gewaesserland");
+            failLoad("Unbekanntes Gewaesserland");
         }
         owners.push_back(found->second);
     }
@@ -118,15 +114,15 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
     result.interiorRows_ = readSpans(document, interiorList, w, h, owners);
     for (int row = 0; row < h; ++row) {
         if (!interiorAgrees(result.interiorSpans(row), result.waterSpans(row), result.marineSpans(row))) {
-            fail("Binnenwasser widerspricht der Laenderzuordnung");
+            failLoad("Binnenwasser widerspricht der Laenderzuordnung");
         }
     }
     return result;
 }
 
 WaterTerritories WaterTerritories::load(const Map& map, const Countries& countries, const std::filesystem::path& file) {
-    std::ifstream input = openDataFile(file, "Gewaesser-Laenderdatei nicht lesbar: " + file.string());
-    return load(map, countries, input);
+    return loadDataFile(file, "Gewaesser-Laenderdatei nicht lesbar: " + file.string(),
+                        [&](std::istream& input) { return load(map, countries, input); });
 }
 
 const WaterTerritories::Span* WaterTerritories::spanAt(const std::vector<Row>& rows, Hex h, int width,

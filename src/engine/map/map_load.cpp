@@ -3,9 +3,6 @@
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
-#include <fstream>
-#include <stdexcept>
-
 namespace korvan {
 
 namespace {
@@ -13,13 +10,11 @@ namespace {
 constexpr std::string_view riverMaskCodes = "abcdefgh";
 constexpr std::string_view riverWidthCodes = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz!#$%&()*+,-.";
 
-void fail(const char* message) { throw std::runtime_error(message); }
-
 // A required list of exactly one entry per map row.
 JsonArray rowArray(JsonValue document, const char* key, int height, const char* countMessage) {
     JsonArray rows;
     if (member(document, key).get_array().get(rows) || elementCount(rows) != static_cast<std::size_t>(height)) {
-        fail(countMessage);
+        failLoad(countMessage);
     }
     return rows;
 }
@@ -39,7 +34,7 @@ bool optionalFlag(JsonValue object, const char* key) {
 int integer(JsonValue value) {
     const auto number = boundedInteger(value, -100000, 100000);
     if (!number) {
-        throw std::runtime_error("Ganzzahl im gueltigen Bereich erwartet");
+        failLoad("Ganzzahl im gueltigen Bereich erwartet");
     }
     return static_cast<int>(*number);
 }
@@ -74,50 +69,44 @@ bool Map::areNeighbours(Hex a, Hex b) const {
 
 void Map::addRiverEdge(RiverEdge edge) {
     if (rivers_.size() == maxRiverEdges) {
-        fail("Zu viele Flusskanten");
+        failLoad("Zu viele Flusskanten");
     }
     if (!contains(edge.a) || !contains(edge.b)) {
-        fail("Flusskante ausserhalb der Karte");
+        failLoad("Flusskante ausserhalb der Karte");
     }
     if (!areNeighbours(edge.a, edge.b)) {
-        fail("Flusskante muss benachbarte Felder verbinden");
+        failLoad("Flusskante muss benachbarte Felder verbinden");
     }
     if (edge.widthClass < 1 || edge.widthClass > 3) {
-        fail("Flussbreite muss Klasse 1 bis 3 sein");
+        failLoad("Flussbreite muss Klasse 1 bis 3 sein");
     }
     if (edge.bridge && (at(edge.a).terrain == Terrain::Water || at(edge.b).terrain == Terrain::Water)) {
-        fail("Kantenbruecke benoetigt zwei Landfelder");
+        failLoad("Kantenbruecke benoetigt zwei Landfelder");
     }
     const auto [index, inserted] =
         riverIndex_.tryEmplace(edgeKey(edge.a, edge.b), static_cast<std::uint32_t>(rivers_.size()));
     if (!inserted) {
-        fail("Doppelte Flusskante");
+        failLoad("Doppelte Flusskante");
     }
     rivers_.push_back(edge);
 }
 
 Map Map::load(const std::filesystem::path& path) {
-    std::ifstream input = openDataFile(path, "Karte kann nicht geoeffnet werden: " + path.string());
-    try {
-        return load(input);
-    } catch (const std::exception& error) {
-        throw std::runtime_error(path.string() + ": " + error.what());
-    }
+    return loadDataFile(path, "Karte kann nicht geoeffnet werden: " + path.string(),
+                        [](std::istream& input) { return load(input); }, ReadErrors::NamingFile);
 }
 
 Map Map::load(std::istream& input) {
-    try {
+    return withErrorPrefix("Ungueltige Kartendaten: ", [&] {
         const JsonDocument document(input);
         return MapFileReader::read(document.root());
-    } catch (const std::exception& error) {
-        throw std::runtime_error(std::string("Ungueltige Kartendaten: ") + error.what());
-    }
+    });
 }
 
 Map MapFileReader::read(JsonValue document) {
     const int schema = integer(member(document, "schema_version"));
     if (schema < 1 || schema > 3) {
-        fail("Nicht unterstuetzte Karten-Schemaversion (erwartet: 1 bis 3)");
+        failLoad("Nicht unterstuetzte Karten-Schemaversion (erwartet: 1 bis 3)");
     }
 
     Map map;
@@ -125,28 +114,28 @@ Map MapFileReader::read(JsonValue document) {
     map.height_ = integer(member(document, "height"));
     if (map.width_ < 1 || map.width_ > Map::maxDimension || map.height_ < 1 || map.height_ > Map::maxDimension ||
         std::int64_t(map.width_) * map.height_ > Map::maxFields) {
-        fail("Karte zu gross: maximal 8192 je Achse und 32 Millionen Felder");
+        failLoad("Karte zu gross: maximal 8192 je Achse und 32 Millionen Felder");
     }
     map.name_ = asString(member(document, "name"), "name");
     if (map.name_.empty() || map.name_.size() > 100) {
-        fail("Kartenname muss 1 bis 100 Zeichen enthalten");
+        failLoad("Kartenname muss 1 bis 100 Zeichen enthalten");
     }
     const std::string_view layout = optionalText(document, "layout", "axial");
     if (layout != "axial" && layout != "odd-r") {
-        fail("Unbekanntes Kartenlayout");
+        failLoad("Unbekanntes Kartenlayout");
     }
     map.offsetRows_ = layout == "odd-r";
     map.wrapHorizontal_ = optionalFlag(document, "wrap_horizontal");
     if (map.wrapHorizontal_ && !map.offsetRows_) {
-        fail("Horizontaler Uebergang benoetigt odd-r-Layout");
+        failLoad("Horizontaler Uebergang benoetigt odd-r-Layout");
     }
     const std::string_view kind = optionalText(document, "kind", "operational");
     if (kind != "world" && kind != "operational") {
-        fail("Unbekannter Kartentyp");
+        failLoad("Unbekannter Kartentyp");
     }
     map.world_ = kind == "world";
     if (map.world_ && !map.wrapHorizontal_) {
-        fail("Weltkarte benoetigt horizontalen Uebergang");
+        failLoad("Weltkarte benoetigt horizontalen Uebergang");
     }
 
     // At most 32 million bytes, and compact rows can really describe that many fields.
@@ -169,7 +158,7 @@ Map MapFileReader::read(JsonValue document) {
 
 void MapFileReader::readCompactTerrain() {
     if (!map_.world_ || findMember(document_, "tiles")) {
-        fail("Schema 3 erwartet eine kompakte Weltkarte");
+        failLoad("Schema 3 erwartet eine kompakte Weltkarte");
     }
     for (const JsonValue row : rowArray(document_, "terrain_rows", map_.height_, "Ungueltige Anzahl Gelaendereihen")) {
         decodeRuns(asString(row, "terrain_rows"), terrainCodes, map_.width_, [this](int, int count, int value) {
@@ -180,20 +169,20 @@ void MapFileReader::readCompactTerrain() {
 
 void MapFileReader::readLandSeaTerrain() {
     if (!map_.world_ || findMember(document_, "tiles")) {
-        fail("Schema 2 erwartet eine Land-Meer-Weltkarte ohne tiles");
+        failLoad("Schema 2 erwartet eine Land-Meer-Weltkarte ohne tiles");
     }
     for (const JsonValue row :
          rowArray(document_, "terrain_rows", map_.height_, "terrain_rows muss genau height Reihen enthalten")) {
         JsonArray runs;
         if (row.get_array().get(runs) || runs.size() == 0) {
-            fail("Leere oder ungueltige RLE-Reihe");
+            failLoad("Leere oder ungueltige RLE-Reihe");
         }
         int open = map_.width_;
         std::size_t k = 0;
         for (const JsonValue run : runs) {
             const int length = integer(run);
             if (length < 0 || (length == 0 && k > 0) || length > open) {
-                fail("Ungueltige RLE-Laenge");
+                failLoad("Ungueltige RLE-Laenge");
             }
             const Terrain terrain = k % 2 == 0 ? Terrain::Water : Terrain::Plain;
             map_.tiles_.insert(map_.tiles_.end(), std::size_t(length), static_cast<std::uint8_t>(terrain));
@@ -201,37 +190,37 @@ void MapFileReader::readLandSeaTerrain() {
             ++k;
         }
         if (open != 0) {
-            fail("RLE-Reihe muss genau width Felder abdecken");
+            failLoad("RLE-Reihe muss genau width Felder abdecken");
         }
     }
 }
 
 void MapFileReader::readTileList() {
     if (findMember(document_, "terrain_rows")) {
-        fail("terrain_rows benoetigt Schema 2");
+        failLoad("terrain_rows benoetigt Schema 2");
     }
     const std::size_t fieldCount = std::size_t(map_.width_) * std::size_t(map_.height_);
     JsonArray tiles;
     if (member(document_, "tiles").get_array().get(tiles) || elementCount(tiles) != fieldCount) {
-        fail("Fuer jedes Hexfeld muss genau ein Eintrag in tiles existieren");
+        failLoad("Fuer jedes Hexfeld muss genau ein Eintrag in tiles existieren");
     }
     map_.tiles_.assign(fieldCount, 0);
     std::vector<bool> seen(fieldCount, false);
     for (const JsonValue entry : tiles) {
         const Hex h{integer(member(entry, "q")), integer(member(entry, "r"))};
         if (!map_.contains(h)) {
-            fail("Ungueltige Hexkoordinate in tiles");
+            failLoad("Ungueltige Hexkoordinate in tiles");
         }
         const std::size_t index = map_.storageIndex(h);
         if (seen[index]) {
-            fail("Doppeltes Hexfeld in tiles");
+            failLoad("Doppeltes Hexfeld in tiles");
         }
         seen[index] = true;
         const Terrain terrain = readTerrain(std::string(asString(member(entry, "terrain"), "terrain")));
         const bool road = optionalFlag(entry, "road");
         const bool bridge = optionalFlag(entry, "bridge");
         if (bridge && !road) {
-            fail("Eine Bruecke benoetigt eine Strasse");
+            failLoad("Eine Bruecke benoetigt eine Strasse");
         }
         map_.tiles_[index] = packTile(terrain, road, bridge);
         map_.hasRoads_ = map_.hasRoads_ || road;
@@ -241,7 +230,7 @@ void MapFileReader::readTileList() {
 void MapFileReader::readRiverEdges() {
     JsonArray edges;
     if (member(document_, "river_edges").get_array().get(edges)) {
-        fail("river_edges muss ein Array sein");
+        failLoad("river_edges muss ein Array sein");
     }
     map_.rivers_.reserve(elementCount(edges)); // each entry takes dozens of bytes of the file
     map_.riverIndex_.reserve(elementCount(edges));
@@ -254,7 +243,7 @@ void MapFileReader::readRiverEdges() {
         if (const auto widthClass = findMember(entry, "width_class")) {
             const int value = integer(*widthClass);
             if (value < 1 || value > 3) {
-                fail("Flussbreite muss Klasse 1 bis 3 sein");
+                failLoad("Flussbreite muss Klasse 1 bis 3 sein");
             }
             edge.widthClass = static_cast<std::uint8_t>(value);
         }
@@ -273,7 +262,7 @@ void MapFileReader::readRiverRows(int schema) {
             return;
         }
         if (schema != 3) {
-            fail(schemaMessage);
+            failLoad(schemaMessage);
         }
         int r = 0;
         for (const JsonValue row : rowArray(document_, key, map_.height_, countMessage)) {
@@ -299,7 +288,7 @@ void MapFileReader::readRiverRows(int schema) {
                    }
                    const auto neighbour = map_.canonical(field + forwardSteps[direction]);
                    if (!neighbour) {
-                       fail("Flusskante ausserhalb der Karte");
+                       failLoad("Flusskante ausserhalb der Karte");
                    }
                    map_.addRiverEdge({field, *neighbour, 1, false, false});
                });
@@ -312,7 +301,7 @@ void MapFileReader::readRiverRows(int schema) {
                    }
                    const auto index = map_.forwardEdge(field, direction);
                    if (!index) {
-                       fail("Breitenklasse ohne Flusskante");
+                       failLoad("Breitenklasse ohne Flusskante");
                    }
                    map_.rivers_[*index].widthClass = static_cast<std::uint8_t>(widthClass);
                });
@@ -324,11 +313,11 @@ void MapFileReader::readRiverRows(int schema) {
                    }
                    const auto index = map_.forwardEdge(field, direction);
                    if (!index) {
-                       fail("Bruecke ohne zugehoerigen Fluss");
+                       failLoad("Bruecke ohne zugehoerigen Fluss");
                    }
                    RiverEdge& edge = map_.rivers_[*index];
                    if (map_.at(edge.a).terrain == Terrain::Water || map_.at(edge.b).terrain == Terrain::Water) {
-                       fail("Bruecke benoetigt zwei Landufer");
+                       failLoad("Bruecke benoetigt zwei Landufer");
                    }
                    edge.bridge = true;
                });
