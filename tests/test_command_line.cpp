@@ -39,9 +39,14 @@ TEST(CommandLine, ModesAndFlags) {
     EXPECT_FALSE(parseOptions({"--smoke-test"}).testMode);
 }
 
-TEST(CommandLine, HelpStopsReading) {
+TEST(CommandLine, HelpAndVersionStopReading) {
     EXPECT_TRUE(parseOptions({"--map", "a.json", "--help", "--broken"}).help);
     EXPECT_EQ(usageError({"--broken", "--help"}), "Unbekannte oder unvollstaendige Option: --broken");
+    const Options version = parseOptions({"--version", "--help", "--broken"});
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.help);
+    EXPECT_EQ(usageError({"--broken", "--version"}), "Unbekannte oder unvollstaendige Option: --broken");
+    EXPECT_EQ(usageError({"-version"}), "Unbekannte oder unvollstaendige Option: -version");
 }
 
 TEST(CommandLine, IncompleteOptionsNameTheArgument) {
