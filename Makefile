@@ -7,13 +7,13 @@ PYTHON := /usr/bin/python3
 PACKAGES := build-essential cmake pkg-config libsdl2-dev libsimdjson-dev nlohmann-json3-dev libgtest-dev libbenchmark-dev \
             python3 python3-pytest python3-numpy python3-scipy python3-pil
 
-.PHONY: all deps build run test test-sanitize bench bench-startup clean data-tools screenshots package fuzz
+.PHONY: all deps build run test test-sanitize bench bench-startup clean data-tools screenshots package package-check fuzz
 
 all: build
 
-# Installs only what is missing, and only when we may (as root).
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs only what is missing of the packages given, and only when we may (as root).
+define install-missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -24,6 +24,10 @@ deps:
 	    echo "Missing Debian packages:$$missing (run as root to install them)"; \
 	  fi; \
 	fi
+endef
+
+deps:
+	$(call install-missing,$(PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -74,6 +78,13 @@ screenshots: build
 # A Debian package of what `cmake --install` puts under /usr (see packaging/).
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB
+
+# The package checked as Debian checks it: lintian, desktop-file-validate, appstreamcli validate
+# (without network) and man's warnings; fails on any error or warning (packaging/check-package.sh).
+PACKAGE_CHECK_PACKAGES := lintian desktop-file-utils appstream man-db
+package-check: package
+	$(call install-missing,$(PACKAGE_CHECK_PACKAGES))
+	packaging/check-package.sh $(BUILD_DIR)
 
 # `make data` and `make test-pipeline`.
 include tools/data.mk

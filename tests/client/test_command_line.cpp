@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
 using namespace korvan;
 
 namespace {
@@ -39,9 +45,14 @@ TEST(CommandLine, ModesAndFlags) {
     EXPECT_FALSE(parseOptions({"--smoke-test"}).testMode);
 }
 
-TEST(CommandLine, HelpStopsReading) {
+TEST(CommandLine, HelpAndVersionStopReading) {
     EXPECT_TRUE(parseOptions({"--map", "a.json", "--help", "--broken"}).help);
     EXPECT_EQ(usageError({"--broken", "--help"}), "Unbekannte oder unvollstaendige Option: --broken");
+    const Options version = parseOptions({"--version", "--help", "--broken"});
+    EXPECT_TRUE(version.version);
+    EXPECT_FALSE(version.help);
+    EXPECT_EQ(usageError({"--broken", "--version"}), "Unbekannte oder unvollstaendige Option: --broken");
+    EXPECT_EQ(usageError({"-version"}), "Unbekannte oder unvollstaendige Option: -version");
 }
 
 TEST(CommandLine, IncompleteOptionsNameTheArgument) {
@@ -74,6 +85,59 @@ TEST(CommandLine, UnitIds) {
     // Text without a leading number fails with the conversion's own error.
     EXPECT_THROW(parseUnitId("abc"), std::invalid_argument);
     EXPECT_THROW(parseUnitId("99999999999"), std::out_of_range);
+}
+
+namespace {
+
+// Whether the text names the option as a whole word on a line that starts with `mark` and, if
+// `previous` is given, comes right after a line that is exactly that.
+bool namedOnLine(const std::string& text, const std::string& mark, const std::string& option,
+                 const std::string& previous = "") {
+    std::istringstream lines(text);
+    std::string before;
+    for (std::string line; std::getline(lines, line); before = line) {
+        if (line.rfind(mark, 0) != 0 || (!previous.empty() && before != previous)) {
+            continue;
+        }
+        for (auto at = line.find(option); at != std::string::npos; at = line.find(option, at + 1)) {
+            const std::size_t end = at + option.size();
+            if (end == line.size() || !(std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '\\' ||
+                                        line[end] == '-')) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+std::string sourceFile(const char* file) {
+    std::ifstream input(std::string(KORVAN_SOURCE_DIR) + "/" + file);
+    std::ostringstream text;
+    text << input.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+// Every option of the usage text, and --help and --version, which it leaves out, heads an entry of
+// the manual page (in bold after .TP; roff writes a minus "\-") and has its row in README's table.
+TEST(CommandLine, EveryOptionIsDocumented) {
+    std::set<std::string> options{"--help", "--version"};
+    const std::string usage = usageText;
+    const std::regex option("--[a-z]+(-[a-z]+)*");
+    for (auto it = std::sregex_iterator(usage.begin(), usage.end(), option); it != std::sregex_iterator(); ++it) {
+        options.insert(it->str());
+    }
+    EXPECT_GE(options.size(), 13u); // the eleven of the usage text were found
+    const std::string manual = sourceFile("packaging/korvan.6");
+    const std::string readme = sourceFile("README.md");
+    ASSERT_FALSE(manual.empty());
+    ASSERT_FALSE(readme.empty());
+    for (const std::string& name : options) {
+        const std::string roff = std::regex_replace(name, std::regex("-"), "\\-");
+        EXPECT_TRUE(namedOnLine(manual, ".B", roff, ".TP")) << name << " in packaging/korvan.6";
+        EXPECT_TRUE(namedOnLine(readme, "| `", name)) << name << " in README.md";
+    }
 }
 
 TEST(LogLine, FormatWithMillisecondsAndPriority) {

@@ -1,6 +1,8 @@
 // korvan.bin as a whole: usage text, exit codes, start-up errors, screenshot and log file.
 #include "program_runner.hpp"
 
+#include "korvan_version.hpp"
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -39,6 +41,20 @@ TEST(Program, HelpPrintsTheUsageExactly) {
     EXPECT_EQ(later.exitCode, 0);
     EXPECT_EQ(later.out, expectedUsage);
     const auto earlier = runProgram("--nonsense --help");
+    EXPECT_EQ(earlier.exitCode, 2);
+    EXPECT_EQ(earlier.out, "");
+}
+
+// --version prints the version CMake's project() sets, not the fixed one of the log, and starts nothing.
+TEST(Program, VersionPrintsTheBuildsVersion) {
+    const auto run = runProgram("--version --nonsense");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, std::string("korvan ") + KORVAN_VERSION + "\n");
+    EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(korvan \d+\.\d+\.\d+\n)"))) << run.out;
+    EXPECT_EQ(run.err, "");
+    const auto help = runProgram("--help --version");
+    EXPECT_EQ(help.out, expectedUsage);
+    const auto earlier = runProgram("--nonsense --version");
     EXPECT_EQ(earlier.exitCode, 2);
     EXPECT_EQ(earlier.out, "");
 }

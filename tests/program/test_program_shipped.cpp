@@ -52,7 +52,8 @@ TEST(ShippedModes, TheRegionalAndTheWorldMapStartWithMap) {
 }
 
 // `cmake --install` into a scratch DESTDIR: executable, data and notices in one directory, the
-// launcher on PATH, the desktop entry and its icon; the installed program starts headless.
+// launcher where Debian puts games, the desktop entry and its icon, the manual page and the
+// changelog compressed; the installed program starts headless.
 TEST(InstalledProgram, StartsThroughItsLauncherOnItsOwnData) {
     const ScratchDirectory root("install");
     const std::string install = "DESTDIR=" + quoted(root.path()) + " " + quoted(KORVAN_CMAKE) + " --install " +
@@ -61,14 +62,21 @@ TEST(InstalledProgram, StartsThroughItsLauncherOnItsOwnData) {
     ASSERT_EQ(std::system(install.c_str()), 0);
     const auto prefix = root / "opt/korvan";
     const auto home = prefix / "lib/korvan";
-    for (const char* file : {"korvan.bin", "data/world.json", "data/donau-wien.json", "data/flags.bmp", "LICENSE"}) {
+    for (const char* file : {"korvan.bin", "data/world.json", "data/donau-wien.json", "data/flags.bmp", "NOTICE"}) {
         EXPECT_TRUE(std::filesystem::is_regular_file(home / file)) << file;
     }
-    EXPECT_TRUE(std::filesystem::is_symlink(prefix / "bin/korvan"));
-    const std::string notice = readFile(home / "NOTICE");
-    for (const char* attribution : {"Made with Natural Earth", "Copyright (c) 2013 Panayiotis Lipiridis",
-                                    "STATISTIK AUSTRIA", "CC BY 4.0", "ETOPO5", "MCD12C1"}) {
-        EXPECT_NE(notice.find(attribution), std::string::npos) << attribution;
+    EXPECT_TRUE(std::filesystem::is_symlink(prefix / "games/korvan"));
+    EXPECT_FALSE(std::filesystem::exists(prefix / "bin"));
+    for (const char* file : {"share/man/man6/korvan.6.gz", "share/doc/korvan/changelog.gz"}) {
+        EXPECT_EQ(readFile(prefix / file).substr(0, 2), "\x1f\x8b") << file; // gzip's magic
+    }
+    // The data's notices, and Debian's copyright file, which states them per file.
+    for (const auto& path : {home / "NOTICE", prefix / "share/doc/korvan/copyright"}) {
+        const std::string notice = readFile(path);
+        for (const char* attribution : {"Made with Natural Earth", "2013 Panayiotis Lipiridis", "2026 Cody Savage",
+                                        "STATISTIK AUSTRIA", "CC BY 4.0", "ETOPO5", "MCD12C1"}) {
+            EXPECT_NE(notice.find(attribution), std::string::npos) << attribution << " in " << path;
+        }
     }
     const std::string desktop = readFile(prefix / "share/applications/korvan.desktop");
     EXPECT_NE(desktop.find("\nExec=korvan\n"), std::string::npos);
@@ -76,12 +84,12 @@ TEST(InstalledProgram, StartsThroughItsLauncherOnItsOwnData) {
     EXPECT_EQ(readFile(prefix / "share/icons/hicolor/256x256/apps/korvan.png").substr(1, 3), "PNG");
 
     const auto shot = root / "start.bmp";
-    const auto run = runProgram("--screenshot " + quoted(shot), prefix / "bin/korvan");
+    const auto run = runProgram("--screenshot " + quoted(shot), prefix / "games/korvan");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_GT(std::filesystem::file_size(shot), 1000000u);
     // The launcher leads to the installed data, not to the build's.
     std::filesystem::remove(home / "data/urban.json");
-    const auto broken = runProgram("--screenshot " + quoted(shot), prefix / "bin/korvan");
+    const auto broken = runProgram("--screenshot " + quoted(shot), prefix / "games/korvan");
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.err.find("korvan: Stadtgebiete fehlen: " + (home / "data/urban.json").string()), std::string::npos)
         << broken.err;

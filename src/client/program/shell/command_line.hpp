@@ -25,12 +25,15 @@ struct Options {
     double tourSpeed = 1.0;
     bool benchmarkPan = false;
     bool benchmarkZoom = false;
-    bool help = false; // --help seen: print the usage text and stop
+    bool help = false;    // --help seen: print the usage text and stop
+    bool version = false; // --version seen: print the version line and stop
 };
 
 extern const char* const usageText;
+// "korvan <version>\n", the version the build was configured with.
+extern const char* const versionLine;
 
-// Reads the arguments after the program name, left to right; stops at --help.
+// Reads the arguments after the program name, left to right; stops at --help or --version.
 // Throws UsageError for unknown or incomplete options and bad --demo-speed values.
 Options parseOptions(const std::vector<std::string>& arguments);
 

@@ -22,6 +22,7 @@ namespace korvan {
 
 namespace {
 
+// The fixed text of the log's first line; --version prints the configured version (versionLine).
 constexpr const char* versionText = "0.0.0-53-g1826b7c";
 constexpr const char* windowTitle = "Brannok: Varnholt | M3";
 constexpr int windowWidth = 1280;
@@ -161,6 +162,10 @@ int runProgram(int argc, char** argv) {
         const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
         if (options.help) {
             std::fputs(usageText, stdout);
+            return 0;
+        }
+        if (options.version) {
+            std::fputs(versionLine, stdout);
             return 0;
         }
         testMode = options.testMode;
