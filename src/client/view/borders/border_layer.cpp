@@ -70,8 +70,7 @@ void BorderLayer::drawGeometry(const Frame& frame) {
     if (!projectActiveOutline(frame, dashed)) {
         return;
     }
-    vertices_.clear();
-    indices_.clear();
+    outline_.clear();
     const std::vector<Point>& points = lines_.points;
     const Point origin{frame.view.camera.x, frame.view.camera.y};
     // All casing first, so the dark edge never covers a neighbouring segment's gold.
@@ -79,14 +78,14 @@ void BorderLayer::drawGeometry(const Frame& frame) {
         std::size_t start = 0;
         for (const std::size_t end : lines_.ends) {
             for (std::size_t i = start + 1; i < end; ++i) {
-                appendBorderSegment(vertices_, indices_, points[i - 1], points[i], origin, casing, dashed, true, true);
+                appendBorderSegment(outline_.vertices, outline_.indices, points[i - 1], points[i], origin, casing, dashed, true, true);
             }
             start = end;
         }
     }
-    if (!vertices_.empty()) {
+    if (!outline_.empty()) {
         ++drawCalls_;
-        korvan::drawGeometry(frame.renderer, nullptr, vertices_, indices_);
+        outline_.draw(frame.renderer);
     }
 }
 

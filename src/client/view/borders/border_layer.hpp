@@ -5,6 +5,7 @@
 #include "borders/country_border.hpp"
 #include "kit/layer_cache.hpp"
 #include "kit/map_picture.hpp"
+#include "kit/triangle_batch.hpp"
 #include "map_view/map_layer.hpp"
 
 #include <SDL.h>
@@ -33,8 +34,7 @@ private:
     bool projectActiveOutline(const Frame& frame, bool& dashed);
 
     ScreenPolylines lines_;
-    std::vector<SDL_Vertex> vertices_;
-    std::vector<int> indices_;
+    TriangleBatch outline_;
     LayerCache layer_;
     std::optional<std::size_t> country_; // the country the picture shows
     SDL_Renderer* renderer_ = nullptr;   // the renderer the picture's texture belongs to

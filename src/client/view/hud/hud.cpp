@@ -37,7 +37,7 @@ void Hud::draw(const Frame& frame) {
     const World& world = frame.world;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     rect(renderer, {0, 0, view.width, topbarHeight}, barBackground);
     text(renderer, 26, 17, "BRANNOK: VARNHOLT", ink, 3);
     drawSelectedCountry(frame);
@@ -49,10 +49,12 @@ void Hud::draw(const Frame& frame) {
         text(renderer, 27, 53, "KARTENBETRACHTER", muted, 2);
     }
     if (world.map.isWorld()) {
-        rect(renderer, {view.width - 238, 22, 220, 40}, buttonColor);
-        text(renderer, view.width - 224, 36, "TAB: OPERATION", gold, 2);
+        const ScreenRect button = operationButton(view.width);
+        rect(renderer, toSdl(button), buttonColor);
+        text(renderer, button.x + 14, button.y + 14, "TAB: OPERATION", gold, 2);
     }
-    rect(renderer, {view.width - sidebarWidth, topbarHeight, sidebarWidth, view.height - topbarHeight - footerHeight}, sidebarBackground);
+    rect(renderer, {view.width - sidebarWidth, topbarHeight, sidebarWidth, view.height - topbarHeight - footerHeight},
+         sidebarBackground);
     text(renderer, sx, 103, "WELTUEBERSICHT", gold, 2);
     minimap_.draw(frame);
     text(renderer, sx, 251, "MINIMAP: KLICK  H: LOG  B: BAU", muted, 1);
@@ -76,9 +78,10 @@ void Hud::draw(const Frame& frame) {
         }
         drawDisputedLine(frame);
     }
-    rect(renderer, {view.width - 256, view.height - 78, 242, 36}, buttonColor);
+    const ScreenRect actionArea = actionButton(view.width, view.height);
+    rect(renderer, toSdl(actionArea), buttonColor);
     const char* action = !game.battle ? "KARTENBETRACHTER" : game.battle->finished() ? "NEUE PARTIE (N)" : "ZUG BEENDEN (ENTER)";
-    text(renderer, sx, view.height - 65, action, ink, 1);
+    text(renderer, sx, actionArea.y + 13, action, ink, 1);
     if (game.showLog && game.battle) {
         drawCombatLog(frame);
     }
@@ -95,7 +98,7 @@ void Hud::drawLegend(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const ViewState& view = frame.view;
     const Images& images = frame.images;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     text(renderer, sx, 262, "GELAENDE  -  L", gold, 2);
     TerrainIcons icons(images.terrainArt.get());
     for (int t = 0; t < terrainCount; ++t) {
@@ -118,7 +121,7 @@ void Hud::drawUnitList(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     text(renderer, sx, 262, "EINHEITEN  -  U", gold, 2);
     const auto& units = game.army.units();
     const std::size_t rows = unitListSize(game);
@@ -128,11 +131,11 @@ void Hud::drawUnitList(const Frame& frame) {
         const int i = static_cast<int>(k - first);
         const int y = unitListTop + unitRowHeight * i;
         const bool chosen = game.selectedUnit == unit.id;
-        rect(renderer, {view.width - 256, y, 242, 28}, chosen ? selectedRowColor : rowColor);
-        listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 243, 299 + 31 * i, 24, chosen);
-        text(renderer, view.width - 225, 292 + 31 * i, unit.name, ink, 1);
+        rect(renderer, {view.width - sidebarColumnLeft, y, sidebarColumnWidth, 28}, chosen ? selectedRowColor : rowColor);
+        listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 243, y + 14, 24, chosen);
+        text(renderer, view.width - 225, y + 7, unit.name, ink, 1);
         const char* state = unit.attacked ? "  ANGRIFF" : unit.moved ? "  BEWEGT" : "  BEREIT";
-        text(renderer, view.width - 225, 302 + 31 * i,
+        text(renderer, view.width - 225, y + 17,
              "STAERKE " + std::to_string(unit.strength) + "  MUN " + std::to_string(unit.ammo) + state,
              unit.moved ? muted : sideColor(unit.side), 1);
     }
@@ -150,10 +153,10 @@ void Hud::drawSelectionPanel(const Frame& frame) {
     const World& world = frame.world;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     const Unit* unit = game.selectedUnit ? game.army.find(*game.selectedUnit) : nullptr;
     if (unit == nullptr) {
-        text(renderer, sx, 500, "EINHEIT WAEHLEN", gold, 2);
+        text(renderer, sx, sidebarPanelTop, "EINHEIT WAEHLEN", gold, 2);
         text(renderer, sx, 528, "LISTE ODER TASTE U", ink, 1);
         text(renderer, sx, 549, "PANZER - INFANTERIE", muted, 1);
         text(renderer, sx, 566, "AUFKLAERUNG", muted, 1);
@@ -172,7 +175,7 @@ void Hud::drawSelectionPanel(const Frame& frame) {
         return;
     }
     const UnitType& type = game.army.types().at(std::size_t(unit->type));
-    text(renderer, sx, 500, "AUSWAHL", gold, 2);
+    text(renderer, sx, sidebarPanelTop, "AUSWAHL", gold, 2);
     text(renderer, sx, 527, cut(unit->name, panelNameLength), ink, 2);
     text(renderer, sx, 555, "BEWEGUNG " + std::to_string(unit->remaining) + "/" + std::to_string(type.movement), ink, 2);
     text(renderer, sx, 583,
@@ -201,7 +204,7 @@ void Hud::drawCombatLog(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     rect(renderer, {view.width - 262, 278, 254, 365}, barBackground);
     text(renderer, sx, 290, "KAMPFPROTOKOLL - H", gold, 1);
     const auto& log = game.battle->log();

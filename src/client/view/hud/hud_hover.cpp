@@ -44,7 +44,7 @@ void Hud::drawHoverPanel(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const World& world = frame.world;
     const ViewState& view = frame.view;
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     const HoverPanelText panel = hoverPanelText(world, view);
     text(renderer, sx, 690, panel.heading, gold, 1);
     const Country* country = panel.country ? &world.countries.entries[*panel.country] : nullptr;
@@ -75,7 +75,7 @@ void Hud::drawBridgePanel(const Frame& frame) {
     if (lines.empty()) {
         return;
     }
-    const int sx = view.width - 248;
+    const int sx = view.width - sidebarTextLeft;
     const SDL_Rect clip{view.width - 262, 650, 254, 72};
     SDL_RenderSetClipRect(renderer, &clip);
     text(renderer, sx, 655, "BRUECKE UNTER MAUS", gold, 1);

@@ -6,7 +6,7 @@
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
 #include "water/river_graphics.hpp"
-#include "sdl/sdl_handles.hpp"
+#include "sdl/draw_pass.hpp"
 
 #include <cmath>
 #include <map>
@@ -77,21 +77,15 @@ void ReachLayer::draw(const Frame& frame) {
     const double left = g.toWorld({0, 0}).x;
     const double right = g.toWorld({double(view.width - sidebarWidth), 0}).x;
     const ReachMesh mesh = reachGeometry(world.gameMap(), g, game.range, hovering, left, right);
-    if (mesh.vertices.empty()) {
+    if (mesh.empty()) {
         return;
     }
-    SDL_BlendMode previous = SDL_BLENDMODE_NONE;
-    SDL_GetRenderDrawBlendMode(renderer, &previous);
+    const DrawPass pass(renderer);
     SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
-    if (SDL_RenderGeometry(renderer, nullptr, mesh.vertices.data(), static_cast<int>(mesh.vertices.size()),
-                           mesh.indices.data(), static_cast<int>(mesh.indices.size())) != 0) {
-        SDL_SetRenderDrawBlendMode(renderer, previous);
-        throwSdlError();
-    }
+    mesh.draw(renderer);
     for (const auto& [a, b] : mesh.edges) {
         line(renderer, a, b, reachEdgeColor);
     }
-    SDL_SetRenderDrawBlendMode(renderer, previous);
 }
 
 } // namespace korvan

@@ -4,6 +4,7 @@
 #include "core/camera.hpp"
 #include "forces/army.hpp"
 #include "map/map.hpp"
+#include "kit/triangle_batch.hpp"
 #include "map_view/map_layer.hpp"
 
 #include <SDL.h>
@@ -14,9 +15,7 @@
 
 namespace korvan {
 
-struct ReachMesh {
-    std::vector<SDL_Vertex> vertices;
-    std::vector<int> indices;
+struct ReachMesh : TriangleBatch {
     std::vector<std::pair<Point, Point>> edges; // screen ends of each field edge, shared ones once
 };
 

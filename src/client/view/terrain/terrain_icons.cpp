@@ -163,7 +163,7 @@ void TerrainIcons::draw(SDL_Renderer* renderer) const {
     if (texture && SDL_SetTextureBlendMode(texture, translucent ? SDL_BLENDMODE_BLEND : SDL_BLENDMODE_NONE) != 0) {
         throwSdlError();
     }
-    drawGeometry(renderer, texture, vertices, indices);
+    TriangleBatch::draw(renderer, texture);
 }
 
 } // namespace korvan

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/hex.hpp"
+#include "kit/triangle_batch.hpp"
 
 #include <SDL.h>
 
@@ -28,7 +29,7 @@ Point terrainVariantUV(Point local, std::uint32_t variation, bool mirror);
 std::uint32_t terrainVariation(Hex h);
 
 // A batch of textured triangles on the terrain atlas, filled with screen-pixel geometry and drawn once.
-class TerrainIcons {
+class TerrainIcons : public TriangleBatch {
 public:
     explicit TerrainIcons(SDL_Texture* atlas) : texture(atlas) {}
 
@@ -41,16 +42,14 @@ public:
     // A convex polygon textured in the frame of the given field corners.
     void addTerrainArea(Terrain terrain, const std::array<Point, 6>& frameCorners, const std::vector<Point>& polygon,
                         std::uint32_t variation);
+    // Draws on the atlas, blended when the batch holds join strips.
     void draw(SDL_Renderer* renderer) const;
     void clear() {
-        vertices.clear();
-        indices.clear();
+        TriangleBatch::clear();
         translucent = false;
     }
 
     SDL_Texture* texture; // not owned: the atlas of TerrainArt
-    std::vector<SDL_Vertex> vertices;
-    std::vector<int> indices;
     bool translucent = false; // holds fading join strips, so it must be blended
 };
 

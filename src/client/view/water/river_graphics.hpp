@@ -6,6 +6,7 @@
 #include "core/flat_key_map.hpp"
 #include "core/hex.hpp"
 #include "kit/primitives.hpp"
+#include "kit/triangle_batch.hpp"
 
 #include <SDL.h>
 
@@ -53,9 +54,7 @@ struct DrawBounds {
 };
 
 // Untextured coloured triangles.
-struct Mesh {
-    std::vector<SDL_Vertex> vertices;
-    std::vector<int> indices;
+struct Mesh : TriangleBatch {
 
     void polygon(const std::vector<Point>& points, SDL_Color color); // a fan from the first point
     void disc(Point center, double radius, SDL_Color color, int corners = 12); // a regular polygon
@@ -66,15 +65,10 @@ struct Mesh {
     template <typename WidthAt>
     void stripWith(const std::vector<Point>& points, WidthAt&& widthAt, SDL_Color color, double offset,
                    const DrawBounds& bounds = {});
-    void draw(SDL_Renderer* renderer) const;
     // Paints the triangles into ARGB pixels covering the screen rectangle `area`, `stride` pixels from
     // row to row: corners snap to whole pixels and a pixel takes a triangle's colour when its centre
     // lies inside it, as SDL's software renderer draws them.
     void fill(std::uint32_t* pixels, int stride, SDL_Rect area) const;
-    void clear() {
-        vertices.clear();
-        indices.clear();
-    }
 };
 
 template <typename WidthAt>

@@ -37,7 +37,6 @@ void Mesh::strip(const std::vector<Point>& points, const std::vector<double>& wi
     stripWith(points, [&](std::size_t i) { return widths[i]; }, color, offset);
 }
 
-void Mesh::draw(SDL_Renderer* renderer) const { drawGeometry(renderer, nullptr, vertices, indices); }
 
 void Mesh::fill(std::uint32_t* pixels, int stride, SDL_Rect area) const {
     for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
