@@ -2,7 +2,7 @@
 
 import numpy as np
 import pytest
-from numpy.testing import assert_allclose
+from numpy.testing import assert_allclose, assert_array_equal
 
 from worldgen import terrain as t
 
@@ -114,3 +114,58 @@ def test_keep_small_parts_rescues_only_sizeable_vanished_features():
     # Feature 0 is present already, 1 vanished (0.5 in total), 2 is too small, 3 shares (0, 0).
     assert kept == 1
     assert mask[1, 2] and not mask[2, 2] and not mask[1, 1]
+
+
+def relief_world(rows, cols, height, width, fill):
+    """elevation_fields on a synthetic raster of ``rows`` x ``cols`` points set by ``fill``."""
+    etopo = np.zeros((rows, cols), dtype=np.float32)
+    fill(etopo)
+    return t.elevation_fields(etopo, width, height, relief_radius=2)
+
+
+def centred_window_columns(row, col, width, cols):
+    """Grid columns within two points of the points nearest a field's centre, by exact arithmetic."""
+    # With one field per grid column, field column c is centred on point c + width/2 (even
+    # rows) or half way between that point and the next (odd rows).
+    k = col + width // 2
+    last = k + 2 if row % 2 == 0 else k + 3
+    return {j % cols for j in range(k - 2, last + 1)}
+
+
+@pytest.mark.parametrize("width", [24, 360, 4320])
+def test_relief_window_is_centred_on_every_row(width):
+    # A ridge along a single grid column: only the fields whose centred window reaches it
+    # see relief, even and odd rows alike, at every longitude (floating-point columns
+    # like 2159.9999999 included, which floor() would put one column west).
+    rows, height = 13, 12
+    for ridge in (0, 7, width // 2 - 1, width - 1):
+        _, relief = relief_world(rows, width, height, width,
+                                 lambda e: e.__setitem__((slice(None), ridge), 1000.0))
+        for row in (4, 5):
+            expected = np.array([ridge in centred_window_columns(row, c, width, width)
+                                 for c in range(width)])
+            assert_array_equal(relief[row] > 0, expected, err_msg=f"row {row}, ridge {ridge}")
+            # Five fields see the ridge from an even row (centred on a point), six from an odd.
+            assert expected.sum() == (5 if row % 2 == 0 else 6)
+
+
+def test_single_peak_is_seen_alike_from_even_and_odd_rows():
+    # A 2000 m peak at 0 E, 0 N on a 1-degree raster (one field per grid column).
+    rows, cols, height, width = 181, 360, 180, 360
+    elevation, relief = relief_world(rows, cols, height, width,
+                                     lambda e: e.__setitem__((90, 0), 2000.0))
+    rough = relief > 0
+    # Rows 87..92 have centres within 2.5 points of the peak's row (centres lie between rows).
+    assert_array_equal(np.flatnonzero(rough.any(axis=1)), np.arange(87, 93))
+    for row in range(87, 93):
+        cols_seen = np.flatnonzero(rough[row])
+        centre = 180 if row % 2 == 0 else 179.5  # field column centred on 0 E
+        # Symmetric about the peak: as far east as west of it, 2 or 2.5 columns.
+        assert cols_seen.min() + cols_seen.max() == pytest.approx(2 * centre)
+        assert len(cols_seen) == (5 if row % 2 == 0 else 6)
+    # Elevation: an even-row field centred on the peak's column takes it alone and halves
+    # it between the rows above and below; the field beside it on the grid gets nothing.
+    assert elevation[90, 180] == pytest.approx(1000.0)
+    assert elevation[90, 181] == 0.0 and elevation[90, 179] == 0.0
+    # Odd-row fields on either side share it, a quarter each way of the bilinear weights.
+    assert elevation[89, 179] == pytest.approx(500.0) and elevation[89, 180] == pytest.approx(500.0)

@@ -60,7 +60,10 @@ PLACES = {
 
 # The objectives, all held by Red at the start.
 OBJECTIVES = ["St. Poelten", "Tulln an der Donau", "Korneuburg", "Wien", "Moedling", "Schwechat"]
-ROUND_LIMIT = 13
+# Fourteen rounds give the scripted attack of tests/test_scenario_playthrough.cpp about even
+# chances through the forest and hills between Amstetten and Wien.
+ROUND_LIMIT = 14
+OPERATION_ROUND_LIMIT = 13  # the one-objective fallback of operational maps
 SEED = 1683
 
 # (side, type, name, place, dq, dr): side 0 Blue, 1 Red; the unit stands dq, dr hex steps
@@ -163,7 +166,7 @@ def battles_document(grid, objective_hexes):
     return {
         "schema_version": 1,
         "world": {"round_limit": ROUND_LIMIT, "seed": SEED, "objectives": objectives},
-        "operation": {"round_limit": ROUND_LIMIT, "seed": SEED,
+        "operation": {"round_limit": OPERATION_ROUND_LIMIT, "seed": SEED,
                       "objectives": [{"name": "Hoehe 241", "q": 0, "r": 0}]},
     }
 

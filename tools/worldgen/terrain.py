@@ -99,12 +99,37 @@ def landcover_fractions(classes, width, height):
     return out
 
 
+def _grid_neighbours(f, n, wrap):
+    """Grid points around the fractional grid index ``f``: (i0, i1, t) with ``f = i0 + t``.
+
+    A point that lies on a grid point, up to rounding, takes that point alone (i0 == i1,
+    t == 0): flooring an index like 2159.9999999 would pick the point west of it.
+    Otherwise i0 and i1 are the points either side.  ``wrap`` makes the axis periodic;
+    else indices are clamped to the ends of the axis.
+    """
+    f = np.asarray(f, dtype=np.float64)
+    nearest = np.rint(f)
+    on_point = np.abs(f - nearest) < 1e-6
+    below = np.floor(f)
+    if not wrap:
+        below = np.clip(below, 0, n - 2)
+    i0 = np.where(on_point, nearest, below).astype(np.int64)
+    i1 = np.where(on_point, i0, i0 + 1)
+    t = np.where(on_point, 0.0, f - below)
+    if wrap:
+        return i0 % n, i1 % n, t
+    return np.clip(i0, 0, n - 1), np.clip(i1, 0, n - 1), t
+
+
 def elevation_fields(etopo, width, height, relief_radius=2):
     """Mean elevation and local relief (metres) per field from the ETOPO5 raster.
 
     ``etopo`` has row 0 at 90 N and column 0 at 0 E in steps of 1/12 degree, both poles
     included.  Elevation is bilinear at the field centre; relief is the range of
-    elevations (sea floor counted as 0 m) within ``relief_radius`` grid points.
+    elevations (sea floor counted as 0 m) within ``relief_radius`` grid points of the
+    grid points nearest the centre: the point itself where the centre lies on one (even
+    rows, on the world grid), else the two points either side of it (odd rows).  Either
+    way the window is symmetric about the centre.
     """
     rows, cols = etopo.shape
     step_lat = 180.0 / (rows - 1)
@@ -119,22 +144,19 @@ def elevation_fields(etopo, width, height, relief_radius=2):
     lat = 90.0 - (r[:, None] + 0.5) * 180.0 / height
     fy = np.broadcast_to((90.0 - lat) / step_lat, lon.shape)
     fx = np.mod(lon, 360.0) / step_lon
-    y0 = np.clip(np.floor(fy).astype(np.int64), 0, rows - 2)
-    x0 = np.floor(fx).astype(np.int64) % cols
-    x1 = (x0 + 1) % cols
-    ty = fy - y0
-    tx = fx - np.floor(fx)
+    y0, y1, ty = _grid_neighbours(fy, rows, wrap=False)
+    x0, x1, tx = _grid_neighbours(fx, cols, wrap=True)
 
     def bilinear(a):
         top = a[y0, x0] * (1 - tx) + a[y0, x1] * tx
-        bottom = a[y0 + 1, x0] * (1 - tx) + a[y0 + 1, x1] * tx
+        bottom = a[y1, x0] * (1 - tx) + a[y1, x1] * tx
         return (top * (1 - ty) + bottom * ty).astype(np.float32)
 
     elevation = bilinear(etopo)
     relief = np.maximum(
-        np.maximum(high[y0, x0], high[y0, x1]), np.maximum(high[y0 + 1, x0], high[y0 + 1, x1])
+        np.maximum(high[y0, x0], high[y0, x1]), np.maximum(high[y1, x0], high[y1, x1])
     ) - np.minimum(
-        np.minimum(low[y0, x0], low[y0, x1]), np.minimum(low[y0 + 1, x0], low[y0 + 1, x1])
+        np.minimum(low[y0, x0], low[y0, x1]), np.minimum(low[y1, x0], low[y1, x1])
     )
     return elevation, relief.astype(np.float32)
 
