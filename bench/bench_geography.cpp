@@ -1,5 +1,5 @@
 // Start-up and hover costs of the geography layers on a synthetic world of real size.
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/countries.hpp"
 #include "geography/country_grid.hpp"
 #include "geography/water_territories.hpp"

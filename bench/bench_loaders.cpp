@@ -1,6 +1,6 @@
 // Reading the shipped data files, one loader at a time, as start-up does.
 #include "forces/army.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/countries.hpp"
 #include "geography/river_names.hpp"
 #include "geography/seas.hpp"

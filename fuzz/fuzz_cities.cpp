@@ -1,6 +1,6 @@
 // Fuzz target: cities.json.
 #include "fuzz_support.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     korvan::fuzz::feed(data, size, [](std::istream& input) {

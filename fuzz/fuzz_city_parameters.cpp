@@ -1,6 +1,6 @@
 // Fuzz target: city-parameters.json, applied to the cities of the fixture.
 #include "fuzz_support.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     korvan::fuzz::feed(data, size, [](std::istream& input) {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "forces/army.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/countries.hpp"
 #include "map/map.hpp"
 

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 using namespace korvan;
 using korvan::testing::HeadlessRenderer;
@@ -21,15 +23,20 @@ constexpr SDL_Color white{255, 255, 255, 255};
 
 } // namespace
 
-TEST(Font, GlyphShapes) {
-    EXPECT_EQ(glyphRows('a'), glyphRows('A'));
-    EXPECT_EQ(glyphRows('A'), (std::array<std::uint8_t, 7>{0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}));
-    EXPECT_EQ(glyphRows('9'), (std::array<std::uint8_t, 7>{0x0E, 0x11, 0x11, 0x0F, 0x01, 0x01, 0x0E}));
-    // The slash starts over at the right in its last two rows.
-    EXPECT_EQ(glyphRows('/'), (std::array<std::uint8_t, 7>{0x01, 0x02, 0x04, 0x08, 0x10, 0x01, 0x02}));
-    EXPECT_EQ(glyphRows('+'), (std::array<std::uint8_t, 7>{0, 0, 0x04, 0x1F, 0x04, 0, 0}));
-    EXPECT_EQ(glyphRows(':'), (std::array<std::uint8_t, 7>{0, 0, 0x04, 0, 0, 0x04, 0}));
+TEST(Font, EveryLetterAndDigitHasADistinctGlyphInFiveColumns) {
     const std::array<std::uint8_t, 7> blank{};
+    std::vector<std::array<std::uint8_t, 7>> seen;
+    for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+        const auto rows = glyphRows(static_cast<unsigned char>(c));
+        EXPECT_NE(rows, blank) << c;
+        EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), [](std::uint8_t row) { return row < 0x20; })) << c;
+        EXPECT_EQ(std::count(seen.begin(), seen.end(), rows), 0) << c;
+        seen.push_back(rows);
+        if (c >= 'A' && c <= 'Z') {
+            EXPECT_EQ(glyphRows(static_cast<unsigned char>(c - 'A' + 'a')), rows) << c;
+        }
+    }
+    // What the font has no glyph for takes a blank cell, bytes of UTF-8 included.
     for (const unsigned char c : std::string(" ()|,\xC3\xA4")) {
         EXPECT_EQ(glyphRows(c), blank) << int(c);
     }

@@ -1,6 +1,6 @@
 // The shipped geography files load with the engine's loaders and agree with each other.
-#include "geography/cities.hpp"
-#include "geography/city_anchors.hpp"
+#include "places/cities.hpp"
+#include "places/city_anchors.hpp"
 #include "geography/countries.hpp"
 #include "geography/country_grid.hpp"
 #include "geography/river_names.hpp"

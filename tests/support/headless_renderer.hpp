@@ -56,23 +56,28 @@ inline void writeImage(const std::filesystem::path& file, int w, int h, Uint32 f
 inline bool sameColor(SDL_Color a, SDL_Color b) { return a.r == b.r && a.g == b.g && a.b == b.b; }
 
 // Draws the same scene twice, once straight and once through a cache, on one background; every
-// pixel must agree.
+// pixel must agree, and the straight drawing must have painted something: two empty pictures agree
+// too.
 template <typename Draw>
 inline void expectCopiesEqualDrawing(int width, int height, Draw&& draw) {
+    constexpr SDL_Color background{40, 50, 60, 255};
     HeadlessRenderer drawn(width, height);
     HeadlessRenderer copied(width, height);
     for (HeadlessRenderer* screen : {&drawn, &copied}) {
-        SDL_SetRenderDrawColor(screen->get(), 40, 50, 60, 255);
+        SDL_SetRenderDrawColor(screen->get(), background.r, background.g, background.b, background.a);
         SDL_RenderClear(screen->get());
     }
     draw(drawn.get(), copied.get());
     SDL_RenderFlush(drawn.get());
     SDL_RenderFlush(copied.get());
+    int painted = 0;
     for (int py = 0; py < height; ++py) {
         for (int px = 0; px < width; ++px) {
             ASSERT_TRUE(sameColor(drawn.pixel(px, py), copied.pixel(px, py))) << px << ", " << py;
+            painted += !sameColor(drawn.pixel(px, py), background);
         }
     }
+    EXPECT_GT(painted, 0) << "neither drawing painted anything";
 }
 
 } // namespace korvan::testing

@@ -1,7 +1,7 @@
 // The per-hex country raster of the world map: ownership, territory, rows and outlines.
 #pragma once
 
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/countries.hpp"
 #include "map/map.hpp"
 #include "geography/water_territories.hpp"

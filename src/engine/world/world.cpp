@@ -3,7 +3,7 @@
 #include "world/world.hpp"
 
 #include "core/camera.hpp"
-#include "geography/city_anchors.hpp"
+#include "places/city_anchors.hpp"
 
 #include <algorithm>
 #include <exception>

@@ -5,7 +5,7 @@
 
 #include "forces/army.hpp"
 #include "forces/battle.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geography/countries.hpp"
 #include "geography/country_grid.hpp"
 #include "geography/river_names.hpp"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/camera.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "kit/layer_cache.hpp"
 #include "view_state/screen_layout.hpp"
 

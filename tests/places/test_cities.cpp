@@ -1,5 +1,5 @@
 // Cities, urban areas and city parameters: value rules, message wrapping, merge and all-or-nothing.
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "geo_fixtures.hpp"
 
 #include <gtest/gtest.h>

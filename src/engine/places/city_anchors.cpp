@@ -1,5 +1,5 @@
 // Anchoring urban centres to world-map city fields and carrying cities onto the play grid.
-#include "geography/city_anchors.hpp"
+#include "places/city_anchors.hpp"
 
 #include <cmath>
 #include <cstdlib>

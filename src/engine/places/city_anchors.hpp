@@ -1,7 +1,7 @@
 // Where cities sit on the hex grids: urban anchor fields, play-grid city fields and shore points.
 #pragma once
 
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "map/map.hpp"
 
 #include <cstddef>

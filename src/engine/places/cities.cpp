@@ -1,6 +1,6 @@
 // Reading cities.json, urban.json and city-parameters.json, and merging urban centres into the city list.
 #include "core/data_file.hpp"
-#include "geography/cities.hpp"
+#include "places/cities.hpp"
 #include "core/json_values.hpp"
 
 #include <cmath>

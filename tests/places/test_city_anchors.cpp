@@ -1,5 +1,5 @@
 // City anchors on the world map, city fields on the play grid, and shore points for cities at sea.
-#include "geography/city_anchors.hpp"
+#include "places/city_anchors.hpp"
 #include "geo_fixtures.hpp"
 
 #include <gtest/gtest.h>
