@@ -178,7 +178,8 @@ Setup build() {
         Hex h = anywhere();
         if (i % 2 == 0) {
             for (int attempt = 0; attempt < 50; ++attempt) {
-                const Hex candidate = *map.canonical(red[std::size_t(i)] + Hex{random.below(9) - 4, random.below(9) - 4});
+                const Hex candidate =
+                    *map.canonical(red[std::size_t(i)] + Hex{random.below(9) - 4, random.below(9) - 4});
                 if (open(candidate)) {
                     h = candidate;
                     break;

@@ -223,7 +223,8 @@ void cityLabels(benchmark::State& state) {
         step = -step;
         const auto placements = s.client->mapView.cities().placements(s.client->mapView.scene());
         placed = placements.size();
-        labelled = std::size_t(std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.label.has_value(); }));
+        labelled = std::size_t(
+            std::count_if(placements.begin(), placements.end(), [](const auto& p) { return p.label.has_value(); }));
     }
     state.counters["cities"] = double(s.client->world.cities.size());
     state.counters["placed"] = double(placed);

@@ -13,7 +13,8 @@ using namespace korvan;
 
 TEST(ClientCommands, UnitsTurnsAndPicking) {
     Client client(forces::makeMap({"pppppp", "pppppp", "pppppp"}));
-    client.game.army = forces::makeArmy(client.world.map, {{1, 0, "tank", {0, 0}}, {2, 1, "tank", {5, 2}}, {3, 0, "inf", {1, 2}}});
+    client.game.army =
+        forces::makeArmy(client.world.map, {{1, 0, "tank", {0, 0}}, {2, 1, "tank", {5, 2}}, {3, 0, "inf", {1, 2}}});
     client.game.battle = forces::makeBattle(client.world.map, client.game.army, {Hex{3, 1}});
 
     // U cycles through Blue's units only and wraps from the last to the first.

@@ -38,8 +38,9 @@ struct Piece {
 
 std::vector<Piece> piecesOf(Point a, Point b, Point origin, bool dashed) {
     std::vector<Piece> pieces;
-    forBorderPieces(a, b, origin, dashed, true, true,
-                    [&](Point from, Point to, bool capStart, bool capEnd) { pieces.push_back({from, to, capStart, capEnd}); });
+    forBorderPieces(a, b, origin, dashed, true, true, [&](Point from, Point to, bool capStart, bool capEnd) {
+        pieces.push_back({from, to, capStart, capEnd});
+    });
     return pieces;
 }
 
@@ -97,7 +98,8 @@ std::vector<bool> goldMask(const Client& client, const HeadlessRenderer& screen)
     std::vector<bool> mask(std::size_t(client.view.width) * std::size_t(client.view.height));
     for (int y = 0; y < client.view.height; ++y) {
         for (int x = 0; x < client.view.width; ++x) {
-            mask[std::size_t(y) * std::size_t(client.view.width) + std::size_t(x)] = sameColor(screen.pixel(x, y), gold);
+            mask[std::size_t(y) * std::size_t(client.view.width) + std::size_t(x)] =
+                sameColor(screen.pixel(x, y), gold);
         }
     }
     return mask;

@@ -28,7 +28,8 @@ nlohmann::json mixedWorld(int width, int height) {
 }
 
 OverviewView viewOf(const Client& client, int width, int height) {
-    return {client.world.map, client.world.gameMap(), client.view.camera, client.view.gameCamera(), width, height, topbarHeight};
+    return {client.world.map, client.world.gameMap(), client.view.camera, client.view.gameCamera(), width, height,
+            topbarHeight};
 }
 
 std::vector<std::uint32_t> fullRaster(const Client& client, int width, int height) {
@@ -263,7 +264,9 @@ TEST(OverviewLayer, RebuildsForANewWindowSizeAndShowsTheRaster) {
 
 TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
     nlohmann::json d = mixedWorld(24, 12);
-    const auto land = [](int c, int r) { return terrainCodes[std::size_t((c * 7 + r * 3 + c * r) % terrainCount)] != 'w'; };
+    const auto land = [](int c, int r) {
+        return terrainCodes[std::size_t((c * 7 + r * 3 + c * r) % terrainCount)] != 'w';
+    };
     for (int r = 0; r < 12; ++r) {
         for (int c = 0; c < 24; ++c) {
             const int q = c - r / 2;
@@ -298,7 +301,8 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
             const auto moved = client.mapView.terrain().overview().withRivers();
             client.mapView.terrain().overview().forgetView();
             client.mapView.terrain().overview().draw(client.mapView.frame(target.renderer.get()), true);
-            EXPECT_EQ(moved, client.mapView.terrain().overview().withRivers()) << "scale " << scale << " pan " << pan.x << ", " << pan.y;
+            EXPECT_EQ(moved, client.mapView.terrain().overview().withRivers())
+                << "scale " << scale << " pan " << pan.x << ", " << pan.y;
             EXPECT_NE(std::count(moved.begin(), moved.end(), riverPixelWide), 0);
         }
     }

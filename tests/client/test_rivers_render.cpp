@@ -207,7 +207,8 @@ TEST(RiverGraphicsDrawing, SimplifiedLineStaysCloseKeepsEndsAndBoundsSegments) {
         double nearest = 1e9;
         for (std::size_t k = 0; k + 1 < kept.size(); ++k) {
             const Point d = kept[k + 1] - kept[k];
-            const double t = std::clamp(((p.x - kept[k].x) * d.x + (p.y - kept[k].y) * d.y) / (d.x * d.x + d.y * d.y), 0.0, 1.0);
+            const double t =
+                std::clamp(((p.x - kept[k].x) * d.x + (p.y - kept[k].y) * d.y) / (d.x * d.x + d.y * d.y), 0.0, 1.0);
             const Point q = kept[k] + d * t;
             nearest = std::min(nearest, std::hypot(p.x - q.x, p.y - q.y));
         }
@@ -264,7 +265,8 @@ TEST(RiverGraphicsDrawing, PixelFillMatchesTheSoftwareRenderer) {
         rivers.fill(strips.data() + std::size_t(y * large.w), large.w, strip, 40);
     }
     EXPECT_EQ(whole, strips);
-    EXPECT_GT(std::count_if(whole.begin() + large.w * 195, whole.begin() + large.w * 205, [](auto p) { return p != 0; }), 20);
+    EXPECT_GT(
+        std::count_if(whole.begin() + large.w * 195, whole.begin() + large.w * 205, [](auto p) { return p != 0; }), 20);
 }
 
 TEST(RiverGraphicsDrawing, RowIndexFindsTheSidesOfAFullScan) {
@@ -438,8 +440,11 @@ TEST(LakeSpans, SquareWithHoleAndClampedColumns) {
 
 TEST(LakeLayer, FlatLakeFromScaleSeven) {
     Client client(mapFromJson(uniformWorld(72, 36)));
-    nlohmann::json area = {{"id", "see"}, {"name", "See"}, {"detail", true},
-                           {"polygons", nlohmann::json::array({nlohmann::json::array({geo_test::boxRing(0, 0, 10, 10)})})}};
+    nlohmann::json area = {
+        {"id", "see"},
+        {"name", "See"},
+        {"detail", true},
+        {"polygons", nlohmann::json::array({nlohmann::json::array({geo_test::boxRing(0, 0, 10, 10)})})}};
     std::istringstream input(nlohmann::json({{"schema_version", 1}, {"areas", {area}}}).dump());
     client.world.lakes = Seas::load(input);
     client.view.width = 400;
@@ -480,7 +485,8 @@ TEST(RiverGraphicsRender, PanScrolledPictureEqualsAFullRedraw) {
         client.mapView.rivers().draw(client.mapView.frame(canvas.renderer));
     }
     fresh.view.camera = client.view.camera; // hit tests see the whole view again
-    EXPECT_EQ(client.mapView.rivers().graphics(client.mapView.scene()).edges().size(), fresh.mapView.rivers().graphics(fresh.mapView.scene()).edges().size());
+    EXPECT_EQ(client.mapView.rivers().graphics(client.mapView.scene()).edges().size(),
+              fresh.mapView.rivers().graphics(fresh.mapView.scene()).edges().size());
     const std::vector<std::uint32_t> scrolled = client.mapView.rivers().picture().pixels;
     client.mapView.rivers().forgetView();
     client.mapView.rivers().draw(client.mapView.frame(canvas.renderer));

@@ -94,8 +94,9 @@ TEST(TerrainArt, RejectsAtlasWithoutAlphaOrOfWrongSize) {
     TerrainArt art;
     EXPECT_EQ(errorOf([&] { art.load(canvas.renderer.get(), writeAtlas("opaque", 1024, 768, SDL_PIXELFORMAT_RGB24)); }),
               atlasMessage);
-    EXPECT_EQ(errorOf([&] { art.load(canvas.renderer.get(), writeAtlas("small", 1024, 767, SDL_PIXELFORMAT_ARGB8888)); }),
-              atlasMessage);
+    EXPECT_EQ(
+        errorOf([&] { art.load(canvas.renderer.get(), writeAtlas("small", 1024, 767, SDL_PIXELFORMAT_ARGB8888)); }),
+        atlasMessage);
     const std::string missing = errorOf([&] { art.load(canvas.renderer.get(), dataDirectory / "nirgends"); });
     EXPECT_FALSE(missing.empty());
     EXPECT_NE(missing, atlasMessage);
@@ -176,7 +177,9 @@ TEST(TerrainIcons, JoinStripFadesOverAQuarterOfTheWayToTheCentre) {
     icons.addTransition(Terrain::Plain, receiving, donating, 0, 0, true, true);
     ASSERT_EQ(icons.vertices.size(), 32u); // 4 segments x 2 bands x 4 vertices
     ASSERT_EQ(icons.indices.size(), 48u);
-    const auto alpha = [&](int k, int band, int v) { return icons.vertices[std::size_t(k * 8 + band * 4 + v)].color.a; };
+    const auto alpha = [&](int k, int band, int v) {
+        return icons.vertices[std::size_t(k * 8 + band * 4 + v)].color.a;
+    };
     EXPECT_EQ(alpha(0, 0, 0), 85);
     EXPECT_EQ(alpha(0, 0, 1), 128);
     EXPECT_EQ(alpha(0, 0, 3), 21);
@@ -218,7 +221,8 @@ TEST(TerrainJoins, SixStripsWhenSurroundedNoneWhenAlone) {
     const auto surrounded = stripsOfMiddle(region(3, 3, [](int, int) { return "forest"; }));
     const std::vector<std::pair<int, int>> expected{{128, 128}, {85, 128}, {85, 128}, {85, 128}, {85, 128}, {85, 85}};
     EXPECT_EQ(surrounded, expected);
-    EXPECT_TRUE(stripsOfMiddle(region(3, 3, [](int c, int r) { return c == 1 && r == 1 ? "water" : "forest"; })).empty());
+    EXPECT_TRUE(
+        stripsOfMiddle(region(3, 3, [](int c, int r) { return c == 1 && r == 1 ? "water" : "forest"; })).empty());
     EXPECT_TRUE(stripsOfMiddle(region(3, 3, [](int, int) { return "city"; })).empty());
 }
 

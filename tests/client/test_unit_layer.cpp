@@ -148,7 +148,8 @@ TEST(Sidebar, ObjectivesTakeRowsAwayOnlyWhenTheyWouldReachThePanels) {
     EXPECT_EQ(unitListRows(6), 4u); // the shipped scenario
     EXPECT_EQ(unitListRows(8), 3u);
     for (std::size_t n = 0; n <= 8; ++n) {
-        const int lastLine = objectivesTop(unitListRows(n)) + objectiveLineHeight * (int(std::max<std::size_t>(n, 1)) - 1);
+        const int lastLine =
+            objectivesTop(unitListRows(n)) + objectiveLineHeight * (int(std::max<std::size_t>(n, 1)) - 1);
         EXPECT_LE(lastLine + 7, sidebarPanelTop) << n;
     }
 }

@@ -76,7 +76,8 @@ TEST_F(ShippedHover, CountriesCitiesAndTheirPanels) {
     HoverPanelText panel = hoverPanelText(c.world, c.view);
     EXPECT_TRUE(panel.countryOnly);
     EXPECT_EQ(panel.heading, "LAND UNTER MAUS");
-    EXPECT_EQ(countrySelectionLabel(c.world, c.view), "LAND: " + c.world.countries.entries[*c.view.hover.country].name.substr(0, 26));
+    EXPECT_EQ(countrySelectionLabel(c.world, c.view),
+              "LAND: " + c.world.countries.entries[*c.view.hover.country].name.substr(0, 26));
 
     // A world copy east of the seam names the same country.
     c.view.camera.x -= c.world.map.width() * sqrt3 * c.view.camera.scale * c.view.camera.horizontalScale;
@@ -120,13 +121,15 @@ TEST_F(ShippedHover, RiversAndBridgesFromScaleTwo) {
     EXPECT_EQ(panel.heading, "FLUSS UNTER MAUS");
     EXPECT_EQ(panel.name, std::vector<std::string>{"Donau"});
     // The same pointer below scale 2 names no river.
-    EXPECT_FALSE(searchAround(donau, 1.5, 40, [](const Client& k) { return k.view.hover.river || k.view.hover.bridge; }));
+    EXPECT_FALSE(
+        searchAround(donau, 1.5, 40, [](const Client& k) { return k.view.hover.river || k.view.hover.bridge; }));
 
     ASSERT_TRUE(searchAround(karlsbruecke, 18, 40, [](const Client& k) {
         const auto lines = bridgeHoverLines(k.world, k.view.hover);
         return !lines.empty() && lines.front() == "Karlsbruecke";
     }));
-    EXPECT_EQ(bridgeHoverLines(client->world, client->view.hover), (std::vector<std::string>{"Karlsbruecke", "Fluss: Moldau"}));
+    EXPECT_EQ(bridgeHoverLines(client->world, client->view.hover),
+              (std::vector<std::string>{"Karlsbruecke", "Fluss: Moldau"}));
 }
 
 TEST_F(ShippedHover, DisputedAreasAreNamedInTheTopBar) {

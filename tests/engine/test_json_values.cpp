@@ -84,7 +84,8 @@ TEST(JsonFrontEnd, ValuesDecodeAndTheLastEqualKeyWins) {
     EXPECT_EQ(errorOf([&] { member(object, "missing"); }), "JSON-Schluessel fehlt: missing");
     EXPECT_EQ(errorOf([&] { asString(member(object, "t"), "t"); }),
               "JSON-Wert hat den falschen Typ: t (Zeichenkette erwartet)");
-    EXPECT_EQ(errorOf([&] { asNumber(member(object, "s"), "s"); }), "JSON-Wert hat den falschen Typ: s (Zahl erwartet)");
+    EXPECT_EQ(errorOf([&] { asNumber(member(object, "s"), "s"); }),
+              "JSON-Wert hat den falschen Typ: s (Zahl erwartet)");
     EXPECT_EQ(errorOf([&] { member(member(object, "l"), "x"); }),
               "JSON-Wert hat den falschen Typ: Objekt mit x erwartet");
 
@@ -135,7 +136,8 @@ TEST(JsonFrontEnd, NoLoaderAcceptsBytesAfterItsDocument) {
     const json city = {{"id", "wien"}, {"name", "Wien"}, {"longitude", 16.4}, {"latitude", 48.2},
                        {"capital", true}, {"tier", 0}};
     const json cities = {{"schema_version", 1}, {"cities", {city}}};
-    const json urban = {{"schema_version", 1}, {"width", 4}, {"height", 2}, {"cities", {city}}, {"fields", {{0, 1, 0}}}};
+    const json urban = {
+        {"schema_version", 1}, {"width", 4}, {"height", 2}, {"cities", {city}}, {"fields", {{0, 1, 0}}}};
     const json parameter = {{"id", "wien"}, {"industry", 4}};
     const json parameters = {{"schema_version", 1}, {"cities", json::array({parameter})}};
 

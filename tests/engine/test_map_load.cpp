@@ -106,7 +106,8 @@ TEST(MapLoad, CompactRowDecoding) {
     EXPECT_EQ(error("p3"), "RLE-Reihe muss genau width Felder abdecken");
     EXPECT_EQ(error(""), "RLE-Reihe muss genau width Felder abdecken");
     std::vector<std::tuple<int, int, int>> runs;
-    decodeRuns("p3b2w3", terrainCodes, 8, [&](int start, int count, int value) { runs.emplace_back(start, count, value); });
+    decodeRuns("p3b2w3", terrainCodes, 8,
+               [&](int start, int count, int value) { runs.emplace_back(start, count, value); });
     EXPECT_EQ(runs, (std::vector<std::tuple<int, int, int>>{{0, 3, 0}, {3, 2, 10}, {5, 3, 5}}));
 }
 

@@ -111,9 +111,16 @@ TEST(BattleLoad, RefusesBadFilesWithTheirMessages) {
         {"no objectives", [](json& d) { d["operation"]["objectives"] = json::array(); }, "Ungueltiges Szenario"},
         {"objective off the map", [](json& d) { d["operation"]["objectives"][0]["q"] = 5; },
          "Ungueltiges Szenarioziel"},
-        {"objective on water", [](json& d) { d["operation"]["objectives"][0] = {{"name", "See"}, {"q", 2}, {"r", 0}}; },
+        {"objective on water",
+         [](json& d) {
+             d["operation"]["objectives"][0] = {{"name", "See"}, {"q", 2}, {"r", 0}};
+         },
          "Ungueltiges Szenarioziel"},
-        {"objective on road bridge", [](json& d) { d["operation"]["objectives"][0]["q"] = 3; d["operation"]["objectives"][0]["r"] = 0; },
+        {"objective on road bridge",
+         [](json& d) {
+             d["operation"]["objectives"][0]["q"] = 3;
+             d["operation"]["objectives"][0]["r"] = 0;
+         },
          "Ungueltiges Szenarioziel"},
         {"objective on a Blue unit",
          [](json& d) {

@@ -47,7 +47,8 @@ TEST(Program, VersionPrintsTheBuildsVersion) {
 TEST(Program, BadInvocationsEndWithTwo) {
     const auto unknown = runProgram("--fullscreen");
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(logged(unknown.err, "ERROR: korvan: Unbekannte oder unvollstaendige Option: --fullscreen")) << unknown.err;
+    EXPECT_TRUE(logged(unknown.err, "ERROR: korvan: Unbekannte oder unvollstaendige Option: --fullscreen"))
+        << unknown.err;
     const auto incomplete = runProgram("--log");
     EXPECT_EQ(incomplete.exitCode, 2);
     EXPECT_TRUE(logged(incomplete.err, "korvan: Unbekannte oder unvollstaendige Option: --log"));

@@ -18,7 +18,8 @@ TEST(ProgramData, BrokenUnitsFileNamesThePathAndTheRule) {
     const auto run = install.run();
     EXPECT_EQ(run.exitCode, 1);
     const std::string path = (install.data() / "units.json").string();
-    EXPECT_TRUE(logged(run.err, "ERROR: korvan: " + path + ": Ungueltige Einheitendaten: Ungueltiger Einheiten-Zahlenwert"))
+    EXPECT_TRUE(
+        logged(run.err, "ERROR: korvan: " + path + ": Ungueltige Einheitendaten: Ungueltiger Einheiten-Zahlenwert"))
         << run.err;
 }
 

@@ -80,17 +80,18 @@ TEST(ProgramModes, TestModeTourFollowsTheChecksAtItsSpeed) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(lines(run.out).back(), finalPass);
     const auto logged = logLines(run.err, "Test mode");
-    EXPECT_EQ(messages(logged), (std::vector<std::string>{
-                                    "Test mode: Pruefungen und Tour ueber die Karte",
-                                    "Test mode: SDL-Pruefungen bestanden (Hover, Auswahl, Zoomanker, Drag), Karte 4320x2160",
-                                    "Test mode: Tour 1/6: ganze Weltkarte",
-                                    "Test mode: Tour 2/6: Europa",
-                                    "Test mode: Tour 3/6: Oesterreich",
-                                    "Test mode: Tour 4/6: Wien",
-                                    "Test mode: Tour 5/6: Oberrhein bei Basel, Detailzoom",
-                                    "Test mode: Tour 6/6: erste Einheit",
-                                    "Test mode: passed",
-                                }));
+    EXPECT_EQ(messages(logged),
+              (std::vector<std::string>{
+                  "Test mode: Pruefungen und Tour ueber die Karte",
+                  "Test mode: SDL-Pruefungen bestanden (Hover, Auswahl, Zoomanker, Drag), Karte 4320x2160",
+                  "Test mode: Tour 1/6: ganze Weltkarte",
+                  "Test mode: Tour 2/6: Europa",
+                  "Test mode: Tour 3/6: Oesterreich",
+                  "Test mode: Tour 4/6: Wien",
+                  "Test mode: Tour 5/6: Oberrhein bei Basel, Detailzoom",
+                  "Test mode: Tour 6/6: erste Einheit",
+                  "Test mode: passed",
+              }));
     // Each stop stays 2500 / 10 ms (the tour clock and the log's time stamps truncate to whole
     // milliseconds, which may cost up to two); a tick takes far less than the unscaled 2500 ms.
     for (std::size_t k = 3; k < logged.size(); ++k) {

@@ -16,8 +16,10 @@ TEST(PanelText, LinesBreakAtTheLastBlankOrHard) {
     const std::string spaced = "ABCDEFGHIJ " + std::string(25, 'B');
     EXPECT_EQ(wrapPanelText(spaced, 29, false), (std::vector<std::string>{"ABCDEFGHIJ", std::string(25, 'B')}));
     // One blank is dropped after a break, or all of them for bridge names.
-    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, false), (std::vector<std::string>{std::string(29, 'C'), " D"}));
-    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, true), (std::vector<std::string>{std::string(29, 'C'), "D"}));
+    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, false),
+              (std::vector<std::string>{std::string(29, 'C'), " D"}));
+    EXPECT_EQ(wrapPanelText(std::string(29, 'C') + "  D", 29, true),
+              (std::vector<std::string>{std::string(29, 'C'), "D"}));
     EXPECT_EQ(wrapPanelText(" " + std::string(40, 'E'), 29, false).front(), " " + std::string(28, 'E'));
     EXPECT_EQ(upper("Wien-Ost äb"), "WIEN-OST äB");
 }

@@ -35,7 +35,8 @@ LoadedWorld World::load(const WorldSources& sources) {
     world.mapPath = sources.map();
 
     const Map& worldMap = world.map;
-    std::future<std::optional<Map>> grid = std::async(std::launch::async, [&worldMap] { return playGridFor(worldMap); });
+    std::future<std::optional<Map>> grid =
+        std::async(std::launch::async, [&worldMap] { return playGridFor(worldMap); });
     std::exception_ptr filesFailure;
     std::exception_ptr countryGridFailure;
     try {
@@ -43,7 +44,8 @@ LoadedWorld World::load(const WorldSources& sources) {
             world.countries = Countries::load(data / "countries.json");
         }
         if (!customMap) {
-            world.waterTerritories = WaterTerritories::load(world.map, world.countries, data / "water-territories.json");
+            world.waterTerritories =
+                WaterTerritories::load(world.map, world.countries, data / "water-territories.json");
         }
         world.seas = Seas::load(data / "seas.json");
         world.lakes = Seas::load(data / "lakes.json");

@@ -225,7 +225,8 @@ void mapClick(Client& client) {
             client.moveTo(*target);
         }
     } else {
-        game.selected = view.hover.city ? world.gameAt(world.cityWorld(*view.hover.city)) : world.gameAt(view.camera.toWorld(view.mouse));
+        game.selected = view.hover.city ? world.gameAt(world.cityWorld(*view.hover.city))
+                                        : world.gameAt(view.camera.toWorld(view.mouse));
         view.selectedCity = view.hover.city;
     }
 }

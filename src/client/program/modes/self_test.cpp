@@ -41,7 +41,9 @@ Point rounded(Point p) { return {std::round(p.x), std::round(p.y)}; }
 
 // One world width in pixels, or 0 when the map does not repeat.
 double periodPixels(const Client& client) {
-    return client.world.map.wraps() ? client.world.map.width() * sqrt3 * client.view.camera.scale * client.view.camera.horizontalScale : 0;
+    return client.world.map.wraps()
+               ? client.world.map.width() * sqrt3 * client.view.camera.scale * client.view.camera.horizontalScale
+               : 0;
 }
 
 // How far a world point is drawn from a screen point; on a repeating map the nearest copy counts.
@@ -187,7 +189,8 @@ private:
 
         require(hoverNear(donauBeiWien, 12, 40, [&] { return c_.view.hover.river == "Donau"; }),
                 "Hover nennt die Donau nicht");
-        require(hoverPanelText(c_.world, c_.view).heading == "FLUSS UNTER MAUS", "Hover ueber der Donau zeigt keinen Fluss");
+        require(hoverPanelText(c_.world, c_.view).heading == "FLUSS UNTER MAUS",
+                "Hover ueber der Donau zeigt keinen Fluss");
 
         require(hoverNear(bodensee, 8, 6, [&] { return c_.view.hover.lake == "Bodensee"; }),
                 "Hover nennt den Bodensee nicht");
@@ -299,8 +302,8 @@ private:
             const Point grabbed = c_.view.camera.toWorld(start);
             drag(button, start, {{30, 10}, {-5, 40}, {100, -20}});
             require(shiftedBy(before, {125, 30}) && !c_.view.dragging,
-                    "Ziehen verschiebt die Karte um " + pointText({c_.view.camera.x - before.x, c_.view.camera.y - before.y}) +
-                        " statt 125,30");
+                    "Ziehen verschiebt die Karte um " +
+                        pointText({c_.view.camera.x - before.x, c_.view.camera.y - before.y}) + " statt 125,30");
             requireUnderPointer(grabbed, "Ziehen");
             // Released: moving on leaves the view alone.
             const Camera released = c_.view.camera;
@@ -350,8 +353,10 @@ private:
             // Land and sea of the whole world are told apart in the drawn frame.
             c_.render(renderer_);
             const auto pixels = readFrame(renderer_, c_.view.width, c_.view.height);
-            const auto land = meanColour(pixels, c_.view.width, c_.view.height, c_.view.camera.toScreen(fieldOf(sahara)));
-            const auto sea = meanColour(pixels, c_.view.width, c_.view.height, c_.view.camera.toScreen(fieldOf(gulfOfGuinea)));
+            const auto land =
+                meanColour(pixels, c_.view.width, c_.view.height, c_.view.camera.toScreen(fieldOf(sahara)));
+            const auto sea =
+                meanColour(pixels, c_.view.width, c_.view.height, c_.view.camera.toScreen(fieldOf(gulfOfGuinea)));
             const double difference =
                 std::abs(land[0] - sea[0]) + std::abs(land[1] - sea[1]) + std::abs(land[2] - sea[2]);
             require(difference > 30, "Weltansicht zeigt Sahara und Atlantik in gleicher Farbe");
@@ -370,8 +375,9 @@ private:
             press(SDLK_HOME);
             click(SDL_BUTTON_LEFT, {c_.view.width - 128.0, 41});
             requireOnWien("Die Schaltflaeche TAB: OPERATION");
-            reportPass(geography ? "Pos1 zeigt die ganze Welt mit Land und Meer, Tab und die Schaltflaeche fokussieren Wien"
-                                 : "Pos1 zeigt die ganze Welt, Tab und die Schaltflaeche fokussieren Wien");
+            reportPass(geography
+                           ? "Pos1 zeigt die ganze Welt mit Land und Meer, Tab und die Schaltflaeche fokussieren Wien"
+                           : "Pos1 zeigt die ganze Welt, Tab und die Schaltflaeche fokussieren Wien");
         } else {
             reportPass("Pos1 zeigt die ganze Karte");
         }
@@ -496,8 +502,9 @@ private:
                 "Klick zieht die Einheit nicht: " + c_.game.movementMessage);
 
         press(SDLK_RETURN);
-        require(c_.game.battle->finished() || (c_.game.battle->round() == 2 && c_.game.battle->activeSide() == blueSide &&
-                                          c_.game.movementMessage == "KI-Zug beendet. Blau am Zug."),
+        require(c_.game.battle->finished() ||
+                    (c_.game.battle->round() == 2 && c_.game.battle->activeSide() == blueSide &&
+                     c_.game.movementMessage == "KI-Zug beendet. Blau am Zug."),
                 "Enter beendet den Zug nicht: " + c_.game.movementMessage);
         require(!c_.game.selectedUnit, "Nach dem Zugende ist noch eine Einheit gewaehlt");
 

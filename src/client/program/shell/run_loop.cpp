@@ -68,7 +68,8 @@ bool pollMergedEvent(SDL_Event& event) {
         return true;
     }
     SDL_Event next;
-    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 && next.type == SDL_MOUSEMOTION) {
+    while (SDL_PeepEvents(&next, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 1 &&
+           next.type == SDL_MOUSEMOTION) {
         SDL_PollEvent(&next);
         event.motion.x = next.motion.x;
         event.motion.y = next.motion.y;

@@ -84,7 +84,8 @@ int startAndRun(const Options& options) {
     if (!basePath) {
         throwSdlError();
     }
-    const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath, !options.mapPath.empty()};
+    const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath,
+                               !options.mapPath.empty()};
 
     // The world loads on a thread of its own while the window, the renderer and the images are made
     // here (SDL wants them on this thread). The world's errors are reported first, as its files come

@@ -48,7 +48,8 @@ void Game::moveTo(Hex target) {
         return;
     }
     const Map& map = world.gameMap();
-    const MoveResult result = battle ? battle->move(map, army, *selectedUnit, target) : army.move(map, *selectedUnit, target);
+    const MoveResult result =
+        battle ? battle->move(map, army, *selectedUnit, target) : army.move(map, *selectedUnit, target);
     movementMessage = result.message;
     if (result.success) {
         if (const Unit* moved = army.find(*selectedUnit)) {

@@ -61,8 +61,9 @@ void ViewState::fit() {
     const Point extent = world_.map.worldExtent();
     camera.verticalScale = 1;
     camera.horizontalScale = world_.map.isWorld() ? worldHorizontalScale(world_.map.width(), world_.map.height()) : 1.0;
-    const double v = Camera::clampScale(std::min((height - topbar - footer - 2 * fitMargin) / extent.y,
-                                                 (width - sidebar - 2 * fitMargin) / (extent.x * camera.horizontalScale)));
+    const double v =
+        Camera::clampScale(std::min((height - topbar - footer - 2 * fitMargin) / extent.y,
+                                    (width - sidebar - 2 * fitMargin) / (extent.x * camera.horizontalScale)));
     camera.scale = v;
     camera.x = (width - sidebar) * 0.5 - (extent.x - sqrt3) * v * camera.horizontalScale * 0.5;
     camera.y = (height - topbar - footer) * 0.5 + topbar - v * (extent.y - 2) * 0.5;
@@ -101,7 +102,9 @@ WorldOverview ViewState::miniGeometry() const {
     return overview;
 }
 
-double ViewState::physicalScale() const { return camera.scale * std::sqrt(camera.verticalScale * camera.horizontalScale); }
+double ViewState::physicalScale() const {
+    return camera.scale * std::sqrt(camera.verticalScale * camera.horizontalScale);
+}
 
 int ViewState::citySymbolSize() const {
     if (camera.scale < detailScale) {
@@ -119,7 +122,8 @@ std::optional<int> ViewState::unitAt(const Army& army, Point screen) const {
     double best = std::numeric_limits<double>::max();
     for (const Unit& unit : army.units()) {
         unitCopies(unit.position, [&](Point s) {
-            if (unitBounds(s, unitHitSize).contains(static_cast<int>(std::floor(screen.x)), static_cast<int>(std::floor(screen.y)))) {
+            if (unitBounds(s, unitHitSize)
+                    .contains(static_cast<int>(std::floor(screen.x)), static_cast<int>(std::floor(screen.y)))) {
                 const double d = (screen.x - s.x) * (screen.x - s.x) + (screen.y - s.y) * (screen.y - s.y);
                 if (d < best) {
                     best = d;
@@ -170,8 +174,9 @@ void ViewState::focusCountry(const std::string& code) {
         }
     }
     double scale = 85;
-    while (scale > 0.01 && ((high.x - low.x) * scale * camera.horizontalScale > width - sidebar - 2 * fitMargin ||
-                            (high.y - low.y) * scale * verticalScaleForZoom(scale) > height - topbar - footer - 2 * fitMargin)) {
+    while (scale > 0.01 &&
+           ((high.x - low.x) * scale * camera.horizontalScale > width - sidebar - 2 * fitMargin ||
+            (high.y - low.y) * scale * verticalScaleForZoom(scale) > height - topbar - footer - 2 * fitMargin)) {
         scale *= 0.9;
     }
     centerOn({(low.x + high.x) / 2, (low.y + high.y) / 2}, std::max(scale, 0.01));

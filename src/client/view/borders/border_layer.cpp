@@ -78,7 +78,8 @@ void BorderLayer::drawGeometry(const Frame& frame) {
         std::size_t start = 0;
         for (const std::size_t end : lines_.ends) {
             for (std::size_t i = start + 1; i < end; ++i) {
-                appendBorderSegment(outline_.vertices, outline_.indices, points[i - 1], points[i], origin, casing, dashed, true, true);
+                appendBorderSegment(outline_.vertices, outline_.indices, points[i - 1], points[i], origin, casing,
+                                    dashed, true, true);
             }
             start = end;
         }

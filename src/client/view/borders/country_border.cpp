@@ -307,9 +307,10 @@ SDL_Rect rasterOutline(const ScreenPolylines& lines, Point origin, bool dashed, 
                     std::min(a.y, b.y) > high.y) {
                     continue;
                 }
-                forBorderPieces(a, b, origin, dashed, true, true, [&](Point from, Point to, bool capStart, bool capEnd) {
-                    rasterPiece(from, to, stroke, capStart, capEnd, target, painted);
-                });
+                forBorderPieces(a, b, origin, dashed, true, true,
+                                [&](Point from, Point to, bool capStart, bool capEnd) {
+                                    rasterPiece(from, to, stroke, capStart, capEnd, target, painted);
+                                });
             }
             start = end;
         }

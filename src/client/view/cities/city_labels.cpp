@@ -23,8 +23,8 @@ constexpr int labelMargin = 3;
 class Occupancy {
 public:
     Occupancy(LabelRect area, CityLabelScratch& scratch)
-        : area_(area), columns_(std::max(1, (area.w + cell - 1) / cell)), rows_(std::max(1, (area.h + cell - 1) / cell)),
-          buckets_(scratch.buckets), rects_(scratch.occupied) {
+        : area_(area), columns_(std::max(1, (area.w + cell - 1) / cell)),
+          rows_(std::max(1, (area.h + cell - 1) / cell)), buckets_(scratch.buckets), rects_(scratch.occupied) {
         buckets_.resize(std::size_t(columns_) * std::size_t(rows_));
         for (auto& bucket : buckets_) {
             bucket.clear();
@@ -91,7 +91,8 @@ std::optional<LabelRect> firstFreeLabel(int x, int y, int w, int h, LabelRect vi
     for (const auto [cx, cy] : corners) {
         const bool inside = cx > viewport.x + 1 && cy > viewport.y + 1 && cx + w < viewport.x + viewport.w - 1 &&
                             cy + h < viewport.y + viewport.h - 1;
-        if (inside && !blocked(LabelRect{cx - labelMargin, cy - labelMargin, w + 2 * labelMargin, h + 2 * labelMargin})) {
+        if (inside &&
+            !blocked(LabelRect{cx - labelMargin, cy - labelMargin, w + 2 * labelMargin, h + 2 * labelMargin})) {
             return LabelRect{cx, cy, w, h};
         }
     }
@@ -149,7 +150,9 @@ void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vect
     for (const CityPlacement& p : placements) {
         occupied.add(markerSquare(p));
     }
-    const auto priority = [&](const CityPlacement& p) { return (selected == p.index ? 2 : 0) + (hovered == p.index ? 1 : 0); };
+    const auto priority = [&](const CityPlacement& p) {
+        return (selected == p.index ? 2 : 0) + (hovered == p.index ? 1 : 0);
+    };
     // A stable order by priority without a sort's buffer: only the copies of two cities rank above
     // the rest, so each is rotated to the front in turn.
     auto ranked = placements.begin();

@@ -37,8 +37,8 @@ const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool
     const int symbolSize = view.citySymbolSize();
     for (std::size_t i = 0; i < world.cities.size(); ++i) {
         if (world.cities[i].tier <= zoom.tierLimit || view.selectedCity == i) {
-            appendCityCopies(placements, i, world.cityWorld(i), view.camera, world.map.period(), view.width, view.height, zoom.labelScale,
-                             symbolSize);
+            appendCityCopies(placements, i, world.cityWorld(i), view.camera, world.map.period(), view.width,
+                             view.height, zoom.labelScale, symbolSize);
         }
     }
     labelCityPlacements(placements, world.cities, view.mapClip(), view.selectedCity, view.hover.city,
@@ -60,7 +60,8 @@ void CityLayer::draw(const Frame& frame) {
         const City& city = world.cities[p.index];
         const SDL_Color color = colorOf(p);
         if (p.symbolSize > 0) {
-            images.cityGraphics.draw(renderer, {double(p.x), double(p.y)}, p.symbolSize, CityGraphics::sizeStyle(city.population));
+            images.cityGraphics.draw(renderer, {double(p.x), double(p.y)}, p.symbolSize,
+                                     CityGraphics::sizeStyle(city.population));
             continue;
         }
         rect(renderer, {p.x - 4, p.y - 4, 9, 9}, plateColor);
@@ -93,7 +94,8 @@ void CityLayer::drawFieldMarkers(const Frame& frame) {
     }
     view.forVisibleOn(world.map, view.camera, [&](Hex drawn, Hex stored) {
         if (world.map.terrainAt(stored) == Terrain::City) {
-            images.cityGraphics.draw(renderer, view.camera.toScreen(hexCenter(drawn)), size, CityGraphics::generalStyle);
+            images.cityGraphics.draw(renderer, view.camera.toScreen(hexCenter(drawn)), size,
+                                     CityGraphics::generalStyle);
         }
     });
 }

@@ -80,7 +80,9 @@ void Hud::draw(const Frame& frame) {
     }
     const ScreenRect actionArea = actionButton(view.width, view.height);
     rect(renderer, toSdl(actionArea), buttonColor);
-    const char* action = !game.battle ? "KARTENBETRACHTER" : game.battle->finished() ? "NEUE PARTIE (N)" : "ZUG BEENDEN (ENTER)";
+    const char* action = !game.battle              ? "KARTENBETRACHTER"
+                         : game.battle->finished() ? "NEUE PARTIE (N)"
+                                                   : "ZUG BEENDEN (ENTER)";
     text(renderer, sx, actionArea.y + 13, action, ink, 1);
     if (game.showLog && game.battle) {
         drawCombatLog(frame);
@@ -108,7 +110,8 @@ void Hud::drawLegend(const Frame& frame) {
             icons.add(terrain, {double(view.width - 232), 297.0 + 31 * t}, 34, 0);
         }
         if (terrain == Terrain::City) {
-            images.cityGraphics.draw(renderer, {double(view.width - 232), 297.0 + 31 * t}, 34, CityGraphics::generalStyle);
+            images.cityGraphics.draw(renderer, {double(view.width - 232), 297.0 + 31 * t}, 34,
+                                     CityGraphics::generalStyle);
         }
         text(renderer, view.width - 204, 293 + 31 * t, label(terrain), ink, 1);
     }
@@ -131,7 +134,8 @@ void Hud::drawUnitList(const Frame& frame) {
         const int i = static_cast<int>(k - first);
         const int y = unitListTop + unitRowHeight * i;
         const bool chosen = game.selectedUnit == unit.id;
-        rect(renderer, {view.width - sidebarColumnLeft, y, sidebarColumnWidth, 28}, chosen ? selectedRowColor : rowColor);
+        rect(renderer, {view.width - sidebarColumnLeft, y, sidebarColumnWidth, 28},
+             chosen ? selectedRowColor : rowColor);
         listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 243, y + 14, 24, chosen);
         text(renderer, view.width - 225, y + 7, unit.name, ink, 1);
         const char* state = unit.attacked ? "  ANGRIFF" : unit.moved ? "  BEWEGT" : "  BEREIT";
@@ -160,7 +164,8 @@ void Hud::drawSelectionPanel(const Frame& frame) {
         text(renderer, sx, 528, "LISTE ODER TASTE U", ink, 1);
         text(renderer, sx, 549, "PANZER - INFANTERIE", muted, 1);
         text(renderer, sx, 566, "AUFKLAERUNG", muted, 1);
-        if (const auto shown = view.hover.city ? view.hover.city : view.selectedCity; shown && *shown < world.cities.size()) {
+        if (const auto shown = view.hover.city ? view.hover.city : view.selectedCity;
+            shown && *shown < world.cities.size()) {
             const City& city = world.cities[*shown];
             text(renderer, sx, 590, cut(city.name, panelNameLength), ink, 2);
             text(renderer, sx, 610,
@@ -170,14 +175,16 @@ void Hud::drawSelectionPanel(const Frame& frame) {
                      "  FEST " + std::to_string(city.fortification),
                  muted, 1);
         } else if (game.selected) {
-            text(renderer, sx, 605, "Q " + std::to_string(game.selected->q) + " R " + std::to_string(game.selected->r), ink, 1);
+            text(renderer, sx, 605, "Q " + std::to_string(game.selected->q) + " R " + std::to_string(game.selected->r),
+                 ink, 1);
         }
         return;
     }
     const UnitType& type = game.army.types().at(std::size_t(unit->type));
     text(renderer, sx, sidebarPanelTop, "AUSWAHL", gold, 2);
     text(renderer, sx, 527, cut(unit->name, panelNameLength), ink, 2);
-    text(renderer, sx, 555, "BEWEGUNG " + std::to_string(unit->remaining) + "/" + std::to_string(type.movement), ink, 2);
+    text(renderer, sx, 555, "BEWEGUNG " + std::to_string(unit->remaining) + "/" + std::to_string(type.movement), ink,
+         2);
     text(renderer, sx, 583,
          "STAERKE " + std::to_string(unit->strength) + "/10  MUNITION " + std::to_string(unit->ammo), muted, 1);
     std::string state = unit->side == 1      ? "GEGNERISCHE EINHEIT"

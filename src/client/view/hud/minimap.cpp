@@ -46,7 +46,8 @@ void Minimap::draw(const Frame& frame) {
     SDL_SetRenderDrawColor(renderer, gold.r, gold.g, gold.b, gold.a);
     for (const MiniRect& r : g.viewport(lo, hi)) {
         // A sliver of a view still shows as a two-pixel frame.
-        const SDL_Rect outline{static_cast<int>(r.x), static_cast<int>(r.y), std::max(static_cast<int>(std::ceil(r.w)), 2),
+        const SDL_Rect outline{static_cast<int>(r.x), static_cast<int>(r.y),
+                               std::max(static_cast<int>(std::ceil(r.w)), 2),
                                std::max(static_cast<int>(std::ceil(r.h)), 2)};
         SDL_RenderDrawRect(renderer, &outline);
     }

@@ -30,7 +30,8 @@ bool LabelPictures::reset(SDL_Renderer* renderer) {
     if (!SDL_RenderTargetSupported(renderer)) {
         return false;
     }
-    texture_.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, atlasSize, atlasSize));
+    texture_.reset(
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, atlasSize, atlasSize));
     // Plates are opaque, so the copies need no blending.
     usable_ = texture_ && SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE) == 0;
     return usable_;

@@ -19,7 +19,8 @@ class LabelPictures {
 public:
     // Draws `text` at (x, y) in `color` and `scale` on an opaque plate of `plate` colour covering
     // {x - 2, y - 2, w + 4, h + 4}, exactly as the plate and text drawn directly would look.
-    void draw(SDL_Renderer* renderer, SDL_Rect label, std::string_view text, SDL_Color color, SDL_Color plate, int scale);
+    void draw(SDL_Renderer* renderer, SDL_Rect label, std::string_view text, SDL_Color color, SDL_Color plate,
+              int scale);
 
 private:
     static constexpr int atlasSize = 2048;

@@ -37,7 +37,8 @@ inline bool streamingLayerTexture(SDL_Renderer* renderer, LayerCache& cache, int
     if (cache.texture && cache.textureWidth == width && cache.textureHeight == height) {
         return true;
     }
-    cache.texture.reset(SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
+    cache.texture.reset(
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
     cache.key.reset();
     if (!cache.texture) {
         return false;

@@ -25,7 +25,9 @@ void drawGeometry(SDL_Renderer* renderer, SDL_Texture* texture, std::span<const 
                   std::span<const int> indices);
 
 inline SDL_Vertex vertex(Point p, SDL_Color color, Point uv = {}) {
-    return {{static_cast<float>(p.x), static_cast<float>(p.y)}, color, {static_cast<float>(uv.x), static_cast<float>(uv.y)}};
+    return {{static_cast<float>(p.x), static_cast<float>(p.y)},
+            color,
+            {static_cast<float>(uv.x), static_cast<float>(uv.y)}};
 }
 
 } // namespace korvan

@@ -211,7 +211,8 @@ void PathLayer::draw(const Frame& frame) {
     for (std::size_t j = 0; j < path.world.size(); ++j) {
         path.world[j] = g.toScreen(path.world[j]);
         if (j > 0) {
-            const auto bridge = bridgeWaypoint(frame, path.fields[j - 1], path.fields[j], path.world[j - 1], path.world[j]);
+            const auto bridge =
+                bridgeWaypoint(frame, path.fields[j - 1], path.fields[j], path.world[j - 1], path.world[j]);
             if (bridge) {
                 route.push_back(*bridge);
             }

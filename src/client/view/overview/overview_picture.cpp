@@ -32,8 +32,8 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
             shift = overviewShift(key_->camera, view.camera, area.w, area.h);
         }
         // The new raster goes into the spare buffer, which then becomes the one kept for the next pan.
-        rasterOverview({world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y}, pixels_, shift,
-                       scratch_);
+        rasterOverview({world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y}, pixels_,
+                       shift, scratch_);
         std::swap(pixels_, scratch_);
         const std::uint32_t* upload = pixels_.data();
         if (includeRivers) {

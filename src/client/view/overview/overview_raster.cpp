@@ -402,7 +402,8 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
         shift.reset();
     }
     // After a pan only the strips that came into view are sampled: not worth a second thread.
-    const std::size_t sampled = shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
+    const std::size_t sampled =
+        shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
     fillRowsInParallel(view.height, sampled, [&](int firstRow, int endRow) {
         OverviewSampler sampler(view, firstRow);
         for (int y = firstRow; y < endRow; ++y) {

@@ -28,7 +28,8 @@ void TerrainArt::load(SDL_Renderer* renderer, const std::filesystem::path& dataD
     full.height = argb->h;
     full.pixels.resize(std::size_t(argb->w) * std::size_t(argb->h));
     for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(static_cast<const Uint8*>(argb->pixels) + y * argb->pitch);
         std::copy(row, row + argb->w, full.pixels.begin() + std::ptrdiff_t(y) * argb->w);
     }
     TextureHandle created(SDL_CreateTextureFromSurface(renderer, surface.get()));

@@ -26,8 +26,12 @@ void UnitLayer::draw(const Frame& frame) {
         return;
     }
     for (const Unit& unit : game.army.units()) {
-        const UnitPicture picture{game.army.types().at(std::size_t(unit.type)).kind, unit.side, game.selectedUnit == unit.id,
-                                  unit.strength, unit.moved, unit.attacked};
+        const UnitPicture picture{game.army.types().at(std::size_t(unit.type)).kind,
+                                  unit.side,
+                                  game.selectedUnit == unit.id,
+                                  unit.strength,
+                                  unit.moved,
+                                  unit.attacked};
         view.unitCopies(unit.position, [&](Point s) {
             pictures_.draw(renderer, picture, static_cast<int>(std::lround(s.x)),
                                  static_cast<int>(std::lround(s.y)), mapIconSize);

@@ -43,10 +43,11 @@ void collectSides(RiverGraphics& out, RiverRows& rows, const Map& game, unsigned
     out.clear();
     const Point worldLo = view.toWorld(lo) - Point{viewMargin, viewMargin};
     const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
-    rows.forSegments(game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
-        const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
-        out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
-    });
+    rows.forSegments(
+        game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
+            const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
+            out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
+        });
     out.deferSources();
 }
 
@@ -58,7 +59,8 @@ const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
     const ViewKey key = view.viewKey();
     if (sidesKey_ != key) {
         collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
-                     {0, double(topbarHeight)}, {double(view.width - sidebarWidth), double(view.height - footerHeight)});
+                     {0, double(topbarHeight)},
+                     {double(view.width - sidebarWidth), double(view.height - footerHeight)});
         sidesKey_ = key;
     }
     sides_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
@@ -110,7 +112,8 @@ void RiverLayer::draw(const Frame& frame) {
                     continue;
                 }
                 collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
-                             {double(strip.x), double(strip.y)}, {double(strip.x + strip.w), double(strip.y + strip.h)});
+                             {double(strip.x), double(strip.y)},
+                             {double(strip.x + strip.w), double(strip.y + strip.h)});
                 sidesKey_.reset();
                 sides_.fill(picture.at(strip), clip.w, strip, view.physicalScale());
             }
@@ -119,7 +122,8 @@ void RiverLayer::draw(const Frame& frame) {
             if (sidesKey_ != key) {
                 // Drawing needs no sources; graphics() looks them up when a hit test asks.
                 collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
-                             {0, double(topbarHeight)}, {double(view.width - sidebarWidth), double(view.height - footerHeight)});
+                             {0, double(topbarHeight)},
+                             {double(view.width - sidebarWidth), double(view.height - footerHeight)});
                 sidesKey_ = key;
             }
             sides_.fill(picture.pixels.data(), clip.w, clip, view.physicalScale());
