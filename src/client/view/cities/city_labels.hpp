@@ -19,7 +19,7 @@ using LabelRect = ScreenRect;
 
 // One copy of a city on screen.
 struct CityPlacement {
-    std::size_t index = 0; // in the client's city list
+    std::size_t index = 0; // in the world's city list
     int x = 0;             // marker centre
     int y = 0;
     int scale = 1;                  // text scale of the label, 1 or 2

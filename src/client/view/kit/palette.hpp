@@ -15,7 +15,7 @@ inline constexpr SDL_Color blueSideColor{76, 157, 227, 255};
 inline constexpr SDL_Color redSideColor{211, 96, 82, 255};
 inline constexpr SDL_Color sideColor(int side) { return side == 0 ? blueSideColor : redSideColor; }
 
-// A colour as the 0xAARRGGBB pixel of the rasters the client computes itself, always opaque.
+// A colour as the 0xAARRGGBB pixel of the rasters the view computes itself, always opaque.
 inline constexpr std::uint32_t packArgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return 0xff000000u | std::uint32_t(r) << 16 | std::uint32_t(g) << 8 | std::uint32_t(b);
 }
