@@ -5,7 +5,6 @@
 #include "cpu/lake_spans.hpp"
 #include "water/river_segments.hpp"
 #include "water/river_graphics.hpp"
-#include "water/river_rows.hpp"
 
 #include <gtest/gtest.h>
 
@@ -278,7 +277,7 @@ TEST(RiverGraphicsDrawing, RowIndexFindsTheSidesOfAFullScan) {
         }
     }
     const Map map = regionWithRivers(edges, true, 12);
-    RiverRows rows;
+    RiverIndex rows;
     for (const auto& [lo, hi] : {std::pair{Point{-3, -2}, Point{5, 3}}, std::pair{Point{15, 2}, Point{26, 9}},
                                  std::pair{Point{-30, -5}, Point{40, 20}}, std::pair{Point{3, 50}, Point{9, 60}}}) {
         std::vector<std::tuple<std::size_t, double, double>> expected;

@@ -38,12 +38,12 @@ namespace {
 
 // Puts into out the river sides that can shape what is drawn between the screen points lo and hi,
 // with their sources deferred.
-void collectSides(RiverGraphics& out, RiverRows& rows, const Map& game, unsigned generation, const Camera& view,
+void collectSides(RiverGraphics& out, RiverIndex& sides, const Map& game, unsigned generation, const Camera& view,
                   double scale, Point lo, Point hi) {
     out.clear();
     const Point worldLo = view.toWorld(lo) - Point{viewMargin, viewMargin};
     const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
-    rows.forSegments(
+    sides.forSegments(
         game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
             const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
             out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
@@ -58,7 +58,7 @@ const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
     const ViewState& view = scene.view;
     const ViewKey key = view.viewKey();
     if (sidesKey_ != key) {
-        collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+        collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
                      {0, double(topbarHeight)},
                      {double(view.width - sidebarWidth), double(view.height - footerHeight)});
         sidesKey_ = key;
@@ -111,7 +111,7 @@ void RiverLayer::draw(const Frame& frame) {
                 if (strip.w <= 0 || strip.h <= 0) {
                     continue;
                 }
-                collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
                              {double(strip.x), double(strip.y)},
                              {double(strip.x + strip.w), double(strip.y + strip.h)});
                 sidesKey_.reset();
@@ -121,7 +121,7 @@ void RiverLayer::draw(const Frame& frame) {
             picture.resize(clip);
             if (sidesKey_ != key) {
                 // Drawing needs no sources; graphics() looks them up when a hit test asks.
-                collectSides(sides_, rows_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
                              {0, double(topbarHeight)},
                              {double(view.width - sidebarWidth), double(view.height - footerHeight)});
                 sidesKey_ = key;

@@ -6,7 +6,7 @@
 #include "kit/map_picture.hpp"
 #include "map_view/map_layer.hpp"
 #include "water/river_graphics.hpp"
-#include "water/river_rows.hpp"
+#include "water/river_segments.hpp"
 
 #include <cstddef>
 #include <optional>
@@ -41,7 +41,7 @@ private:
     MapPicture picture_; // what the texture shows, kept for scrolling
     RiverGraphics sides_;
     std::optional<ViewKey> sidesKey_; // the view sides_ holds every side of; none after a partial gather
-    RiverRows rows_;
+    RiverIndex index_; // the game map's sides by row
 };
 
 } // namespace korvan

@@ -4,85 +4,65 @@
 
 namespace korvan {
 
-int RiverIndex::column(double x) const {
-    const double width = period_ / columns_;
-    if (wraps_) {
-        double wrapped = std::fmod(x, period_);
-        if (wrapped < 0) {
-            wrapped += period_;
-        }
-        return std::min(int(wrapped / width), columns_ - 1);
-    }
-    return int(std::clamp(std::floor(x / width), 0.0, double(columns_ - 1)));
-}
-
-int RiverIndex::band(double y) const {
-    return int(std::clamp(std::floor(y / bandHeight_), 0.0, double(bands_ - 1)));
-}
-
 void RiverIndex::build(const Map& map, unsigned generation) {
+    const auto& rivers = map.rivers();
     generation_ = generation;
     map_ = &map;
-    sides_ = map.rivers().data();
-    count_ = map.rivers().size();
+    sides_ = rivers.data();
+    count_ = rivers.size();
     wraps_ = map.wraps();
     period_ = map.period();
-    bands_ = std::max(1, int(std::ceil((map.height() * 1.5 + 1) / bandHeight_)));
-    std::vector<std::uint32_t> bucket(count_);
-    starts_.assign(std::size_t(bands_) * columns_ + 1, 0);
+    rowStart_.clear();
+    entries_.clear();
     packed_.resize(count_);
+    marked_.assign(count_, 0);
     leftmost_ = 0;
     rightmost_ = 0;
+    if (rivers.empty()) {
+        return;
+    }
+    // A counting sort by lower row, then each row sorted by middle.
+    const auto lower = [](const RiverEdge& e) { return std::min(e.a.r, e.b.r); };
+    int lowest = lower(rivers.front());
+    int highest = lowest;
+    for (const RiverEdge& e : rivers) {
+        lowest = std::min(lowest, lower(e));
+        highest = std::max(highest, lower(e));
+    }
+    firstRow_ = lowest;
+    rowStart_.assign(std::size_t(highest - lowest) + 2, 0);
+    for (const RiverEdge& e : rivers) {
+        ++rowStart_[std::size_t(lower(e) - lowest) + 1];
+    }
+    for (std::size_t r = 1; r < rowStart_.size(); ++r) {
+        rowStart_[r] += rowStart_[r - 1];
+    }
+    entries_.resize(count_);
+    std::vector<std::uint32_t> next(rowStart_.begin(), rowStart_.end() - 1);
     for (std::size_t i = 0; i < count_; ++i) {
-        const RiverEdge& edge = map.rivers()[i];
+        const RiverEdge& edge = rivers[i];
         const RiverSegment s = riverBoundary(map, edge);
-        bucket[i] = std::uint32_t(band((s.a.y + s.b.y) * 0.5) * columns_ + column((s.a.x + s.b.x) * 0.5));
+        const double middle = (s.a.x + s.b.x) * 0.5;
         // The step's q follows from the x distance riverBoundary took, across the seam too.
         const Point a = hexCenter(edge.a);
-        const double middleX = (s.a.x + s.b.x) * 0.5;
         const int stepR = edge.b.r - edge.a.r;
-        const int stepQ = int(std::lround(2 * (middleX - a.x) / sqrt3 - stepR * 0.5));
+        const int stepQ = int(std::lround(2 * (middle - a.x) / sqrt3 - stepR * 0.5));
         packed_[i] = {edge.a.q, edge.a.r, std::int8_t(stepQ), std::int8_t(stepR), edge.widthClass, edge.bridge};
-        const double middle = packed_[i].middle().x;
         leftmost_ = i == 0 ? middle : std::min(leftmost_, middle);
         rightmost_ = i == 0 ? middle : std::max(rightmost_, middle);
-        ++starts_[bucket[i] + 1];
+        entries_[next[std::size_t(lower(edge) - lowest)]++] = {middle, static_cast<std::uint32_t>(i)};
     }
-    for (std::size_t b = 1; b < starts_.size(); ++b) {
-        starts_[b] += starts_[b - 1];
+    for (std::size_t r = 0; r + 1 < rowStart_.size(); ++r) {
+        std::sort(entries_.begin() + rowStart_[r], entries_.begin() + rowStart_[r + 1],
+                  [](const Entry& a, const Entry& b) { return a.middle < b.middle; });
     }
-    order_.resize(count_);
-    std::vector<std::uint32_t> next(starts_.begin(), starts_.end() - 1);
-    for (std::size_t i = 0; i < count_; ++i) {
-        order_[next[bucket[i]]++] = std::uint32_t(i);
-    }
-    marked_.assign(count_, 0);
 }
 
 void RiverIndex::mark(Point lo, Point hi) {
     if (!(lo.x <= hi.x && lo.y <= hi.y)) {
         return;
     }
-    const int firstBand = band(lo.y);
-    const int lastBand = band(hi.y);
-    const double width = period_ / columns_;
-    int firstColumn = 0;
-    int lastColumn = columns_ - 1;
-    if (!wraps_ || hi.x - lo.x < period_ - 2 * width) {
-        firstColumn = column(lo.x);
-        lastColumn = column(hi.x);
-        if (wraps_ && lastColumn < firstColumn) {
-            lastColumn += columns_; // across the seam
-        }
-    }
-    for (int b = firstBand; b <= lastBand; ++b) {
-        for (int c = firstColumn; c <= lastColumn; ++c) {
-            const std::size_t bucket = std::size_t(b) * columns_ + std::size_t(c % columns_);
-            for (std::uint32_t k = starts_[bucket]; k < starts_[bucket + 1]; ++k) {
-                marked_[order_[k]] = 1;
-            }
-        }
-    }
+    forMiddles(lo, hi, [&](const Entry& e, double) { marked_[e.index] = 1; });
 }
 
 void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY, int width,

@@ -125,9 +125,10 @@ void riverSegments(const Map& map, Point lo, Point hi, Action&& action) {
     }
 }
 
-// The river sides of one map in buckets by where their middles lie (longitude taken modulo the
-// period on a wrapping map), so a few thin world rectangles find their sides without a walk over
-// all of them.
+// The river sides of one map grouped by their lower row and sorted by the x of their middles
+// within a row, with each side also packed in list order. A view, or a few thin strips of one,
+// finds its sides by a binary search per row and copy instead of a walk over every side: a view
+// close in shows a few hundred of the play grid's two hundred thousand sides.
 class RiverIndex {
 public:
     // Whether the index was built for this map's side list.
@@ -138,6 +139,11 @@ public:
     // packed side's flag without moving the list.
     bool current(const Map& map, unsigned generation) const { return covers(map) && generation_ == generation; }
     void build(const Map& map, unsigned generation = 0);
+
+    // Calls action(a, b, edge, edgeIndex) for the sides and copies riverSegments gives, row by row
+    // and from west to east within a row, building the index first when it is not current.
+    template <typename Action>
+    void forSegments(const Map& map, unsigned generation, Point lo, Point hi, Action&& action);
 
     // Marks every side with a copy whose middle may lie within lo..hi.
     void mark(Point lo, Point hi);
@@ -162,24 +168,73 @@ public:
     double rightmostMiddle() const { return rightmost_; }
 
 private:
-    int column(double x) const;
-    int band(double y) const;
+    struct Entry {
+        double middle; // x of the side's midpoint
+        std::uint32_t index;
+    };
+    // Calls visit(entry, shift) for every side whose middle, moved by a whole number of periods
+    // (shift), lies within lo.x..hi.x widened by one unit, in a row that can reach lo.y..hi.y.
+    template <typename Visit>
+    void forMiddles(Point lo, Point hi, Visit&& visit) const;
 
-    static constexpr int columns_ = 64;
-    static constexpr double bandHeight_ = 24; // sixteen rows of fields
     unsigned generation_ = 0;
     const Map* map_ = nullptr;
     const RiverEdge* sides_ = nullptr;
     std::size_t count_ = 0;
     bool wraps_ = false;
     double period_ = 1;
-    int bands_ = 1;
-    std::vector<std::uint32_t> starts_; // per bucket, into order_; one more at the end
-    std::vector<std::uint32_t> order_;
+    int firstRow_ = 0;
+    std::vector<std::uint32_t> rowStart_; // per lower row from firstRow_ into entries_, one extra at the end
+    std::vector<Entry> entries_;          // by lower row, then by middle
     std::vector<std::uint8_t> marked_;
     std::vector<PackedSide> packed_;
     double leftmost_ = 0;
     double rightmost_ = 0;
 };
+
+template <typename Visit>
+void RiverIndex::forMiddles(Point lo, Point hi, Visit&& visit) const {
+    if (entries_.empty()) {
+        return;
+    }
+    // A side's upper row is at most one below its lower one.
+    const double rows = double(rowStart_.size() - 1);
+    const auto firstRow = std::size_t(std::clamp(std::ceil((lo.y - 1) / 1.5) - 1 - firstRow_, 0.0, rows));
+    const auto endRow = std::size_t(std::clamp(std::floor((hi.y + 1) / 1.5) + 1 - firstRow_, 0.0, rows));
+    int firstCopy = 0;
+    int lastCopy = 0;
+    if (wraps_) {
+        firstCopy = static_cast<int>(std::ceil((lo.x - rightmost_ - 1) / period_));
+        lastCopy = static_cast<int>(std::floor((hi.x - leftmost_ + 1) / period_));
+    }
+    const auto before = [](const Entry& e, double x) { return e.middle < x; };
+    for (std::size_t row = firstRow; row < endRow; ++row) {
+        const auto begin = entries_.begin() + rowStart_[row];
+        const auto end = entries_.begin() + rowStart_[row + 1];
+        for (int copy = firstCopy; copy <= lastCopy; ++copy) {
+            const double shift = copy * period_;
+            for (auto e = std::lower_bound(begin, end, lo.x - 1 - shift, before);
+                 e != end && e->middle + shift <= hi.x + 1; ++e) {
+                visit(*e, shift);
+            }
+        }
+    }
+}
+
+template <typename Action>
+void RiverIndex::forSegments(const Map& map, unsigned generation, Point lo, Point hi, Action&& action) {
+    if (!current(map, generation)) {
+        build(map, generation);
+    }
+    const auto& rivers = map.rivers();
+    forMiddles(lo, hi, [&](const Entry& e, double shift) {
+        const RiverEdge& edge = rivers[e.index];
+        if (lo.y > std::max(edge.a.r, edge.b.r) * 1.5 + 1 || hi.y < std::min(edge.a.r, edge.b.r) * 1.5 - 1) {
+            return;
+        }
+        const RiverSegment s = riverBoundary(map, edge);
+        action(Point{s.a.x + shift, s.a.y}, Point{s.b.x + shift, s.b.y}, edge, std::size_t(e.index));
+    });
+}
 
 } // namespace korvan
