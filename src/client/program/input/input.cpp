@@ -21,8 +21,6 @@ void mapClick(Client& client);
 
 } // namespace
 
-void Client::event(const SDL_Event& e) { handleEvent(*this, e); }
-
 void handleEvent(Client& client, const SDL_Event& e) {
     ViewState& view = client.view;
     switch (e.type) {

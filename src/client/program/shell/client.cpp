@@ -2,6 +2,8 @@
 // the searches that jump the view.
 #include "shell/client.hpp"
 
+#include "input/input.hpp"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -24,6 +26,8 @@ Client::Client(LoadedWorld loaded)
 }
 
 Client::Client(Map map, std::vector<City> cities) : Client(LoadedWorld{World(std::move(map), std::move(cities)), {}}) {}
+
+void Client::event(const SDL_Event& e) { handleEvent(*this, e); }
 
 void Client::selectUnit(int id, bool focus) {
     if (!game.selectUnit(id)) {
