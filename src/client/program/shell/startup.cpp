@@ -1,4 +1,5 @@
-// Start-up in its fixed order: options, log, SDL, data directory, map, window, renderer, client, data layers.
+// Start-up: options, log, SDL and the data directory; then the world loads on its own thread while the
+// window, the renderer and the images are made; then the client, the focus options and the run loop.
 #include "shell/startup.hpp"
 
 #include "shell/client.hpp"
@@ -49,8 +50,9 @@ RendererHandle createRenderer(SDL_Window* window) {
 
 std::unique_ptr<Client> createClient(SDL_Renderer* renderer, const WorldSources& sources) {
     auto client = std::make_unique<Client>(World::load(sources));
-    client->mapView.loadImages(renderer, sources.dataDirectory);
-    client->updateHover();
+    Images images;
+    images.load(renderer, sources.dataDirectory);
+    client->mapView.setImages(std::move(images));
     return client;
 }
 
@@ -113,7 +115,6 @@ int startAndRun(const Options& options) {
     }
     const auto client = std::make_unique<Client>(std::move(loaded));
     client->mapView.setImages(std::move(images));
-    client->updateHover();
     if (options.smoke && client->world.map.isWorld()) {
         checkStartView(*client);
     }

@@ -27,7 +27,7 @@ double ViewState::verticalScaleForZoom(double scale) const {
 }
 
 Point ViewState::mapAreaCentre() const {
-    return {(width - sidebar) * 0.5, (height - topbar - footer) * 0.5 + topbar};
+    return {(width - sidebarWidth) * 0.5, (height - topbarHeight - footerHeight) * 0.5 + topbarHeight};
 }
 
 void ViewState::panTo(Point world) {
@@ -62,16 +62,16 @@ void ViewState::fit() {
     camera.verticalScale = 1;
     camera.horizontalScale = world_.map.isWorld() ? worldHorizontalScale(world_.map.width(), world_.map.height()) : 1.0;
     const double v =
-        Camera::clampScale(std::min((height - topbar - footer - 2 * fitMargin) / extent.y,
-                                    (width - sidebar - 2 * fitMargin) / (extent.x * camera.horizontalScale)));
+        Camera::clampScale(std::min((height - topbarHeight - footerHeight - 2 * fitMargin) / extent.y,
+                                    (width - sidebarWidth - 2 * fitMargin) / (extent.x * camera.horizontalScale)));
     camera.scale = v;
-    camera.x = (width - sidebar) * 0.5 - (extent.x - sqrt3) * v * camera.horizontalScale * 0.5;
-    camera.y = (height - topbar - footer) * 0.5 + topbar - v * (extent.y - 2) * 0.5;
+    camera.x = (width - sidebarWidth) * 0.5 - (extent.x - sqrt3) * v * camera.horizontalScale * 0.5;
+    camera.y = (height - topbarHeight - footerHeight) * 0.5 + topbarHeight - v * (extent.y - 2) * 0.5;
     updateHover();
 }
 
 bool ViewState::onMap(Point p) const {
-    return p.x >= 0 && p.x < width - sidebar && p.y >= topbar && p.y < height - footer;
+    return p.x >= 0 && p.x < width - sidebarWidth && p.y >= topbarHeight && p.y < height - footerHeight;
 }
 
 Camera ViewState::gameCamera() const {
@@ -174,9 +174,9 @@ void ViewState::focusCountry(const std::string& code) {
         }
     }
     double scale = 85;
-    while (scale > 0.01 &&
-           ((high.x - low.x) * scale * camera.horizontalScale > width - sidebar - 2 * fitMargin ||
-            (high.y - low.y) * scale * verticalScaleForZoom(scale) > height - topbar - footer - 2 * fitMargin)) {
+    while (scale > 0.01 && ((high.x - low.x) * scale * camera.horizontalScale > width - sidebarWidth - 2 * fitMargin ||
+                            (high.y - low.y) * scale * verticalScaleForZoom(scale) >
+                                height - topbarHeight - footerHeight - 2 * fitMargin)) {
         scale *= 0.9;
     }
     centerOn({(low.x + high.x) / 2, (low.y + high.y) / 2}, std::max(scale, 0.01));

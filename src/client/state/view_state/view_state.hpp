@@ -36,10 +36,6 @@ struct Hover {
 
 class ViewState {
 public:
-    static constexpr int sidebar = sidebarWidth;
-    static constexpr int topbar = topbarHeight;
-    static constexpr int footer = footerHeight;
-
     // Fitted to the whole map of the world.
     explicit ViewState(const World& world);
     ViewState(const ViewState&) = delete;
@@ -119,8 +115,8 @@ Point reducedLongitude(Point geography);
 
 template <typename Callback>
 void ViewState::forVisibleOn(const Map& m, const Camera& c, Callback&& callback) const {
-    const Point topLeft = c.toWorld({0, double(topbar)});
-    const Point bottomRight = c.toWorld({double(width - sidebar), double(height - footer)});
+    const Point topLeft = c.toWorld({0, double(topbarHeight)});
+    const Point bottomRight = c.toWorld({double(width - sidebarWidth), double(height - footerHeight)});
     const int firstRow = std::max(static_cast<int>(std::floor((topLeft.y - 1) / 1.5)), 0);
     const int lastRow = std::min(static_cast<int>(std::ceil((bottomRight.y + 1) / 1.5)), m.height() - 1);
     for (int r = firstRow; r <= lastRow; ++r) {
@@ -151,13 +147,13 @@ void ViewState::unitCopies(Hex position, Callback&& callback) const {
         const double period = map.width() * sqrt3;
         const double pad = iconReach / (camera.horizontalScale * camera.scale);
         const double leftX = camera.toWorld({0, 0}).x;
-        const double rightX = camera.toWorld({double(width - sidebar), 0}).x;
+        const double rightX = camera.toWorld({double(width - sidebarWidth), 0}).x;
         first = static_cast<int>(std::ceil((leftX - p.x - pad) / period));
         last = static_cast<int>(std::floor((rightX - p.x + pad) / period));
     }
     for (int k = first; k <= last; ++k) {
         const Point s = camera.toScreen({p.x + k * map.width() * sqrt3, p.y});
-        if (s.x >= -iconReach && s.x <= width - sidebar + iconReach && s.y >= topbar - iconReach &&
+        if (s.x >= -iconReach && s.x <= width - sidebarWidth + iconReach && s.y >= topbarHeight - iconReach &&
             s.y <= height + 4) {
             callback(s);
         }

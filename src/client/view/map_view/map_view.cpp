@@ -11,17 +11,6 @@ MapView::MapView(const World& world, const Game& game, const ViewState& view)
       layers_{&terrain_, &lakes_, &roads_, &borders_, &rivers_, &reach_, &cursor_, &cities_, &objectives_, &units_,
               &bridgePreview_, &path_} {}
 
-void Images::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
-    flags.load(renderer, dataDirectory);
-    terrainArt.load(renderer, dataDirectory);
-    cityGraphics.load(renderer, dataDirectory, CityGraphics::markerFile);
-    cityGraphics.loadSizes(renderer, dataDirectory, CityGraphics::sizesFile);
-}
-
-void MapView::loadImages(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
-    images_.load(renderer, dataDirectory);
-}
-
 Frame MapView::frame(SDL_Renderer* renderer) {
     if (renderer != renderer_) {
         renderer_ = renderer;

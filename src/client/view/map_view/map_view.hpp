@@ -37,8 +37,6 @@ public:
     MapView(const MapView&) = delete;
     MapView& operator=(const MapView&) = delete;
 
-    // Reads the images for this renderer; throws with the file's name when one is broken.
-    void loadImages(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory);
     // Takes images loaded for the renderer the view will draw on.
     void setImages(Images images) { images_ = std::move(images); }
     // One frame: the map layers under the map clip, then the panels. Changes only the view's caches.

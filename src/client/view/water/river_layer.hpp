@@ -29,8 +29,7 @@ public:
     // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
     std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
 
-    // Whether the texture shows the current view; the picture it was painted from.
-    bool current(const Scene& scene) const { return cache_.key == scene.view.viewKey(); }
+    // Whether the texture holds a painted view; the picture it was painted from.
     bool painted() const { return cache_.key.has_value(); }
     const MapPicture& picture() const { return picture_; }
     // Forgets what the texture shows: the next draw paints the whole view again.
