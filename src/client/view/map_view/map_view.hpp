@@ -19,7 +19,6 @@
 
 #include <array>
 #include <cstddef>
-#include <filesystem>
 #include <optional>
 
 namespace korvan {
