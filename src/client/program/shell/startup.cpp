@@ -6,6 +6,7 @@
 #include "modes/benchmark_modes.hpp"
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
+#include "shell/renderer_choice.hpp"
 #include "shell/run_loop.hpp"
 #include "modes/self_test.hpp"
 #include "sdl/sdl_handles.hpp"
@@ -18,6 +19,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace korvan {
 
@@ -31,8 +33,35 @@ constexpr int windowHeight = 850;
 constexpr int minimumWidth = 1000;
 constexpr int minimumHeight = 800;
 
+// The GL_RENDERER string of an OpenGL renderer just created (its context is current), or "".
+std::string glRendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) {
+        return {};
+    }
+    using GetString = const unsigned char*(SDLCALL*)(unsigned int);
+    constexpr unsigned int glRendererEnum = 0x1F01; // GL_RENDERER
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(glRendererEnum) : nullptr;
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+
 RendererHandle createRenderer(SDL_Window* window) {
     RendererHandle renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (renderer) {
+        const std::string gpu = glRendererName(renderer.get());
+        if (preferSoftwareRenderer(SDL_GetHint(SDL_HINT_RENDER_DRIVER), gpu)) {
+            SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
+            // Shown through the window surface itself, not through one more GL texture upload.
+            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+            renderer.reset();
+            renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+            if (!renderer) {
+                renderer.reset(
+                    SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+            }
+        }
+    }
     if (!renderer) {
         renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
     }
