@@ -9,6 +9,7 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ public:
     ViewState view;
     MapView mapView;
     bool running = true;
+    // When the picture next changes without input (SDL ticks, 0 for never), such as a message timing
+    // out: the run loop draws no frame while nothing happens but wakes for this one.
+    std::uint32_t timedChange = 0;
 };
 
 } // namespace korvan

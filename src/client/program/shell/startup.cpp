@@ -175,8 +175,7 @@ int startAndRun(const Options& options) {
     loop.tour = options.testMode;
     loop.tourSpeed = options.tourSpeed;
     while (client->running) {
-        loop.tick();
-        SDL_Delay(8);
+        loop.pause(loop.tick());
     }
     if (options.testMode && loop.exitCode != 0) {
         SDL_Log("Test mode: failed");
