@@ -46,8 +46,21 @@ std::string glRendererName(SDL_Renderer* renderer) {
     return name ? reinterpret_cast<const char*>(name) : "";
 }
 
-RendererHandle createRenderer(SDL_Window* window) {
-    RendererHandle renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+WindowHandle createWindow() {
+    WindowHandle window(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                         windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
+    if (!window) {
+        throwSdlError();
+    }
+    SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
+    return window;
+}
+
+// The accelerated renderer, or SDL's software renderer where the accelerated one rasterises on the
+// CPU; then the window is made anew, which lets SDL unload the GL driver and its memory.
+RendererHandle createRenderer(WindowHandle& window) {
+    RendererHandle renderer(
+        SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     if (renderer) {
         const std::string gpu = glRendererName(renderer.get());
         if (preferSoftwareRenderer(SDL_GetHint(SDL_HINT_RENDER_DRIVER), gpu)) {
@@ -55,15 +68,13 @@ RendererHandle createRenderer(SDL_Window* window) {
             // Shown through the window surface itself, not through one more GL texture upload.
             SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
             renderer.reset();
-            renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
-            if (!renderer) {
-                renderer.reset(
-                    SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-            }
+            window.reset();
+            window = createWindow();
+            renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
         }
     }
     if (!renderer) {
-        renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
     if (!renderer) {
         throwSdlError();
@@ -127,13 +138,8 @@ int startAndRun(const Options& options) {
     Images images;
     std::exception_ptr displayFailure;
     try {
-        window.reset(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
-                                      windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
-        if (!window) {
-            throwSdlError();
-        }
-        SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
-        renderer = createRenderer(window.get());
+        window = createWindow();
+        renderer = createRenderer(window);
         images.load(renderer.get(), sources.dataDirectory);
     } catch (...) {
         displayFailure = std::current_exception();
