@@ -40,7 +40,7 @@ bool RunLoop::tick() {
         if (!pumpEvents() && !frameDue()) {
             return false;
         }
-        if (client.timedChange != 0 && SDL_TICKS_PASSED(SDL_GetTicks(), client.timedChange)) {
+        if (timedChangeDue()) {
             client.timedChange = 0; // this frame shows it
         }
         client.render(renderer);
@@ -76,8 +76,11 @@ void RunLoop::pause(bool drew) const {
 }
 
 bool RunLoop::frameDue() const {
-    const bool timed = client.timedChange != 0 && SDL_TICKS_PASSED(SDL_GetTicks(), client.timedChange);
-    return frame < startFrames || smoke || tour || !imagePath.empty() || timed;
+    return frame < startFrames || smoke || tour || !imagePath.empty() || timedChangeDue();
+}
+
+bool RunLoop::timedChangeDue() const {
+    return client.timedChange != 0 && SDL_TICKS_PASSED(SDL_GetTicks(), client.timedChange);
 }
 
 bool RunLoop::pumpEvents() {

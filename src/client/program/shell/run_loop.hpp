@@ -50,6 +50,7 @@ private:
     // Whether the frame must be drawn although no event came: the first frames, the modes that run
     // by the frame, a change of the picture the client has timed.
     bool frameDue() const;
+    bool timedChangeDue() const;
     bool pumpEvents();
     void startSelfTest();
     void runSelfTestChecks();
