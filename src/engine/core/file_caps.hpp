@@ -10,7 +10,7 @@ namespace korvan::fileCaps {
 inline constexpr std::size_t megabyte = std::size_t(1) << 20;
 
 inline constexpr std::size_t map = 16 * megabyte;        // world.json 1.2 MB, and --map
-inline constexpr std::size_t riverNames = 16 * megabyte; // 4.0 MB
+inline constexpr std::size_t riverNames = 12 * megabyte; // 4.0 MB
 inline constexpr std::size_t geography = 8 * megabyte;   // countries, water territories, seas, lakes: up to 1.8 MB
 inline constexpr std::size_t cities = 8 * megabyte;      // cities.json 1.2 MB
 inline constexpr std::size_t urbanAreas = 4 * megabyte;  // urban.json 0.5 MB
