@@ -252,16 +252,22 @@ TEST(CityGraphics, LoadersCheckSizeAndAlphaAndDrawTheRightCell) {
 
     CityGraphics graphics;
     graphics.draw(renderer, {32, 32}, 20, 1); // nothing loaded: nothing drawn
-    EXPECT_EQ(errorOf([&] { graphics.load(renderer, images.path(), "opaque.bmp"); }), "Ungueltige Stadtgrafik");
-    EXPECT_EQ(errorOf([&] { graphics.load(renderer, images.path(), "small.bmp"); }), "Ungueltige Stadtgrafik");
-    EXPECT_EQ(errorOf([&] { graphics.load(renderer, images.path(), "wide.bmp"); }), "Ungueltige Stadtgrafik");
-    EXPECT_EQ(errorOf([&] { graphics.loadSizes(renderer, images.path(), "marker.bmp"); }),
-              "Ungueltige Stadtgroessen-Grafik");
-    EXPECT_EQ(errorOf([&] { graphics.loadSizes(renderer, images.path(), "wide.bmp"); }),
-              "Ungueltige Stadtgroessen-Grafik");
+    // Each refusal names the file and what it should be.
+    const auto refused = [&](const std::string& error, const char* file, const std::string& invalid) {
+        return error.rfind((images / file).string() + ": " + invalid + " (", 0) == 0;
+    };
+    EXPECT_TRUE(refused(errorOf([&] { graphics.load(renderer, images.path(), "opaque.bmp"); }), "opaque.bmp",
+                        "Ungueltige Stadtgrafik"));
+    EXPECT_TRUE(refused(errorOf([&] { graphics.load(renderer, images.path(), "small.bmp"); }), "small.bmp",
+                        "Ungueltige Stadtgrafik"));
+    EXPECT_TRUE(refused(errorOf([&] { graphics.load(renderer, images.path(), "wide.bmp"); }), "wide.bmp",
+                        "Ungueltige Stadtgrafik"));
+    EXPECT_TRUE(refused(errorOf([&] { graphics.loadSizes(renderer, images.path(), "marker.bmp"); }), "marker.bmp",
+                        "Ungueltige Stadtgroessen-Grafik"));
+    EXPECT_TRUE(refused(errorOf([&] { graphics.loadSizes(renderer, images.path(), "wide.bmp"); }), "wide.bmp",
+                        "Ungueltige Stadtgroessen-Grafik"));
     const std::string missing = errorOf([&] { graphics.load(renderer, images.path(), "fehlt.bmp"); });
-    EXPECT_FALSE(missing.empty());
-    EXPECT_NE(missing, "Ungueltige Stadtgrafik");
+    EXPECT_EQ(missing, "Bilddatei nicht lesbar: " + (images / "fehlt.bmp").string());
 
     // The size cells in four colours; the general marker red.
     const std::array<SDL_Color, 4> cells{{{0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}, {0, 255, 255, 255}}};

@@ -74,7 +74,7 @@ TEST(CommandLine, DemoSpeed) {
 TEST(CommandLine, UnitIds) {
     EXPECT_EQ(parseUnitId("12"), 12);
     EXPECT_EQ(parseUnitId(" +3"), 3);
-    for (const char* bad : {"0", "-2", "3a", "4 "}) {
+    for (const char* bad : {"0", "-2", "3a", "4 ", "abc", "", "99999999999", "-99999999999"}) {
         try {
             parseUnitId(bad);
             ADD_FAILURE() << bad;
@@ -82,9 +82,6 @@ TEST(CommandLine, UnitIds) {
             EXPECT_STREQ(e.what(), "Ungueltige Einheiten-ID") << bad;
         }
     }
-    // Text without a leading number fails with the conversion's own error.
-    EXPECT_THROW(parseUnitId("abc"), std::invalid_argument);
-    EXPECT_THROW(parseUnitId("99999999999"), std::out_of_range);
 }
 
 namespace {

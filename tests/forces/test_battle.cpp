@@ -144,7 +144,7 @@ TEST(BattleLoad, RefusesBadFilesWithTheirMessages) {
 
     const auto dir = std::filesystem::temp_directory_path() / "korvan_battle_load";
     std::filesystem::create_directories(dir);
-    EXPECT_EQ(errorOf([&] { Battle::load(map, army, dir / "fehlt.json"); }), "Szenariodaten fehlen");
+    EXPECT_EQ(errorOf([&] { Battle::load(map, army, dir / "fehlt.json"); }), "Szenariodaten fehlen: " + (dir / "fehlt.json").string());
     std::ofstream(dir / "battles.json") << scenarioDocument().dump();
     EXPECT_EQ(Battle::load(map, army, dir / "battles.json").roundLimit(), 12);
     std::filesystem::remove_all(dir);

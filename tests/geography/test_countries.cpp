@@ -78,9 +78,10 @@ TEST(CountriesLoad, RejectsWithTheDocumentedMessages) {
     std::istringstream broken("{\"schema_version\": 1, ");
     EXPECT_THROW(Countries::load(broken), std::exception);
 
-    // Unlike the map, army and city files, a broken countries file is not named in its message.
+    // Like every data file, a broken countries file is named in its message.
     const TempFile unknownSchema(json{{"schema_version", 2}, {"countries", json::array()}});
-    EXPECT_EQ(errorOf([&] { Countries::load(unknownSchema.path()); }), "Unbekanntes Laenderschema");
+    EXPECT_EQ(errorOf([&] { Countries::load(unknownSchema.path()); }),
+              unknownSchema.path().string() + ": Unbekanntes Laenderschema");
     EXPECT_EQ(errorOf([] { Countries::load(missingFile()); }), "Laenderdatei nicht lesbar: " + missingFile().string());
 }
 

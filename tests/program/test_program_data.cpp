@@ -38,7 +38,9 @@ TEST(ProgramData, TheFirstBrokenStepWinsThoughFilesLoadWhileThePlayGridIsDerived
     later.replace("battles.json", "{}");
     const auto urban = later.run("--screenshot " + quoted(later.data() / "never.bmp"));
     EXPECT_EQ(urban.exitCode, 1);
-    EXPECT_TRUE(logged(urban.err, "ERROR: korvan: Unbekanntes Stadtgebietsschema")) << urban.err;
+    EXPECT_TRUE(logged(urban.err, "ERROR: korvan: " + (later.data() / "urban.json").string() +
+                                      ": Unbekanntes Stadtgebietsschema"))
+        << urban.err;
 }
 
 TEST(ProgramData, BrokenOrMissingScenario) {
@@ -46,11 +48,12 @@ TEST(ProgramData, BrokenOrMissingScenario) {
     install.replace("battles.json", R"({"schema_version": 1, "world": {"round_limit": 0, "seed": 1, "objectives": []}})");
     const auto broken = install.run();
     EXPECT_EQ(broken.exitCode, 1);
-    EXPECT_TRUE(logged(broken.err, "ERROR: korvan: Ungueltige Szenariowerte")) << broken.err;
+    const std::string path = (install.data() / "battles.json").string();
+    EXPECT_TRUE(logged(broken.err, "ERROR: korvan: " + path + ": Ungueltige Szenariowerte")) << broken.err;
     install.remove("battles.json");
     const auto missing = install.run();
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(logged(missing.err, "ERROR: korvan: Szenariodaten fehlen")) << missing.err;
+    EXPECT_TRUE(logged(missing.err, "ERROR: korvan: Szenariodaten fehlen: " + path)) << missing.err;
 }
 
 TEST(ProgramData, UnitIdsMustNameAUnitAlsoInSmokeMode) {
@@ -80,22 +83,22 @@ TEST(ProgramData, BrokenGeographyFilesStopStartUp) {
     const ScratchInstall install("geography");
     const std::string wrongSchema = R"({"schema_version": 7})";
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"countries.json", "korvan: Unbekanntes Laenderschema"},
-        {"cities.json", "korvan: " + (install.data() / "cities.json").string() +
-                            ": Ungueltige Staedtedaten: Unbekanntes Staedteschema"},
-        {"urban.json", "korvan: Unbekanntes Stadtgebietsschema"},
-        {"city-parameters.json", "korvan: Ungueltiges Stadtparameterschema"},
-        {"water-territories.json", "korvan: Gewaesser-Laender passen nicht zur Karte"},
-        {"seas.json", "korvan: Unbekanntes Gewaesserschema"},
-        {"lakes.json", "korvan: Unbekanntes Gewaesserschema"},
-        {"river-names.json", "korvan: Flussnamen passen nicht zur Weltkarte"},
+        {"countries.json", "Unbekanntes Laenderschema"},
+        {"cities.json", "Ungueltige Staedtedaten: Unbekanntes Staedteschema"},
+        {"urban.json", "Unbekanntes Stadtgebietsschema"},
+        {"city-parameters.json", "Ungueltiges Stadtparameterschema"},
+        {"water-territories.json", "Gewaesser-Laender passen nicht zur Karte"},
+        {"seas.json", "Unbekanntes Gewaesserschema"},
+        {"lakes.json", "Unbekanntes Gewaesserschema"},
+        {"river-names.json", "Flussnamen passen nicht zur Weltkarte"},
     };
     const auto shipped = std::filesystem::path(KORVAN_BINARY).parent_path() / "data";
     for (const auto& [file, message] : cases) {
         install.replace(file, wrongSchema);
         const auto run = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
         EXPECT_EQ(run.exitCode, 1) << file;
-        EXPECT_TRUE(logged(run.err, "ERROR: " + message)) << file << "\n" << run.err;
+        EXPECT_TRUE(logged(run.err, "ERROR: korvan: " + (install.data() / file).string() + ": " + message))
+            << file << "\n" << run.err;
         install.remove(file);
         std::filesystem::create_symlink(shipped / file, install.data() / file);
     }
@@ -106,7 +109,9 @@ TEST(ProgramData, BrokenGeographyFilesStopStartUp) {
         "fields": [[501, 2356, 0], [501, 2356, 1]]})");
     const auto twice = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
     EXPECT_EQ(twice.exitCode, 1);
-    EXPECT_TRUE(logged(twice.err, "ERROR: korvan: Doppeltes Stadtfeld")) << twice.err;
+    EXPECT_TRUE(logged(twice.err, "ERROR: korvan: " + (install.data() / "urban.json").string() +
+                                      ": Doppeltes Stadtfeld"))
+        << twice.err;
 }
 
 TEST(CityGraphics, BrokenMarkerImagesStopStartUp) {
@@ -115,7 +120,10 @@ TEST(CityGraphics, BrokenMarkerImagesStopStartUp) {
     writeImage(install.data() / "city-size-markers.bmp", 1024, 256, SDL_PIXELFORMAT_RGB24, {255, 0, 0, 255});
     const auto run = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("ERROR: korvan: Ungueltige Stadtgroessen-Grafik\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("ERROR: korvan: " + (install.data() / "city-size-markers.bmp").string() +
+                           ": Ungueltige Stadtgroessen-Grafik (24 Bit je Pixel statt 32)\n"),
+              std::string::npos)
+        << run.err;
     install.remove("city-marker.bmp");
     const auto missing = install.run("--screenshot " + quoted(install.data() / "never.bmp"));
     EXPECT_EQ(missing.exitCode, 1);

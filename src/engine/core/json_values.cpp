@@ -71,6 +71,15 @@ std::string_view asString(JsonValue value, std::string_view what) {
     return text;
 }
 
+std::string_view asName(JsonValue value, std::string_view what) {
+    const std::string_view text = asString(value, what);
+    if (text.size() > maxGeoNameBytes) {
+        throw std::runtime_error("Name zu lang: " + std::string(what) + " (hoechstens " + std::to_string(maxGeoNameBytes) +
+                                 " Bytes)");
+    }
+    return text;
+}
+
 bool asBoolean(JsonValue value, std::string_view what) {
     bool flag = false;
     if (value.get_bool().get(flag)) {

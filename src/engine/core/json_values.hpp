@@ -74,6 +74,11 @@ std::optional<std::array<JsonValue, N>> fixedArray(JsonValue value) {
     return elements;
 }
 
+// Names of countries, waters, rivers and bridges: any text of at most maxGeoNameBytes bytes; a longer
+// one throws "Name zu lang: " + what.
+inline constexpr std::size_t maxGeoNameBytes = 200;
+std::string_view asName(JsonValue value, std::string_view what);
+
 // Display names of units, objectives and cities: 1 to maxBytes bytes, each a letter, digit, blank,
 // hyphen or full stop.
 bool isPlainName(std::string_view text, std::size_t maxBytes);

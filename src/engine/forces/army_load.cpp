@@ -1,5 +1,6 @@
 // Reading and validating the army file: unit types, then the units of the map's kind.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "core/json_values.hpp"
 #include "forces/army.hpp"
 #include "map/map.hpp"
@@ -159,8 +160,8 @@ Army Army::load(const Map& map, std::istream& input) {
 }
 
 Army Army::load(const Map& map, const std::filesystem::path& path) {
-    return loadDataFile(path, "Einheitendaten fehlen: " + path.string(),
-                        [&](std::istream& input) { return load(map, input); }, ReadErrors::NamingFile);
+    return loadDataFile(path, fileCaps::small, "Einheitendaten fehlen: " + path.string(),
+                        [&](std::istream& input) { return load(map, input); });
 }
 
 } // namespace korvan

@@ -1,5 +1,6 @@
 // Reading the scenario file: round limit, seed and objectives of the map's kind.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "core/json_values.hpp"
 #include "forces/battle.hpp"
 #include "map/map.hpp"
@@ -58,7 +59,7 @@ Battle Battle::load(const Map& map, const Army& army, std::istream& input) {
 }
 
 Battle Battle::load(const Map& map, const Army& army, const std::filesystem::path& path) {
-    return loadDataFile(path, "Szenariodaten fehlen", [&](std::istream& input) { return load(map, army, input); });
+    return loadDataFile(path, fileCaps::small, "Szenariodaten fehlen: " + path.string(), [&](std::istream& input) { return load(map, army, input); });
 }
 
 } // namespace korvan

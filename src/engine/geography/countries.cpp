@@ -1,5 +1,6 @@
 // Loading countries.json and testing points against country polygons.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "geography/countries.hpp"
 #include "geography/polygon_file.hpp"
 
@@ -74,7 +75,7 @@ Point readPoint(JsonValue value) {
 Country readCountry(JsonValue object) {
     Country country;
     country.id = asString(member(object, "id"), "id");
-    country.name = asString(member(object, "name"), "name");
+    country.name = asName(member(object, "name"), "name");
     if (const auto status = findMember(object, "status")) {
         country.status = asString(*status, "status");
     }
@@ -141,7 +142,7 @@ Countries Countries::load(std::istream& input) {
 }
 
 Countries Countries::load(const std::filesystem::path& file) {
-    return loadDataFile(file, "Laenderdatei nicht lesbar: " + file.string(),
+    return loadDataFile(file, fileCaps::geography, "Laenderdatei nicht lesbar: " + file.string(),
                         [](std::istream& input) { return load(input); });
 }
 

@@ -1,5 +1,6 @@
 // Loading river and bridge names and looking them up by river-edge index.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "geography/river_names.hpp"
 #include "core/json_values.hpp"
 
@@ -48,7 +49,7 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
     }
     RiverNames result;
     for (const JsonValue name : asArray(member(document, "names"), "names")) {
-        result.names_.emplace_back(asString(name, "names"));
+        result.names_.emplace_back(asName(name, "names"));
     }
     result.edges_.assign(map.rivers().size(), -1);
     const auto nameCount = static_cast<std::int64_t>(result.names_.size());
@@ -72,7 +73,7 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
 }
 
 RiverNames RiverNames::load(const Map& map, const std::filesystem::path& file) {
-    return loadDataFile(file, "Flussnamen nicht lesbar: " + file.string(),
+    return loadDataFile(file, fileCaps::riverNames, "Flussnamen nicht lesbar: " + file.string(),
                         [&](std::istream& input) { return load(map, input); });
 }
 
@@ -106,7 +107,7 @@ BridgeNames BridgeNames::load(const Map& map, std::istream& input) {
         }
         std::vector<std::string> names;
         for (const JsonValue name : asArray((*entry)[4], "bridge_names")) {
-            names.emplace_back(asString(name, "bridge_names"));
+            names.emplace_back(asName(name, "bridge_names"));
         }
         if (names.empty()) {
             failLoad("Leerer Brueckenname");
@@ -124,7 +125,7 @@ BridgeNames BridgeNames::load(const Map& map, std::istream& input) {
 }
 
 BridgeNames BridgeNames::load(const Map& map, const std::filesystem::path& file) {
-    return loadDataFile(file, "Brueckennamen nicht lesbar: " + file.string(),
+    return loadDataFile(file, fileCaps::map, "Brueckennamen nicht lesbar: " + file.string(),
                         [&](std::istream& input) { return load(map, input); });
 }
 

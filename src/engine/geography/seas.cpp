@@ -1,5 +1,6 @@
 // Loading seas.json and lakes.json and naming the water at a point or hex.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "geography/seas.hpp"
 
 #include "geography/polygon_file.hpp"
@@ -69,7 +70,7 @@ Seas Seas::load(std::istream& input) {
         const auto n = static_cast<std::uint32_t>(seas.areas_.size());
         Country area;
         area.id = asString(member(object, "id"), "id");
-        area.name = asString(member(object, "name"), "name");
+        area.name = asName(member(object, "name"), "name");
         area.polygons = readPolygons(member(object, "polygons"), waterPolygonMessages);
         if (const auto spans = findMember(object, "hex_spans")) {
             if (!hasRaster) {
@@ -103,7 +104,7 @@ Seas Seas::load(std::istream& input) {
 }
 
 Seas Seas::load(const std::filesystem::path& file) {
-    return loadDataFile(file, "Gewaesserdatei nicht lesbar: " + file.string(),
+    return loadDataFile(file, fileCaps::geography, "Gewaesserdatei nicht lesbar: " + file.string(),
                         [](std::istream& input) { return load(input); });
 }
 

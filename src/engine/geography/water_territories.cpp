@@ -1,5 +1,6 @@
 // Loading water-territories.json and answering per-hex water ownership by binary search over spans.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "geography/water_territories.hpp"
 #include "core/json_values.hpp"
 #include "core/row_runs.hpp"
@@ -121,7 +122,7 @@ WaterTerritories WaterTerritories::load(const Map& map, const Countries& countri
 }
 
 WaterTerritories WaterTerritories::load(const Map& map, const Countries& countries, const std::filesystem::path& file) {
-    return loadDataFile(file, "Gewaesser-Laenderdatei nicht lesbar: " + file.string(),
+    return loadDataFile(file, fileCaps::geography, "Gewaesser-Laenderdatei nicht lesbar: " + file.string(),
                         [&](std::istream& input) { return load(map, countries, input); });
 }
 

@@ -1,5 +1,6 @@
 // Reading and validating map files (schemas 1 to 3).
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
@@ -92,8 +93,8 @@ void Map::addRiverEdge(RiverEdge edge) {
 }
 
 Map Map::load(const std::filesystem::path& path) {
-    return loadDataFile(path, "Karte kann nicht geoeffnet werden: " + path.string(),
-                        [](std::istream& input) { return load(input); }, ReadErrors::NamingFile);
+    return loadDataFile(path, fileCaps::map, "Karte kann nicht geoeffnet werden: " + path.string(),
+                        [](std::istream& input) { return load(input); });
 }
 
 Map Map::load(std::istream& input) {

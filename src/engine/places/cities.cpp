@@ -1,5 +1,6 @@
 // Reading cities.json, urban.json and city-parameters.json, and merging urban centres into the city list.
 #include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "places/cities.hpp"
 #include "core/json_values.hpp"
 
@@ -115,8 +116,8 @@ std::vector<City> loadCities(std::istream& input) {
 }
 
 std::vector<City> loadCities(const std::filesystem::path& file) {
-    return loadDataFile(file, "Staedtedaten nicht gefunden: " + file.string(),
-                        [](std::istream& input) { return loadCities(input); }, ReadErrors::NamingFile);
+    return loadDataFile(file, fileCaps::cities, "Staedtedaten nicht gefunden: " + file.string(),
+                        [](std::istream& input) { return loadCities(input); });
 }
 
 void applyCityParameters(std::vector<City>& cities, std::istream& input) {
@@ -145,7 +146,7 @@ void applyCityParameters(std::vector<City>& cities, std::istream& input) {
 }
 
 void applyCityParameters(std::vector<City>& cities, const std::filesystem::path& file) {
-    loadDataFile(file, "Stadtparameter fehlen: " + file.string(),
+    loadDataFile(file, fileCaps::small, "Stadtparameter fehlen: " + file.string(),
                  [&](std::istream& input) { applyCityParameters(cities, input); });
 }
 
@@ -194,7 +195,7 @@ UrbanAreas UrbanAreas::load(std::istream& input) {
 }
 
 UrbanAreas UrbanAreas::load(const std::filesystem::path& file) {
-    return loadDataFile(file, "Stadtgebiete fehlen: " + file.string(),
+    return loadDataFile(file, fileCaps::urbanAreas, "Stadtgebiete fehlen: " + file.string(),
                         [](std::istream& input) { return load(input); });
 }
 

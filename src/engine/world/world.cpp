@@ -3,6 +3,8 @@
 #include "world/world.hpp"
 
 #include "core/camera.hpp"
+#include "core/data_file.hpp"
+#include "core/file_caps.hpp"
 #include "places/city_anchors.hpp"
 
 #include <algorithm>
@@ -27,12 +29,18 @@ World::World(Map world, std::vector<City> cityList, PlayGridLater)
 LoadedWorld World::load(const WorldSources& sources) {
     const std::filesystem::path& data = sources.dataDirectory;
     const bool customMap = sources.customMap;
-    Map loaded = Map::load(sources.map());
+    // The map file is read once: the bridge names and a restart take it from here, so a map given
+    // as a pipe (--map /dev/stdin) serves them all.
+    const std::filesystem::path mapPath = sources.map();
+    std::string mapText = readDataFile(mapPath, fileCaps::map, "Karte kann nicht geoeffnet werden: " + mapPath.string(),
+                                       customMap ? FileSource::AlsoPipe : FileSource::RegularOnly);
+    Map loaded = loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
     std::vector<City> cities = loaded.isWorld() ? loadCities(data / "cities.json") : std::vector<City>{};
     LoadedWorld result{World(std::move(loaded), std::move(cities), PlayGridLater{}), Scenario{}};
     World& world = result.world;
     world.dataDirectory = data;
-    world.mapPath = sources.map();
+    world.mapPath = mapPath;
+    world.mapText = std::move(mapText);
 
     const Map& worldMap = world.map;
     std::future<std::optional<Map>> grid =
@@ -52,7 +60,8 @@ LoadedWorld World::load(const WorldSources& sources) {
         if (!customMap) {
             world.riverNames = RiverNames::load(world.map, data / "river-names.json");
         }
-        world.bridgeNames = BridgeNames::load(world.map, world.mapPath);
+        world.bridgeNames = loadText(world.mapPath, world.mapText,
+                                     [&world](std::istream& input) { return BridgeNames::load(world.map, input); });
         world.completeCities();
     } catch (...) {
         filesFailure = std::current_exception();
@@ -132,7 +141,8 @@ bool World::buildBridge(std::size_t riverEdge) {
 }
 
 void World::reloadMaps() {
-    map = Map::load(mapPath.empty() ? dataDirectory / "world.json" : mapPath);
+    map = mapText.empty() ? Map::load(mapPath.empty() ? dataDirectory / "world.json" : mapPath)
+                          : loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
     if (playGrid) {
         playGrid = playGridFor(map);
     }

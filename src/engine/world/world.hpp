@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -84,6 +85,7 @@ public:
     std::optional<Map> playGrid;
     std::filesystem::path dataDirectory;
     std::filesystem::path mapPath; // the file the map was read from
+    std::string mapText;           // its content, read once: a restart parses it again
     // Counts every change of the maps' content (a play grid handed over, a bridge, a reload): what
     // was drawn or traced for an older generation is stale.
     unsigned generation = 0;

@@ -86,9 +86,15 @@ Options parseOptions(const std::vector<std::string>& arguments) {
 
 int parseUnitId(const std::string& text) {
     std::size_t used = 0;
-    // std::stoi accepts leading blanks and a sign, and throws its own error without any digits.
-    const int id = std::stoi(text, &used, 10);
-    if (used != text.size() || id < 1) {
+    int id = 0;
+    // std::stoi accepts leading blanks and a sign; without digits or beyond int it throws its own
+    // error, which is no message for the player.
+    try {
+        id = std::stoi(text, &used, 10);
+    } catch (const std::logic_error&) {
+        used = 0;
+    }
+    if (used == 0 || used != text.size() || id < 1) {
         throw std::runtime_error("Ungueltige Einheiten-ID");
     }
     return id;

@@ -7,6 +7,7 @@
 namespace korvan {
 
 std::ofstream logFile;
+std::string logFilePath;
 
 namespace {
 
@@ -42,9 +43,15 @@ void logOutput(void*, int, SDL_LogPriority priority, const char* message) {
     const std::string line = formatLogLine(local, static_cast<int>(millis), priority, message);
     std::fwrite(line.data(), 1, line.size(), stderr);
     if (logFile.is_open()) {
-        // A failed write to the log file is not worth stopping the game for.
+        // A failed write to the log file is not worth stopping the game for, but worth one warning.
         logFile << line;
         logFile.flush();
+        if (!logFile) {
+            const std::string warning = formatLogLine(local, static_cast<int>(millis), SDL_LOG_PRIORITY_WARN,
+                                                      ("Log-Datei nimmt keine Zeilen mehr an: " + logFilePath).c_str());
+            std::fwrite(warning.data(), 1, warning.size(), stderr);
+            logFile.close();
+        }
     }
 }
 

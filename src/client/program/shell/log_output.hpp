@@ -11,6 +11,8 @@ namespace korvan {
 
 // The process-wide log file; closed unless --log is given.
 extern std::ofstream logFile;
+// Its path, named in the one warning on standard error when it stops taking lines.
+extern std::string logFilePath;
 
 // "2026-01-31 23:59:58.007 WARN: Hallo\n"
 std::string formatLogLine(const std::tm& localTime, int milliseconds, SDL_LogPriority priority, const char* message);

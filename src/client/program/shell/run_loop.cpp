@@ -1,10 +1,12 @@
 // Event pumping with merged mouse motion, frame drawing, screenshots and the self-test hooks.
 #include "shell/run_loop.hpp"
 
+#include "core/file_write.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 
 namespace korvan {
 
@@ -181,10 +183,20 @@ void screenshot(SDL_Renderer* renderer, int width, int height, const std::string
     if (SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, surface->pixels, surface->pitch) != 0) {
         throwSdlError();
     }
-    SDL_RWops* file = SDL_RWFromFile(path.c_str(), "wb");
-    if (file == nullptr || SDL_SaveBMP_RW(surface.get(), file, 1) != 0) {
+    // Encoded in memory and written whole: a disk that fills up half-way leaves no broken picture.
+    std::string bytes(std::size_t(width) * std::size_t(height) * 4 + 1024, '\0');
+    SDL_RWops* memory = SDL_RWFromMem(bytes.data(), static_cast<int>(bytes.size()));
+    if (memory == nullptr) {
         throwSdlError();
     }
+    const bool saved = SDL_SaveBMP_RW(surface.get(), memory, 0) == 0;
+    const Sint64 size = SDL_RWtell(memory);
+    SDL_RWclose(memory);
+    if (!saved || size <= 0) {
+        throwSdlError();
+    }
+    bytes.resize(static_cast<std::size_t>(size));
+    writeFileWhole(path, bytes);
 }
 
 void push(SDL_Event event) {

@@ -101,6 +101,7 @@ namespace {
 // Everything after the options: returns the exit code, throws for start-up errors.
 int startAndRun(const Options& options) {
     if (!options.logPath.empty()) {
+        logFilePath = options.logPath;
         logFile.open(options.logPath, std::ios::out | std::ios::trunc);
         if (!logFile) {
             throw UsageError("Log-Datei kann nicht angelegt werden: " + options.logPath);
@@ -196,12 +197,13 @@ int runProgram(int argc, char** argv) {
     bool testMode = false;
     try {
         const Options options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
-        if (options.help) {
-            std::fputs(usageText, stdout);
-            return 0;
-        }
-        if (options.version) {
-            std::fputs(versionLine, stdout);
+        if (options.help || options.version) {
+            std::fputs(options.help ? usageText : versionLine, stdout);
+            // Output that cannot be written (a full device, a closed pipe) is a failure.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: Ausgabe kann nicht geschrieben werden");
+                return 1;
+            }
             return 0;
         }
         testMode = options.testMode;

@@ -1,7 +1,10 @@
 // The texts the panels take from what lies under the pointer.
 #include "view_state/hover_text.hpp"
 
+#include "view_state/screen_layout.hpp"
+
 #include <algorithm>
+#include <string_view>
 
 namespace korvan {
 
@@ -13,24 +16,32 @@ constexpr std::size_t countryLabelLength = 26;
 
 } // namespace
 
-std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks) {
+std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks,
+                                       std::size_t maxLines) {
     std::vector<std::string> lines;
-    std::string rest = text;
-    while (!rest.empty()) {
+    const std::string_view all = text;
+    std::size_t at = 0;
+    while (at < all.size() && maxLines > 0) {
+        const std::string_view rest = all.substr(at);
+        if (lines.size() == maxLines) {
+            // More text than lines: the last line shows that something is left out.
+            lines.back() = lines.back().substr(0, length > 3 ? length - 3 : 0) + "...";
+            break;
+        }
         if (rest.size() <= length) {
-            lines.push_back(rest);
+            lines.emplace_back(rest);
             break;
         }
         // The last blank at or before the limit ends the line; one at the very start does not count.
         std::size_t cutAt = rest.rfind(' ', length);
-        if (cutAt == std::string::npos || cutAt == 0) {
+        if (cutAt == std::string_view::npos || cutAt == 0) {
             cutAt = length;
         }
-        lines.push_back(rest.substr(0, cutAt));
-        rest.erase(0, cutAt);
-        const std::size_t blanks = dropAllBlanks ? std::min(rest.find_first_not_of(' '), rest.size())
-                                                 : std::size_t(!rest.empty() && rest.front() == ' ');
-        rest.erase(0, blanks);
+        lines.emplace_back(rest.substr(0, cutAt));
+        at += cutAt;
+        const std::size_t blanks = dropAllBlanks ? std::min(all.find_first_not_of(' ', at), all.size()) - at
+                                                 : std::size_t(at < all.size() && all[at] == ' ');
+        at += blanks;
     }
     return lines;
 }
@@ -76,11 +87,7 @@ std::vector<std::string> bridgeHoverLines(const World& world, const Hover& hover
             text += (*river == "Donau" ? " ueber die " : *river == "Rhein" ? " ueber den " : " ueber ") + *river;
         }
     }
-    std::vector<std::string> lines = wrapPanelText(text, hoverLineLength, true);
-    if (lines.size() > bridgeLineCount) {
-        lines.resize(bridgeLineCount);
-        lines.back() = lines.back().substr(0, hoverLineLength - 3) + "...";
-    }
+    std::vector<std::string> lines = wrapPanelText(text, hoverLineLength, true, bridgeLineCount);
     if (!names.empty() && river) {
         lines.push_back("Fluss: " + *river);
     }
@@ -115,7 +122,11 @@ HoverPanelText hoverPanelText(const World& world, const ViewState& view) {
                                               : "-";
     panel.countryOnly = panel.country && !city && !hover.river && !hover.lake && !hover.sea &&
                         !hover.inlandWater && !hover.nationalWater && !urban;
-    panel.name = wrapPanelText(name, hoverLineLength, false);
+    // The name ends above the country line that follows it, else above the action button.
+    const int nameBottom = panel.country && !panel.countryOnly ? hoverCountryTop
+                                                               : actionButton(view.width, view.height).y;
+    const int nameLines = (nameBottom - hoverNameTop - panelTextHeight) / panelLineHeight + 1;
+    panel.name = wrapPanelText(name, hoverLineLength, false, static_cast<std::size_t>(std::max(nameLines, 1)));
     return panel;
 }
 

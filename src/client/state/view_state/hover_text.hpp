@@ -13,8 +13,10 @@ namespace korvan {
 
 // Breaks a panel text into lines of at most `length` characters, each ending at its last blank
 // (a blank at the very start does not count) or cut hard; the next line drops one leading blank,
-// or all of them with dropAllBlanks.
-std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks);
+// or all of them with dropAllBlanks. Text beyond maxLines lines is left out, and the last line
+// ends in "..." instead.
+std::vector<std::string> wrapPanelText(const std::string& text, std::size_t length, bool dropAllBlanks,
+                                       std::size_t maxLines = std::size_t(-1));
 
 // What the hover panel names: its heading, the name broken into lines, and the hovered country,
 // which is the name itself when nothing else is under the pointer.

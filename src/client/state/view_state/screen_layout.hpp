@@ -37,6 +37,13 @@ inline constexpr ScreenRect actionButton(int width, int height) {
     return {width - sidebarColumnLeft, height - 78, sidebarColumnWidth, 36};
 }
 
+// The hover panel's name: 12-pixel lines of 7-pixel text from y = 704, and the hovered country's
+// line below it from y = 734.
+inline constexpr int hoverNameTop = 704;
+inline constexpr int hoverCountryTop = 734;
+inline constexpr int panelLineHeight = 12;
+inline constexpr int panelTextHeight = 7;
+
 // The sidebar's unit list: rows from y = 285, 31 pixels each, then the objectives in 14-pixel lines,
 // all above the panels at y = 500. Six rows leave room for two objectives (from y = 475); more
 // objectives take rows away. A longer army scrolls so that the selected unit stays in view.

@@ -1,6 +1,8 @@
 // Loading and drawing the city marker sprites.
 #include "cities/city_graphics.hpp"
 
+#include "sdl/bmp_file.hpp"
+
 #include <stdexcept>
 
 namespace korvan {
@@ -10,16 +12,9 @@ namespace {
 // A BMP of exactly width x height pixels with an alpha mask, as a blended, linearly scaled texture.
 TextureHandle loadSprite(SDL_Renderer* renderer, const std::filesystem::path& file, int width, int height,
                          const char* invalid) {
-    SDL_RWops* stream = SDL_RWFromFile(file.string().c_str(), "rb");
-    if (!stream) {
-        throwSdlError();
-    }
-    const SurfaceHandle surface(SDL_LoadBMP_RW(stream, 1));
-    if (!surface) {
-        throwSdlError();
-    }
-    if (surface->w != width || surface->h != height || surface->format->Amask == 0) {
-        throw std::runtime_error(invalid);
+    const SurfaceHandle surface = loadBmpFile(file, {width, height, true}, invalid);
+    if (surface->format->Amask == 0) {
+        throw std::runtime_error(file.string() + ": " + invalid + " (ohne Alphakanal)");
     }
     TextureHandle texture(SDL_CreateTextureFromSurface(renderer, surface.get()));
     if (!texture || SDL_SetTextureBlendMode(texture.get(), SDL_BLENDMODE_BLEND) != 0 ||

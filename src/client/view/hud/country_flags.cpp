@@ -3,34 +3,18 @@
 
 #include "kit/palette.hpp"
 
-#include "core/json_values.hpp"
+#include "geography/flag_list.hpp"
+#include "sdl/bmp_file.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <stdexcept>
 
 namespace korvan {
 
 void CountryFlags::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
-    std::ifstream list(dataDirectory / listFile, std::ios::binary);
-    const JsonDocument document(list);
-    std::vector<std::string> loadedIds;
-    for (const JsonValue id : asArray(document.root(), listFile)) {
-        loadedIds.emplace_back(asString(id, listFile));
-    }
-
-    SDL_RWops* file = SDL_RWFromFile((dataDirectory / imageFile).string().c_str(), "rb");
-    if (!file) {
-        throwSdlError();
-    }
-    const SurfaceHandle image(SDL_LoadBMP_RW(file, 1));
-    if (!image) {
-        throwSdlError();
-    }
+    std::vector<std::string> loadedIds = loadFlagList(dataDirectory / listFile);
     const auto rows = static_cast<int>((loadedIds.size() + perRow - 1) / perRow);
-    if (image->w != atlasWidth || image->h != flagHeight * rows) {
-        throw std::runtime_error("Ungueltiger Flaggenatlas");
-    }
+    const SurfaceHandle image = loadBmpFile(dataDirectory / imageFile, {atlasWidth, flagHeight * rows, false},
+                                            "Ungueltiger Flaggenatlas");
     TextureHandle created(SDL_CreateTextureFromSurface(renderer, image.get()));
     if (!created) {
         throwSdlError();

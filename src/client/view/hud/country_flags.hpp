@@ -23,8 +23,8 @@ struct CountryFlags {
     static constexpr int atlasWidth = flagWidth * perRow;
 
     // Reads both files from the data directory, replacing the atlas in use only when both are good.
-    // The list fails with the JSON library's error, the picture with SDL's, and a picture of another
-    // size than the list needs with "Ungueltiger Flaggenatlas".
+    // Either fails naming its file; a picture of another size than the list needs with
+    // "Ungueltiger Flaggenatlas".
     void load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory);
     // The flag of id with its top-left corner at (x, y), in a one-pixel frame; nothing for an
     // identifier without a flag.

@@ -1,6 +1,8 @@
 // Loading the terrain atlas.
 #include "terrain/terrain_art.hpp"
 
+#include "sdl/bmp_file.hpp"
+
 #include <algorithm>
 #include <cstdint>
 #include <stdexcept>
@@ -8,16 +10,11 @@
 namespace korvan {
 
 void TerrainArt::load(SDL_Renderer* renderer, const std::filesystem::path& dataDirectory) {
-    SDL_RWops* file = SDL_RWFromFile((dataDirectory / fileName).string().c_str(), "rb");
-    if (!file) {
-        throwSdlError();
-    }
-    const SurfaceHandle surface(SDL_LoadBMP_RW(file, 1));
-    if (!surface) {
-        throwSdlError();
-    }
-    if (surface->w != 1024 || surface->h != 768 || surface->format->Amask == 0) {
-        throw std::runtime_error("Ungueltiger Gelaendeatlas oder fehlende Transparenz");
+    const std::filesystem::path file = dataDirectory / fileName;
+    const std::string invalid = "Ungueltiger Gelaendeatlas oder fehlende Transparenz";
+    const SurfaceHandle surface = loadBmpFile(file, {1024, 768, true}, invalid);
+    if (surface->format->Amask == 0) {
+        throw std::runtime_error(file.string() + ": " + invalid);
     }
     const SurfaceHandle argb(SDL_ConvertSurfaceFormat(surface.get(), SDL_PIXELFORMAT_ARGB8888, 0));
     if (!argb) {
