@@ -2,9 +2,11 @@
 // the bridge preview and the movement-path arrow.
 #include "overlays/map_overlays.hpp"
 
+#include "cities/city_layer.hpp"
 #include "kit/font.hpp"
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
+#include "kit/sdl_rect.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -145,6 +147,16 @@ void RoadLayer::draw(const Frame& frame) {
     });
 }
 
+ScreenRect objectiveMarker(Point centre) {
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
+    return {x - 7, y - 7, 15, 15};
+}
+
+ScreenRect objectiveNameRect(Point centre, std::size_t length) {
+    return {static_cast<int>(centre.x) + 10, static_cast<int>(centre.y) - 18, 6 * static_cast<int>(length), 7};
+}
+
 void ObjectiveLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const ViewState& view = frame.view;
@@ -152,14 +164,19 @@ void ObjectiveLayer::draw(const Frame& frame) {
     if (!game.battle) {
         return;
     }
+    const std::vector<CityPlacement>& placements = cities_.placements(frame, true);
     for (const Objective& objective : game.battle->objectives()) {
+        const auto city = objectiveCity(frame.world, objective);
+        const bool labelled = std::any_of(placements.begin(), placements.end(), [&](const CityPlacement& p) {
+            return p.index == city && p.label;
+        });
         view.unitCopies(objective.position, [&](Point p) {
-            const int x = static_cast<int>(p.x);
-            const int y = static_cast<int>(p.y);
-            rect(renderer, {x - 7, y - 7, 15, 15}, gold);
-            rect(renderer, {x - 5, y - 5, 11, 11}, sideColor(objective.owner));
-            if (view.camera.scale >= 4) {
-                text(renderer, x + 10, y - 18, objective.name, gold, 1);
+            const ScreenRect marker = objectiveMarker(p);
+            rect(renderer, toSdl(marker), gold);
+            rect(renderer, {marker.x + 2, marker.y + 2, 11, 11}, sideColor(objective.owner));
+            if (view.camera.scale >= objectiveNameZoom && !labelled) {
+                const ScreenRect name = objectiveNameRect(p, objective.name.size());
+                text(renderer, name.x, name.y, objective.name, gold, 1);
             }
         });
     }

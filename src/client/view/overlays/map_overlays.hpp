@@ -42,10 +42,23 @@ public:
     void draw(const Frame& frame) override;
 };
 
-// The battle's objectives in their owner's colour, named from zoom 4.
+class CityLayer;
+
+// Objectives are named from this zoom on.
+inline constexpr double objectiveNameZoom = 4;
+// An objective's marker about its field centre, and where its own name goes.
+ScreenRect objectiveMarker(Point centre);
+ScreenRect objectiveNameRect(Point centre, std::size_t length);
+
+// The battle's objectives in their owner's colour, named from zoom 4 unless their city's label
+// names them.
 class ObjectiveLayer final : public MapLayer {
 public:
+    explicit ObjectiveLayer(CityLayer& cities) : cities_(cities) {}
     void draw(const Frame& frame) override;
+
+private:
+    CityLayer& cities_;
 };
 
 // In bridge mode, the river side a click would bridge.
