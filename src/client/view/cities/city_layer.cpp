@@ -7,6 +7,7 @@
 #include "overlays/map_overlays.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace korvan {
@@ -52,9 +53,11 @@ std::optional<std::size_t> objectiveCity(const World& world, const Objective& ob
             return found->second;
         }
     }
-    const std::string name = upper(objective.name);
-    const auto named = std::find_if(world.cities.begin(), world.cities.end(),
-                                    [&](const City& c) { return upper(c.name) == name; });
+    const auto sameName = [&](const City& c) {
+        return std::equal(c.name.begin(), c.name.end(), objective.name.begin(), objective.name.end(),
+                          [](unsigned char a, unsigned char b) { return std::toupper(a) == std::toupper(b); });
+    };
+    const auto named = std::find_if(world.cities.begin(), world.cities.end(), sameName);
     return named != world.cities.end() ? std::optional<std::size_t>(named - world.cities.begin()) : std::nullopt;
 }
 
