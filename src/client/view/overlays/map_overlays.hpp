@@ -40,6 +40,11 @@ public:
 class RoadLayer final : public MapLayer {
 public:
     void draw(const Frame& frame) override;
+
+private:
+    std::vector<SDL_Vertex> casing_;
+    std::vector<SDL_Vertex> roads_;
+    std::vector<int> indices_;
 };
 
 class CityLayer;
