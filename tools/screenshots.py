@@ -24,6 +24,8 @@ VIEWS = (
     ("europe", ["--city", "Wien"], "`--city Wien`: the city view shows the continent around the selected city"),
     ("austria", ["--country", "AUT"], "`--country AUT`: Austria selected, outlined and fitted, with its flag"),
     ("operation", ["--unit", "1"], "`--unit 1`: the operation around Wien, a Blue unit selected with its reach"),
+    ("contact", ["--unit", "17"],
+     "`--unit 17`: zoom 18 on the front at St. Poelten, Red's scouts facing Blue's main body, every unit a counter"),
     ("regional", ["--map", "{data}/donau-wien.json"],
      "`--map data/donau-wien.json`: the regional map of the Donau crossings at Wien, with roads"),
 )

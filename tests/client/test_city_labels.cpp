@@ -101,8 +101,8 @@ TEST(CityLabels, ThreePixelsOfAirAndMoreThanAPixelInsideTheViewport) {
     EXPECT_EQ(place({right, left}, {0, 184, 400, 400}), (LabelRect{185, 208, 30, 7}));
 }
 
-TEST(CityLabels, SelectedAndHoveredCitiesComeFirstAndAlwaysGetAName) {
-    // City 0 at (100, 100) hemmed in by the markers of cities 1 to 8 on its eight label places.
+TEST(CityLabels, ImportantCitiesReserveMarkerAndLabelFirstAndTheChosenOneAlwaysGetsAName) {
+    // City 0 at (100, 100) with the markers of cities 1 to 8 on its eight label places.
     std::vector<City> cities{city("AB")};
     std::vector<CityPlacement> placements{{0, 100, 100, 2, std::nullopt, 0}};
     const std::array<std::array<int, 2>, 8> around{
@@ -112,28 +112,50 @@ TEST(CityLabels, SelectedAndHoveredCitiesComeFirstAndAlwaysGetAName) {
         cities.push_back(city(""));
     }
     const LabelRect viewport{0, 0, 400, 400};
-    const auto labelled = [&](std::optional<std::size_t> selected, std::optional<std::size_t> hovered) {
+    const auto labelled = [&](std::optional<std::size_t> selected, std::optional<std::size_t> hovered,
+                              LabelObstacles obstacles = {}) {
         auto result = placements;
-        labelCityPlacements(result, cities, viewport, selected, hovered);
+        CityLabelScratch scratch;
+        labelCityPlacements(result, cities, viewport, selected, hovered, scratch, obstacles);
         return result;
     };
+    const auto indices = [](const std::vector<CityPlacement>& result) {
+        std::vector<std::size_t> order;
+        for (const CityPlacement& p : result) {
+            order.push_back(p.index);
+        }
+        return order;
+    };
 
+    // Among equals the first city takes its place right of its marker; the neighbour whose marker
+    // would lie on that label is left out, the others keep their markers.
     const auto plain = labelled(std::nullopt, std::nullopt);
-    EXPECT_EQ(plain[0].index, 0u);
-    EXPECT_FALSE(plain[0].label) << "no room at scale 2 or 1";
-    for (const auto& chosen : {labelled(0, std::nullopt), labelled(std::nullopt, 0)}) {
-        EXPECT_EQ(chosen[0].index, 0u);
-        EXPECT_EQ(chosen[0].scale, 1);
-        EXPECT_EQ(chosen[0].label, (LabelRect{108, 97, 12, 7})) << "on the right, over the neighbour's marker";
-    }
+    ASSERT_EQ(plain[0].index, 0u);
+    EXPECT_EQ(plain[0].label, (LabelRect{108, 93, 24, 14}));
+    EXPECT_EQ(indices(plain), (std::vector<std::size_t>{0, 2, 3, 4, 5, 6, 7, 8}));
 
-    const auto ordered = labelled(5, 3);
-    std::vector<std::size_t> order;
-    for (const CityPlacement& p : ordered) {
-        order.push_back(p.index);
+    // Selected, then hovered, then capitals, then by population.
+    EXPECT_EQ(indices(labelled(5, 3)).front(), 5u);
+    EXPECT_EQ(indices(labelled(5, 3))[1], 3u);
+    cities[7].capital = true;
+    cities[2].population = 5000;
+    const auto ranked = indices(labelled(std::nullopt, std::nullopt));
+    EXPECT_EQ((std::vector<std::size_t>{ranked[0], ranked[1]}), (std::vector<std::size_t>{7, 2}));
+    cities[7].capital = false;
+    cities[2].population = 0;
+
+    // Objectives on every place: a lesser city gets no name, the chosen one its name over them at its
+    // own scale; units it never covers.
+    std::vector<LabelRect> blocks;
+    for (const auto [x, y] : around) {
+        blocks.push_back({x - 6, y - 6, 13, 13});
     }
-    EXPECT_EQ(order, (std::vector<std::size_t>{5, 3, 0, 1, 2, 4, 6, 7, 8}));
-    EXPECT_EQ(labelled(3, 3)[0].index, 3u);
+    const auto underObjectives = labelled(std::nullopt, std::nullopt, {{}, blocks});
+    EXPECT_FALSE(underObjectives[0].label);
+    const auto chosen = labelled(0, std::nullopt, {{}, blocks});
+    EXPECT_EQ(chosen[0].scale, 2);
+    EXPECT_EQ(chosen[0].label, (LabelRect{108, 93, 24, 14}));
+    EXPECT_FALSE(labelled(0, std::nullopt, {blocks, {}})[0].label);
 
     // With room, scale 2 stays; too wide for the viewport at 2, the label drops to scale 1.
     std::vector<CityPlacement> lone{{0, 100, 100, 2, std::nullopt, 0}};
@@ -146,46 +168,51 @@ TEST(CityLabels, SelectedAndHoveredCitiesComeFirstAndAlwaysGetAName) {
     EXPECT_EQ(lone[0].label, (LabelRect{32, 97, 60, 7}));
 }
 
-TEST(CityLabels, CrowdedViewGetsTheLabelsOfAPlainSearchAndNoneOverlap) {
-    // Hundreds of cities on a map area as the window shows it, names up to 24 letters: the labels
-    // match a search of one plain list of occupied rectangles, and no two labels overlap.
+TEST(CityLabels, CrowdedViewLeavesNoLabelOnALabelMarkerOrUnit) {
+    // Hundreds of cities on a map area as the window shows it, names up to 24 letters, and units:
+    // no label covers another label, a marker that is drawn or a unit; no drawn marker covers another.
     const LabelRect viewport{0, 82, 1010, 734};
     std::mt19937 generator(7);
     std::vector<City> cities;
     std::vector<CityPlacement> placements;
     for (std::size_t i = 0; i < 600; ++i) {
-        cities.push_back(city(std::string(1 + generator() % 24, 'X')));
+        cities.push_back(city(std::string(1 + generator() % 24, 'X'), {}, int(i % 3), i % 50 == 0));
+        cities.back().population = static_cast<std::int64_t>(generator() % 100000);
         const int x = 5 + static_cast<int>(generator() % 1001);
         const int y = 87 + static_cast<int>(generator() % 725);
         placements.push_back({i, x, y, 2, std::nullopt, i % 3 == 0 ? 0 : 23});
     }
-    auto labelled = placements;
-    labelCityPlacements(labelled, cities, viewport, std::nullopt, std::nullopt);
+    std::vector<LabelRect> units;
+    for (int k = 0; k < 30; ++k) {
+        units.push_back({static_cast<int>(generator() % 1000), 82 + static_cast<int>(generator() % 700), 22, 19});
+    }
+    CityLabelScratch scratch;
+    labelCityPlacements(placements, cities, viewport, 17, 33, scratch, {units, {}});
 
-    std::vector<LabelRect> occupied;
+    std::vector<LabelRect> markers;
+    std::vector<LabelRect> labels;
     for (const CityPlacement& p : placements) {
         const int r = markerRadius(p.symbolSize);
-        occupied.push_back({p.x - r, p.y - r, 2 * r + 1, 2 * r + 1});
-    }
-    std::vector<LabelRect> labels;
-    for (std::size_t i = 0; i < placements.size(); ++i) {
-        const CityPlacement& p = placements[i];
-        const int n = static_cast<int>(cities[i].name.size());
-        auto label = placeCityLabel(p.x, p.y, 12 * n, 14, viewport, occupied, markerRadius(p.symbolSize));
-        if (!label) {
-            label = placeCityLabel(p.x, p.y, 6 * n, 7, viewport, occupied, markerRadius(p.symbolSize));
+        markers.push_back({p.x - r, p.y - r, 2 * r + 1, 2 * r + 1});
+        if (p.label) {
+            labels.push_back(*p.label);
         }
-        ASSERT_EQ(labelled[i].label, label) << i;
-        if (label) {
-            occupied.push_back(*label);
-            for (const LabelRect& other : labels) {
-                ASSERT_FALSE(other.overlaps(*label)) << i;
+    }
+    const auto overlapping = [](const std::vector<LabelRect>& a, const std::vector<LabelRect>& b, bool same) {
+        int count = 0;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            for (std::size_t j = same ? i + 1 : 0; j < b.size(); ++j) {
+                count += a[i].overlaps(b[j]);
             }
-            labels.push_back(*label);
         }
-    }
+        return count;
+    };
+    EXPECT_EQ(overlapping(labels, labels, true), 0);
+    EXPECT_EQ(overlapping(labels, markers, false), 0);
+    EXPECT_EQ(overlapping(labels, units, false), 0);
+    EXPECT_EQ(overlapping(markers, markers, true), 0);
     EXPECT_GT(labels.size(), 100u);
-    EXPECT_LT(labels.size(), 500u);
+    EXPECT_TRUE(placements[0].label && placements[0].index == 17) << "the selected city leads and is named";
 }
 
 TEST(CityLabels, ZoomDecidesTiersLabelScaleAndSizeClass) {
@@ -322,6 +349,7 @@ TEST(CityLayer, LowZoomShowsCapitalsAndTheSelectedCityInTheirColours) {
 
     HeadlessRenderer screen(client.view.width, client.view.height);
     client.mapView.cities().draw(client.mapView.frame(screen.get()));
+    client.mapView.cities().drawLabels(client.mapView.frame(screen.get()));
     SDL_RenderFlush(screen.get());
     const auto placements = client.mapView.cities().placements(client.mapView.scene());
     const auto at = [&](std::size_t index) {
@@ -358,6 +386,7 @@ TEST(CityLayer, OtherMapsMarkTheirCityFieldsFromZoom14) {
         SDL_SetRenderDrawColor(screen.get(), 0, 0, 0, 255);
         SDL_RenderClear(screen.get());
         client.mapView.cities().draw(client.mapView.frame(screen.get()));
+    client.mapView.cities().drawLabels(client.mapView.frame(screen.get()));
         SDL_RenderFlush(screen.get());
         const Point s = client.view.camera.toScreen(hexCenter({2, 1}));
         return screen.pixel(int(s.x), int(s.y));

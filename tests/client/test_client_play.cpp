@@ -250,35 +250,45 @@ TEST(ClientPlay, BridgeModeMessagesAndRestart) {
     std::filesystem::remove_all(data);
 }
 
-// Icons are hit on {x - 24, y - 24, 48, 63} around the rounded centre of each on-screen copy, also a
-// copy whose centre lies left of the map area; a click across the seam moves onto the first column.
+// Units are hit on the picture drawn for the zoom, one pixel in and none out, around the rounded
+// centre of each on-screen copy, also a copy whose centre lies left of the map area; a click across
+// the seam moves onto the first column.
 TEST(ClientPlay, PickingAtTheIconEdgesAndAcrossTheSeam) {
     const std::vector<std::string> rows(5, "pppppppppp");
     // Odd-r: column c of row r is q = c - r / 2; unit 1 stands in the last column.
     auto client = battleOn(rows, {{1, 0, "tank", {8, 2}}, {2, 1, "tank", {4, 0}}}, {Hex{3, 4}}, true);
     const Point world = client->world.gameWorld({8, 2});
-    client->view.camera = {400.5 - world.x * 18, 300.5 - world.y * 18, 18, 1, 1};
-    ASSERT_EQ(onScreen(*client, {8, 2}).x, 400.5); // rounds to 401: the icon spans 377 to 424
     const auto picked = [&](int x, int y) {
         press(*client, SDLK_ESCAPE);
         client->event(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, x, y));
         return client->game.selectedUnit;
     };
-    for (const auto& [x, y] : {std::pair{377, 301}, {424, 301}, {401, 277}, {401, 339}}) {
-        EXPECT_EQ(picked(x, y), 1) << x << ", " << y;
+    for (const double scale : {18.0, 60.0}) { // a counter, then the icon with its plate
+        client->view.camera = {400.5 - world.x * scale, 300.5 - world.y * scale, scale, 1, 1};
+        const UnitFootprint footprint = client->view.unitFootprint();
+        EXPECT_EQ(footprint.icon, scale > 50);
+        const ScreenRect b = ViewState::unitBounds(onScreen(*client, {8, 2}), footprint);
+        ASSERT_EQ(b.x, 401 - footprint.width / 2); // 400.5 rounds away from zero
+        const int right = b.x + b.w - 1;
+        const int bottom = b.y + b.h - 1;
+        for (const auto& [x, y] : {std::pair{b.x, 301}, {right, 301}, {401, b.y}, {401, bottom}}) {
+            EXPECT_EQ(picked(x, y), 1) << x << ", " << y;
+        }
+        for (const auto& [x, y] : {std::pair{b.x - 1, 301}, {right + 1, 301}, {401, b.y - 1}, {401, bottom + 1}}) {
+            EXPECT_FALSE(picked(x, y)) << x << ", " << y;
+            EXPECT_TRUE(client->game.selected) << x << ", " << y; // the click marked a field instead
+        }
     }
-    for (const auto& [x, y] : {std::pair{376, 301}, {425, 301}, {401, 276}, {401, 340}}) {
-        EXPECT_FALSE(picked(x, y)) << x << ", " << y;
-        EXPECT_TRUE(client->game.selected) << x << ", " << y; // the click marked a field instead
-    }
+    client->view.camera = {400.5 - world.x * 18, 300.5 - world.y * 18, 18, 1, 1};
     const double period = client->world.map.width() * sqrt3 * 18;
     EXPECT_EQ(picked(static_cast<int>(std::lround(400.5 + period)), 301), 1); // the copy one world east
 
-    // A copy 10.4 pixels left of the map area still shows its right half, and is hit there.
+    // A copy 10.4 pixels left of the map area still shows its right part, and is hit there.
     client->view.camera.x -= 410.9;
+    const int edge = -10 - client->view.unitFootprint().width / 2 + client->view.unitFootprint().width;
     EXPECT_EQ(picked(0, 301), 1);
-    EXPECT_EQ(picked(13, 301), 1);
-    EXPECT_FALSE(picked(14, 301));
+    EXPECT_EQ(picked(edge - 1, 301), 1);
+    EXPECT_FALSE(picked(edge, 301));
 
     // The field east of the last column is the first column of the same row.
     client->view.camera.x += 410.9;
@@ -301,12 +311,12 @@ TEST(ClientPlay, PanelsShowTheTurnTheModeAndTheSelection) {
     EXPECT_TRUE(drawnText(screen, 16, 800 - 22, "U: EINHEIT   KLICK: AUSWAHL/ZIEL", 1, muted, barBackground));
 
     // A click on the second row of the unit list selects Red: its row lights up, the first stays dark.
-    client->event(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1000 - 100, 285 + 31 + 5));
+    client->event(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1000 - 100, 285 + unitRowHeight + 5));
     EXPECT_EQ(client->game.selectedUnit, 2);
     press(*client, SDLK_b);
     client->render(screen.get());
     EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 285 + 2), {30, 46, 49, 255}));
-    EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 285 + 31 + 2), {53, 68, 65, 255}));
+    EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 285 + unitRowHeight + 2), {53, 68, 65, 255}));
     EXPECT_TRUE(drawnText(screen, sx, 500, "AUSWAHL", 2, gold, sidebarBackground));
     EXPECT_TRUE(drawnText(screen, 27, 53, "BRUECKENBAU  /  B ODER ESC: BEENDEN", 2, muted, barBackground));
     EXPECT_TRUE(drawnText(screen, 16, 800 - 22, "BRUECKE BAUEN: FLUSS ANKLICKEN", 1, muted, barBackground));

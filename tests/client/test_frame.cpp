@@ -23,10 +23,10 @@ constexpr SDL_Color white{255, 255, 255, 255};
 
 } // namespace
 
-TEST(Font, EveryLetterAndDigitHasADistinctGlyphInFiveColumns) {
+TEST(Font, EveryLetterDigitAndMarkHasADistinctGlyphInFiveColumns) {
     const std::array<std::uint8_t, 7> blank{};
     std::vector<std::array<std::uint8_t, 7>> seen;
-    for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+    for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-:./+><()=!?%',")) {
         const auto rows = glyphRows(static_cast<unsigned char>(c));
         EXPECT_NE(rows, blank) << c;
         EXPECT_TRUE(std::all_of(rows.begin(), rows.end(), [](std::uint8_t row) { return row < 0x20; })) << c;
@@ -37,7 +37,7 @@ TEST(Font, EveryLetterAndDigitHasADistinctGlyphInFiveColumns) {
         }
     }
     // What the font has no glyph for takes a blank cell, bytes of UTF-8 included.
-    for (const unsigned char c : std::string(" ()|,\xC3\xA4")) {
+    for (const unsigned char c : std::string(" |\xC3\xA4")) {
         EXPECT_EQ(glyphRows(c), blank) << int(c);
     }
 }
@@ -46,9 +46,9 @@ TEST(Font, DotsAdvanceAndLineFeed) {
     HeadlessRenderer screen(80, 60);
     SDL_SetRenderDrawColor(screen.get(), 0, 0, 0, 255);
     SDL_RenderClear(screen.get());
-    // "(l" at scale 2: the bracket is a blank cell, so L starts 12 pixels right; the line feed
+    // " l" at scale 2: the blank is an empty cell, so L starts 12 pixels right; the line feed
     // goes back to x and 20 pixels down.
-    text(screen.get(), 4, 3, "(l\n.", white, 2);
+    text(screen.get(), 4, 3, " l\n.", white, 2);
     auto lit = [&](int x, int y) { return sameColor(screen.pixel(x, y), white); };
     for (int x = 4; x < 16; ++x) {
         for (int y = 3; y < 17; ++y) {
@@ -80,18 +80,23 @@ TEST(Overlay, PathAcrossTheSeamStaysOneLine) {
     EXPECT_NEAR(flat.world[1].x, sqrt3, 1e-9);
 }
 
-TEST(Overlay, UnitBounds) {
-    // Large icons include the label below; the centre rounds halves away from zero.
-    const ScreenRect large = ViewState::unitBounds({100.5, 50.4}, 48);
-    EXPECT_EQ(large.x, 77);
-    EXPECT_EQ(large.y, 26);
-    EXPECT_EQ(large.w, 48);
-    EXPECT_EQ(large.h, 21 + 24 + 18);
-    EXPECT_EQ(ViewState::unitBounds({0, 0}, 20).h, 8 + 10 + 11);
-    const ScreenRect small = ViewState::unitBounds({10, 10}, 19);
-    EXPECT_EQ(small.x, 7);
-    EXPECT_EQ(small.w, 7);
-    EXPECT_EQ(small.h, 7);
+TEST(Overlay, UnitPicturesFitTheirFieldsAtEveryZoom) {
+    // The full icon needs room for its plate; below that a counter; any picture leaves a pixel of
+    // air to the next field in its row and to the rows above and below.
+    EXPECT_EQ(unitFootprintFor(76, 66), unitIconFootprint(48));
+    EXPECT_EQ(unitIconFootprint(48).height, 23 + 21 + 18);
+    for (double width = 17; width < 90; width += 0.7) {
+        const UnitFootprint f = unitFootprintFor(width, width * 0.866);
+        EXPECT_LE(f.width, width - 2) << width;
+        EXPECT_LE(f.height, width * 0.866 - 2) << width;
+        EXPECT_LE(f.width, largestUnitIcon);
+        EXPECT_EQ(f.icon, f.width >= smallestUnitIcon && f.height >= unitIconFootprint(smallestUnitIcon).height);
+    }
+    // Bounds round the centre half away from zero, as the pictures are drawn.
+    const ScreenRect large = ViewState::unitBounds({100.5, 50.4}, unitIconFootprint(48));
+    EXPECT_EQ(large, (ScreenRect{77, 27, 48, 62}));
+    const ScreenRect counter = ViewState::unitBounds({10, 10}, unitCounterFootprint(22, 19));
+    EXPECT_EQ(counter, (ScreenRect{-1, 1, 22, 19}));
 }
 
 TEST(Overlay, MovementPreviewNeedsAMovableUnitUpClose) {

@@ -325,10 +325,16 @@ TEST(RiverGraphicsClient, WidthsFollowClassAndPhysicalScale) {
     client.view.centerOn(hexCenter({2, 2}), 5);
     const auto& edges = client.mapView.rivers().graphics(client.mapView.scene()).edges();
     ASSERT_EQ(edges.size(), 2u);
+    // Zoomed out each class keeps its own least width, so a great river stays wider than a brook.
     EXPECT_DOUBLE_EQ(edges[0].width, 1.2);
-    EXPECT_NEAR(edges[1].width, 1.4, 1e-12);
+    EXPECT_DOUBLE_EQ(edges[1].width, 3.0);
     EXPECT_EQ(edges[1].source, 1u); // without a play grid the edge stands for itself
     EXPECT_EQ(edges[1].id, 1u);
+    client.view.centerOn(hexCenter({2, 2}), 20);
+    const auto& closer = client.mapView.rivers().graphics(client.mapView.scene()).edges();
+    ASSERT_EQ(closer.size(), 2u);
+    EXPECT_NEAR(closer[0].width, 2.0, 1e-12);
+    EXPECT_NEAR(closer[1].width, 5.6, 1e-12);
 }
 
 TEST(RiverGraphicsClient, SideOnePeriodEastShowsWhenTheViewStraddlesTheSeam) {

@@ -6,6 +6,8 @@
 #include "units/unit_icons.hpp"
 #include "units/unit_pictures.hpp"
 #include "overlays/reach_layer.hpp"
+#include "view_state/sidebar_lists.hpp"
+#include "hud/hud.hpp"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +58,7 @@ TEST(UnitLayer, PlatesAndStateSquares) {
     client.view.width = 1000;
     client.view.height = 800;
     client.game.army = forces::makeArmy(client.world.map, {{1, 0, "tank", {2, 1}}});
-    client.view.centerOn(hexCenter({2, 1}), 14);
+    client.view.centerOn(hexCenter({2, 1}), 44); // fields wide enough for the 48-pixel icon
     client.selectUnit(1, false);
     client.moveTo({3, 1});
     ASSERT_TRUE(client.game.army.find(1)->moved);
@@ -81,37 +83,58 @@ TEST(Sidebar, UnitRowsShowTheSelection) {
     client.render(screen.get());
     const int rowX = 1000 - 256 + 200; // right of the row's text
     EXPECT_TRUE(sameColor(screen.pixel(rowX, 285 + 2), {30, 46, 49, 255}));
-    EXPECT_TRUE(sameColor(screen.pixel(rowX, 285 + 31 + 2), {53, 68, 65, 255}));
-    // The small icon of the selected unit: its border's left column, 12 pixels left of the centre.
-    EXPECT_TRUE(sameColor(screen.pixel(1000 - 243 - 12, 299 + 31), gold));
-    EXPECT_FALSE(sameColor(screen.pixel(1000 - 243 - 12, 299), gold));
+    EXPECT_TRUE(sameColor(screen.pixel(rowX, 285 + unitRowHeight + 2), {53, 68, 65, 255}));
+    // The small icon of the selected unit: its border's top row, 7 pixels above the centre.
+    EXPECT_TRUE(sameColor(screen.pixel(1000 - 247, 285 + unitRowHeight + 7 - 7), gold));
+    EXPECT_FALSE(sameColor(screen.pixel(1000 - 247, 285 + 7 - 7), gold));
     EXPECT_TRUE(sameColor(screen.pixel(1000 - 20, 800 - 60), {44, 64, 65, 255})); // action button
 }
 
-// A long army scrolls the six rows so the selected unit stays in view; clicks pick from the rows shown.
-TEST(Sidebar, LongUnitListsScrollWithTheSelection) {
-    Client client(forces::makeMap({"ppppppppp", "ppppppppp"}));
+// A long army scrolls with the wheel over the list and to the selected unit; clicks pick from the
+// rows shown.
+TEST(Sidebar, LongUnitListsScrollAndClicksFollowTheRowsShown) {
+    Client client(forces::makeMap({"pppppppppppppppppppppppppppppp", "pppppppppppppppppppppppppppppp"}));
     std::vector<forces::UnitEntry> units;
-    for (int k = 0; k < 9; ++k) {
+    for (int k = 0; k < 30; ++k) {
         units.push_back({k + 1, 0, "tank", {k, 0}});
     }
     client.game.army = forces::makeArmy(client.world.map, units);
-    EXPECT_EQ(unitListFirst(client.game, unitListSize(client.game)), 0u);
-    client.selectUnit(9, false);
-    EXPECT_EQ(unitListFirst(client.game, unitListSize(client.game)), 3u);
+    const std::size_t rows = unitListRows();
+    EXPECT_EQ(unitListFirst(client.game, client.view), 0u);
+    client.selectUnit(30, false);
+    EXPECT_EQ(unitListFirst(client.game, client.view), 30 - rows);
     SDL_Event click{};
     click.type = SDL_MOUSEBUTTONDOWN;
     click.button.button = SDL_BUTTON_LEFT;
     click.button.x = client.view.width - 100;
-    click.button.y = unitListTop + unitRowHeight * 5 + 3; // the last row shown
+    click.button.y = unitListTop + unitRowHeight * int(rows - 1) + 3; // the last row shown
     client.event(click);
-    EXPECT_EQ(client.game.selectedUnit, 9);
-    click.button.y = unitListTop + 3; // the first row shown: the army's fourth unit
+    EXPECT_EQ(client.game.selectedUnit, 30);
+    click.button.y = unitListTop + 3; // the first row shown
     client.event(click);
-    EXPECT_EQ(client.game.selectedUnit, 4);
-    click.button.y = unitListTop + unitRowHeight * 6 + 3; // below the list: no row
+    EXPECT_EQ(client.game.selectedUnit, int(30 - rows + 1));
+    click.button.y = unitListTop + unitRowHeight * int(rows) + 1; // below the list: no row
     client.event(click);
-    EXPECT_EQ(client.game.selectedUnit, 4);
+    EXPECT_EQ(client.game.selectedUnit, int(30 - rows + 1));
+
+    SDL_Event wheel{};
+    wheel.type = SDL_MOUSEWHEEL;
+    wheel.wheel.y = 1; // up: earlier rows
+    client.view.mouse = {double(client.view.width - 100), double(unitListTop + 20)};
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = client.view.width - 100;
+    motion.motion.y = unitListTop + 20;
+    client.event(motion);
+    client.event(wheel);
+    EXPECT_EQ(unitListFirst(client.game, client.view), 30 - rows - 3);
+    click.button.y = unitListTop + 3;
+    client.event(click);
+    EXPECT_EQ(client.game.selectedUnit, int(30 - rows - 3 + 1));
+    for (int k = 0; k < 20; ++k) {
+        client.event(wheel);
+    }
+    EXPECT_EQ(unitListFirst(client.game, client.view), 0u);
 }
 
 TEST(UnitIcons, AtlasCopiesEqualTheDrawnBoxes) {
@@ -140,16 +163,13 @@ TEST(UnitIcons, CachedUnitPicturesEqualTheDrawnOnesAlsoOverlappingAndAfterTheCac
     });
 }
 
-TEST(Sidebar, ObjectivesTakeRowsAwayOnlyWhenTheyWouldReachThePanels) {
-    EXPECT_EQ(unitListRows(0), 6u);
-    EXPECT_EQ(unitListRows(2), 6u);
-    EXPECT_EQ(objectivesTop(6), 475);
-    EXPECT_EQ(unitListRows(3), 5u);
-    EXPECT_EQ(unitListRows(6), 4u); // the shipped scenario
-    EXPECT_EQ(unitListRows(8), 3u);
-    for (std::size_t n = 0; n <= 8; ++n) {
-        const int lastLine =
-            objectivesTop(unitListRows(n)) + objectiveLineHeight * (int(std::max<std::size_t>(n, 1)) - 1);
-        EXPECT_LE(lastLine + 7, sidebarPanelTop) << n;
-    }
+TEST(Sidebar, TwelveRowsAndTheObjectivesLineFitAboveThePanels) {
+    EXPECT_GE(unitListRows(), 12u);
+    EXPECT_LE(objectivesTop(unitListRows()) + 7, sidebarPanelTop);
+    // Scrolling never passes the last row and brings a row into view with the least movement.
+    EXPECT_EQ(listFirst(40, 12, 28), 16u);
+    EXPECT_EQ(listFirst(3, 12, 8), 0u);
+    EXPECT_EQ(revealRow(5, 4, 12), 4u);
+    EXPECT_EQ(revealRow(5, 16, 12), 5u);
+    EXPECT_EQ(revealRow(5, 17, 12), 6u);
 }

@@ -96,6 +96,7 @@ TEST_F(ShippedHover, WatersByTheirKind) {
     Client& c = pointAt(bodensee, 8);
     EXPECT_EQ(c.view.hover.lake.value_or(""), "Bodensee");
     EXPECT_EQ(waterHoverHeading(c.world, c.view.hover), "SEE UNTER MAUS");
+    EXPECT_EQ(waterFieldName(c.world, c.view.hover), "SEE"); // the field line agrees with the panel
     EXPECT_FALSE(c.view.hover.river); // a lake hides the river running through it
 
     ASSERT_TRUE(searchAround(sognefjord, 8, 40, [](const Client& k) { return k.view.hover.sea.has_value(); }));
@@ -112,6 +113,25 @@ TEST_F(ShippedHover, WatersByTheirKind) {
     EXPECT_FALSE(c.view.hover.country);
     EXPECT_TRUE(c.view.hover.sea);
     EXPECT_EQ(waterHoverHeading(c.world, c.view.hover), "MEER UNTER MAUS");
+}
+
+// An urban field of no city of its own is named after the largest city of its area: around Wien, Wien.
+TEST_F(ShippedHover, UrbanFieldsAreNamedAfterTheirLargestCity) {
+    const World& world = client->world;
+    const Map& game = world.gameMap();
+    const auto wienField = std::find_if(world.cityFields.begin(), world.cityFields.end(),
+                                   [&](const auto& entry) { return world.cities[entry.second].name == "Wien"; });
+    ASSERT_NE(wienField, world.cityFields.end());
+    const Hex centre = game.hexAt(wienField->first % game.width(), wienField->first / game.width());
+    std::optional<Hex> unnamed;
+    for (const Hex step : neighbourSteps) {
+        const Hex h{centre.q + step.q, centre.r + step.r};
+        if (game.terrainAt(h) == Terrain::City && !world.cityFields.contains(h.r * game.width() + game.column(h))) {
+            unnamed = h;
+        }
+    }
+    ASSERT_TRUE(unnamed) << "Wien's field has an unnamed urban neighbour";
+    EXPECT_EQ(urbanAreaName(world, *unnamed), "Wien");
 }
 
 TEST_F(ShippedHover, RiversAndBridgesFromScaleTwo) {

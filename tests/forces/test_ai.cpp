@@ -191,7 +191,7 @@ TEST(ComputerOpponent, PrefersTheSureKill) {
     Army army = makeArmy(map, {{1, 0, "inf", {1, 1}}, {2, 0, "inf", {3, 1}, 2}, {3, 1, "tank", {2, 1}}});
     Battle battle = forces::makeBattle(map, army, {{0, 2}});
     redTurn(map, army, battle);
-    EXPECT_TRUE(logged(battle, "U3 -> U2: -2 / Gegenfeuer -1"));
+    EXPECT_TRUE(logged(battle, "U3 -> U2: -2 / Gegenfeuer -1 - U2 VERNICHTET"));
     EXPECT_EQ(army.find(2), nullptr);
     EXPECT_EQ(army.find(1)->strength, 10);
     EXPECT_EQ(army.find(3)->position, (Hex{2, 1}));

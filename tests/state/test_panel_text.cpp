@@ -1,5 +1,6 @@
 // Panel texts from the hover state.
 #include "view_state/hover_text.hpp"
+#include "view_state/sidebar_lists.hpp"
 
 #include <gtest/gtest.h>
 
@@ -39,3 +40,27 @@ TEST(PanelText, AtMostTheLinesThatFitTheLastOneEllipsedWhenTextIsLeftOut) {
 }
 
 } // namespace
+
+TEST(PanelText, CombatLogEntriesWrapBetweenWords) {
+    const std::string entry = "Aufklaerungsbataillon 3 -> Panzergrenadierbataillon 12: -4 / Gegenfeuer -1 - "
+                              "Panzergrenadierbataillon 12 VERNICHTET";
+    const std::vector<LogLine> lines = combatLogLines({"Kurz", entry, std::string(45, 'X')}, 38);
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_FALSE(lines[0].continued);
+    EXPECT_EQ(lines[1].text, "Aufklaerungsbataillon 3 ->");
+    EXPECT_FALSE(lines[1].continued);
+    // Every piece of the long entry ends at a word's end, continued ones hold two characters less,
+    // and nothing is lost but the blanks between the lines.
+    std::string joined;
+    std::size_t k = 1;
+    for (; k < lines.size() && (k == 1 || lines[k].continued); ++k) {
+        EXPECT_LE(lines[k].text.size(), lines[k].continued ? 36u : 38u);
+        EXPECT_NE(lines[k].text.back(), ' ');
+        joined += (joined.empty() ? "" : " ") + lines[k].text;
+    }
+    EXPECT_EQ(joined, entry);
+    // A word longer than a line is cut hard.
+    EXPECT_EQ(lines[k].text, std::string(38, 'X'));
+    EXPECT_EQ(lines[k + 1].text, std::string(7, 'X'));
+    EXPECT_TRUE(lines[k + 1].continued);
+}

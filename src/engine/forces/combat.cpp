@@ -104,6 +104,12 @@ CombatResult Battle::attack(const Map& map, Army& army, int attacker, int defend
 
     std::string line = a.name + " -> " + d.name + ": -" + std::to_string(defenderLoss) + " / Gegenfeuer -" +
                        std::to_string(attackerLoss);
+    // A unit that is gone is named, so the log says what became of it.
+    for (const Unit* lost : {&d, &a}) {
+        if ((lost == &d ? defenderLoss : attackerLoss) == lost->strength) {
+            line += " - " + lost->name + " VERNICHTET";
+        }
+    }
     record(line);
     evaluate(army);
     return {true, std::move(line), attackerLoss, defenderLoss, attackerLoss == a.strength, defenderLoss == d.strength};

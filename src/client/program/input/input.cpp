@@ -2,6 +2,7 @@
 #include "input/input.hpp"
 
 #include "hud/hud.hpp"
+#include "view_state/sidebar_lists.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,7 @@ void keyDown(Client& client, const SDL_KeyboardEvent& key);
 void mouseButtonDown(Client& client, const SDL_MouseButtonEvent& button);
 void leftClick(Client& client);
 void mapClick(Client& client);
+void scrollSidebar(Client& client, const SDL_MouseWheelEvent& wheel);
 
 } // namespace
 
@@ -62,6 +64,8 @@ void handleEvent(Client& client, const SDL_Event& e) {
         if (view.onMap(view.mouse)) {
             const double sign = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1.0 : 1.0;
             view.zoom(std::pow(zoomStep, sign * e.wheel.y), view.mouse);
+        } else {
+            scrollSidebar(client, e.wheel);
         }
         break;
     default:
@@ -184,8 +188,8 @@ void leftClick(Client& client) {
     const WorldOverview mini = view.miniGeometry();
     const bool inSidebarColumn = x >= view.width - sidebarColumnLeft && x < view.width - sidebarColumnEnd;
     const ScreenRect action = actionButton(view.width, view.height);
-    const std::size_t rows = unitListSize(game);
-    const std::size_t first = unitListFirst(game, rows);
+    const std::size_t rows = unitListRows();
+    const std::size_t first = unitListFirst(game, view);
     const std::size_t units = game.army.units().size();
     if (world.map.isWorld() && mini.contains(view.mouse)) {
         view.panTo(mini.toWorld(view.mouse));
@@ -202,6 +206,29 @@ void leftClick(Client& client) {
         }
     } else if (view.onMap(view.mouse)) {
         mapClick(client);
+    }
+}
+
+// The wheel over the combat log or the unit list scrolls it, three lines a notch; up is back.
+void scrollSidebar(Client& client, const SDL_MouseWheelEvent& wheel) {
+    ViewState& view = client.view;
+    const Game& game = client.game;
+    const int notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.y : wheel.y;
+    const auto step = [&](std::size_t at, std::size_t limit, int by) {
+        const long long moved = std::clamp<long long>(static_cast<long long>(std::min(at, limit)) + by, 0, limit);
+        return static_cast<std::size_t>(moved);
+    };
+    const int mx = static_cast<int>(view.mouse.x);
+    const int my = static_cast<int>(view.mouse.y);
+    const bool logShown = game.showLog && game.battle;
+    if (logShown && combatLogBox(view.width).contains(mx, my)) {
+        const std::size_t lines = combatLogLines(game.battle->log(), combatLogLineLength).size();
+        const std::size_t hidden = lines > combatLogLinesShown ? lines - combatLogLinesShown : 0;
+        view.logScroll = step(view.logScroll, hidden, 3 * notches);
+    } else if (!logShown && !view.legendVisible && unitListArea(view.width).contains(mx, my)) {
+        const std::size_t units = game.army.units().size();
+        const std::size_t hidden = units > unitListRows() ? units - unitListRows() : 0;
+        view.unitListOffset = step(view.unitListOffset, hidden, -3 * notches);
     }
 }
 

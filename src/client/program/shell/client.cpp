@@ -3,6 +3,7 @@
 #include "shell/client.hpp"
 
 #include "input/input.hpp"
+#include "view_state/sidebar_lists.hpp"
 
 #include <algorithm>
 #include <stdexcept>
@@ -35,6 +36,10 @@ void Client::selectUnit(int id, bool focus) {
     }
     view.legendVisible = false;
     view.selectedCity.reset();
+    const auto& units = game.army.units();
+    const auto row = std::find_if(units.begin(), units.end(), [&](const Unit& u) { return u.id == id; });
+    view.unitListOffset = revealRow(listFirst(view.unitListOffset, unitListRows(), units.size()),
+                                    static_cast<std::size_t>(row - units.begin()), unitListRows());
     if (focus) {
         view.centerOn(world.gameWorld(game.army.find(id)->position), unitFocusScale);
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 namespace korvan {
 
@@ -13,6 +14,35 @@ namespace {
 constexpr std::size_t hoverLineLength = 29;
 constexpr std::size_t bridgeLineCount = 3;
 constexpr std::size_t countryLabelLength = 26;
+// An urban area is searched this far for its cities; a larger one is named from what was found.
+constexpr std::size_t urbanSearchLimit = 4096;
+
+// The most populous city on the connected city fields around `start`.
+const City* biggestCityAround(const World& world, Hex start) {
+    const Map& map = world.gameMap();
+    const auto key = [&](Hex h) { return h.r * map.width() + map.column(h); };
+    std::unordered_set<int> seen{key(start)};
+    std::vector<Hex> open{start};
+    const City* biggest = nullptr;
+    while (!open.empty() && seen.size() < urbanSearchLimit) {
+        const Hex h = open.back();
+        open.pop_back();
+        if (const auto found = world.cityFields.find(key(h));
+            found != world.cityFields.end() && found->second < world.cities.size()) {
+            const City& city = world.cities[found->second];
+            if (biggest == nullptr || city.population > biggest->population) {
+                biggest = &city;
+            }
+        }
+        for (const Hex step : neighbourSteps) {
+            const auto next = map.canonical({h.q + step.q, h.r + step.r});
+            if (next && map.terrainAt(*next) == Terrain::City && seen.insert(key(*next)).second) {
+                open.push_back(*next);
+            }
+        }
+    }
+    return biggest;
+}
 
 } // namespace
 
@@ -94,13 +124,25 @@ std::vector<std::string> bridgeHoverLines(const World& world, const Hover& hover
     return lines;
 }
 
+std::string urbanAreaName(const World& world, Hex field) {
+    const City* city = biggestCityAround(world, field);
+    return city != nullptr ? city->name : "Stadtgebiet - Ortsname fehlt";
+}
+
+std::string waterFieldName(const World& world, const Hover& hover) {
+    std::string heading = waterHoverHeading(world, hover);
+    const std::string suffix = " UNTER MAUS";
+    if (heading.size() > suffix.size() && heading.ends_with(suffix)) {
+        heading.resize(heading.size() - suffix.size());
+    }
+    return heading;
+}
+
 HoverPanelText hoverPanelText(const World& world, const ViewState& view) {
     const Hover& hover = view.hover;
     HoverPanelText panel;
-    const bool urban = view.onMap(view.mouse) && [&] {
-        const auto field = world.gameAt(view.camera.toWorld(view.mouse));
-        return field && world.gameMap().terrainAt(*field) == Terrain::City;
-    }();
+    const auto field = view.onMap(view.mouse) ? world.gameAt(view.camera.toWorld(view.mouse)) : std::nullopt;
+    const bool urban = field && world.gameMap().terrainAt(*field) == Terrain::City;
     const City* city = hover.city && *hover.city < world.cities.size() ? &world.cities[*hover.city] : nullptr;
     if (hover.country && *hover.country < world.countries.entries.size()) {
         panel.country = hover.country;
@@ -117,7 +159,7 @@ HoverPanelText hoverPanelText(const World& world, const ViewState& view) {
                        : hover.inlandWater   ? "Name nicht erfasst"
                        : hover.sea           ? *hover.sea
                        : hover.nationalWater ? "Name nicht erfasst"
-                       : urban                ? "Stadtgebiet - Ortsname fehlt"
+                       : urban                ? urbanAreaName(world, *field)
                        : panel.country        ? world.countries.entries[*panel.country].name
                                               : "-";
     panel.countryOnly = panel.country && !city && !hover.river && !hover.lake && !hover.sea &&

@@ -28,6 +28,12 @@ struct HoverPanelText {
 };
 HoverPanelText hoverPanelText(const World& world, const ViewState& view);
 
+// An urban field's area by the name of its most populous city; a placeholder without one.
+std::string urbanAreaName(const World& world, Hex field);
+// The kind of water the panel names under the pointer ("SEE", "MEER", ...), for the field line,
+// which then agrees with the panel; empty over land.
+std::string waterFieldName(const World& world, const Hover& hover);
+
 // The heading for hovered water ("SEE UNTER MAUS", "FJORD UNTER MAUS", ...); empty over land.
 std::string waterHoverHeading(const World& world, const Hover& hover);
 // The hovered bridge's names (or what it crosses), at most three lines, then its river.

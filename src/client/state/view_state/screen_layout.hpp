@@ -44,22 +44,33 @@ inline constexpr int hoverCountryTop = 734;
 inline constexpr int panelLineHeight = 12;
 inline constexpr int panelTextHeight = 7;
 
-// The sidebar's unit list: rows from y = 285, 31 pixels each, then the objectives in 14-pixel lines,
-// all above the panels at y = 500. Six rows leave room for two objectives (from y = 475); more
-// objectives take rows away. A longer army scrolls so that the selected unit stays in view.
+// The sidebar's unit list: one-line rows from y = 285, then one line summing up the objectives,
+// all above the panels at y = 500. A longer army scrolls, with the wheel or to the selected unit.
 inline constexpr int unitListTop = 285;
-inline constexpr int unitRowHeight = 31;
+inline constexpr int unitRowHeight = 16;
 inline constexpr int objectiveLineHeight = 14;
 inline constexpr int sidebarPanelTop = 500;
 
-constexpr std::size_t unitListRows(std::size_t objectives) {
-    const int lines = static_cast<int>(objectives < 2 ? 2 : objectives);
-    // The last objective line's dots (7 pixels high) must end above the panels.
-    const int rows = (sidebarPanelTop - unitListTop - 4 - objectiveLineHeight * (lines - 1) - 7) / unitRowHeight;
-    return static_cast<std::size_t>(rows < 1 ? 1 : rows > 6 ? 6 : rows);
+constexpr std::size_t unitListRows() {
+    // The summary line's dots (7 pixels high) end above the panels with two pixels of air.
+    return static_cast<std::size_t>((sidebarPanelTop - unitListTop - 4 - 7 - 2) / unitRowHeight);
 }
-// Where the objectives start below the rows.
+// Where the objectives' summary starts below the rows.
 constexpr int objectivesTop(std::size_t rows) { return unitListTop + unitRowHeight * static_cast<int>(rows) + 4; }
+// The unit rows and the objectives' summary line, for the wheel and the pointer.
+constexpr ScreenRect unitListArea(int width) {
+    return {width - sidebarColumnLeft, unitListTop, sidebarColumnWidth, unitRowHeight * static_cast<int>(unitListRows())};
+}
+constexpr ScreenRect objectiveSummaryArea(int width) {
+    return {width - sidebarColumnLeft, objectivesTop(unitListRows()) - 3, sidebarColumnWidth, objectiveLineHeight};
+}
+
+// The combat log's box over the sidebar and its lines of text.
+constexpr ScreenRect combatLogBox(int width) { return {width - 262, 278, 254, 365}; }
+inline constexpr int combatLogFirstLine = 313;
+inline constexpr int combatLogLineHeight = 11;
+inline constexpr std::size_t combatLogLineLength = 38;
+inline constexpr std::size_t combatLogLinesShown = 29; // (643 - 4 - 7 - 313) / 11 + 1
 
 // The map area: every map layer is clipped to it and every "on the map" test uses its bounds.
 constexpr ScreenRect mapArea(int width, int height) {

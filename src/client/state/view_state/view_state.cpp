@@ -15,8 +15,6 @@ namespace {
 constexpr int fitMargin = 32;
 // Unit icons and city sprites are drawn from this zoom on; below it, small squares.
 constexpr double detailScale = 14;
-// Icons are hit at this size, with their label below them.
-constexpr int unitHitSize = 48;
 
 } // namespace
 
@@ -118,31 +116,30 @@ std::optional<int> ViewState::unitAt(const Army& army, Point screen) const {
     if (camera.scale < detailScale || !onMap(screen)) {
         return std::nullopt;
     }
+    // Pictures fit their fields and never overlap, so the point lies in at most one.
+    const UnitFootprint footprint = unitFootprint();
+    const int px = static_cast<int>(std::floor(screen.x));
+    const int py = static_cast<int>(std::floor(screen.y));
     std::optional<int> found;
-    double best = std::numeric_limits<double>::max();
     for (const Unit& unit : army.units()) {
         unitCopies(unit.position, [&](Point s) {
-            if (unitBounds(s, unitHitSize)
-                    .contains(static_cast<int>(std::floor(screen.x)), static_cast<int>(std::floor(screen.y)))) {
-                const double d = (screen.x - s.x) * (screen.x - s.x) + (screen.y - s.y) * (screen.y - s.y);
-                if (d < best) {
-                    best = d;
-                    found = unit.id;
-                }
+            if (!found && unitBounds(s, footprint).contains(px, py)) {
+                found = unit.id;
             }
         });
     }
     return found;
 }
 
-ScreenRect ViewState::unitBounds(Point centre, int size) {
+UnitFootprint ViewState::unitFootprint() const {
+    const Camera g = gameCamera();
+    return unitFootprintFor(sqrt3 * g.scale * g.horizontalScale, 1.5 * g.scale * g.verticalScale);
+}
+
+ScreenRect ViewState::unitBounds(Point centre, const UnitFootprint& footprint) {
     const int cx = static_cast<int>(std::lround(centre.x));
     const int cy = static_cast<int>(std::lround(centre.y));
-    if (size > 19) {
-        return {cx - size / 2, cy - size / 2, size, 7 * size / 16 + size / 2 + (size >= 40 ? 18 : 11)};
-    }
-    const int s = std::min(size, 7);
-    return {cx - s / 2, cy - s / 2, s, s};
+    return {cx - footprint.width / 2, cy - footprint.top, footprint.width, footprint.height};
 }
 
 void ViewState::focusCountry(const std::string& code) {

@@ -5,6 +5,7 @@
 #include "core/camera.hpp"
 #include "view_state/picking.hpp"
 #include "view_state/screen_layout.hpp"
+#include "view_state/unit_footprint.hpp"
 #include "view_state/view_key.hpp"
 #include "view_state/world_overview.hpp"
 #include "world/world.hpp"
@@ -20,6 +21,8 @@ namespace korvan {
 
 // From this zoom on river sides can be told apart, and bridges are placed on them.
 inline constexpr double bridgeZoom = 7;
+// Units show on the map from this zoom on.
+inline constexpr double unitZoom = 14;
 
 // What lies under the pointer.
 struct Hover {
@@ -87,10 +90,12 @@ public:
     // margin of a unit icon.
     template <typename Callback>
     void unitCopies(Hex position, Callback&& callback) const;
-    // The unit whose icon holds the point, the nearest icon centre winning; none below unit zoom.
+    // The unit whose picture holds the point; none below unit zoom.
     std::optional<int> unitAt(const Army& army, Point screen) const;
-    // Large icons are hit with the label below them; small ones only on a square of at most 7 pixels.
-    static ScreenRect unitBounds(Point centre, int size);
+    // The unit pictures' size at this zoom, from the game fields' size on screen.
+    UnitFootprint unitFootprint() const;
+    // The pixels a unit picture covers about its field centre, rounded as drawn.
+    static ScreenRect unitBounds(Point centre, const UnitFootprint& footprint);
 
     Picking* picking = nullptr; // what is drawn; none: no city, river or bridge is hit
     Camera camera;
@@ -103,6 +108,8 @@ public:
     bool citiesVisible = true;
     bool legendVisible = false;
     bool dragging = false;
+    std::size_t unitListOffset = 0; // the unit list's first row, as scrolled
+    std::size_t logScroll = 0;      // combat-log lines scrolled back from the newest
 
 private:
     const World& world_;
@@ -137,8 +144,8 @@ void ViewState::forVisibleOn(const Map& m, const Camera& c, Callback&& callback)
 
 template <typename Callback>
 void ViewState::unitCopies(Hex position, Callback&& callback) const {
-    // Icons reach this far beyond their centre, so copies just outside the map area still show.
-    constexpr double iconReach = 38;
+    // Pictures reach at most this far beyond their centre, so copies just outside the map area still show.
+    constexpr double iconReach = 40;
     const Point p = world_.gameWorld(position);
     const Map& map = world_.map;
     int first = 0;

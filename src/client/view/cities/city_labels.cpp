@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <tuple>
 
 namespace korvan {
 
@@ -22,9 +23,9 @@ constexpr int labelMargin = 3;
 // buckets: clamping keeps every overlapping pair in a common bucket.
 class Occupancy {
 public:
-    Occupancy(LabelRect area, CityLabelScratch& scratch)
+    Occupancy(LabelRect area, std::vector<std::vector<std::uint32_t>>& buckets, std::vector<LabelRect>& rects)
         : area_(area), columns_(std::max(1, (area.w + cell - 1) / cell)),
-          rows_(std::max(1, (area.h + cell - 1) / cell)), buckets_(scratch.buckets), rects_(scratch.occupied) {
+          rows_(std::max(1, (area.h + cell - 1) / cell)), buckets_(buckets), rects_(rects) {
         buckets_.resize(std::size_t(columns_) * std::size_t(rows_));
         for (auto& bucket : buckets_) {
             bucket.clear();
@@ -145,47 +146,70 @@ void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vect
 
 void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
                          std::optional<std::size_t> selected, std::optional<std::size_t> hovered,
-                         CityLabelScratch& scratch) {
-    Occupancy occupied(viewport, scratch);
+                         CityLabelScratch& scratch, LabelObstacles obstacles) {
+    Occupancy occupied(viewport, scratch.buckets, scratch.occupied);
+    // Every marker, reserved or not: a label first looks for a place that hides none.
+    Occupancy markers(viewport, scratch.markerBuckets, scratch.markers);
     for (const CityPlacement& p : placements) {
-        occupied.add(markerSquare(p));
+        markers.add(markerSquare(p));
     }
-    const auto priority = [&](const CityPlacement& p) {
+    const auto level = [&](const CityPlacement& p) {
         return (selected == p.index ? 2 : 0) + (hovered == p.index ? 1 : 0);
     };
-    // A stable order by priority without a sort's buffer: only the copies of two cities rank above
-    // the rest, so each is rotated to the front in turn.
-    auto ranked = placements.begin();
-    for (int level = 3; level > 0; --level) {
-        for (auto p = ranked; p != placements.end(); ++p) {
-            if (priority(*p) == level) {
-                std::rotate(ranked, p, p + 1);
-                ++ranked;
-            }
+    // Most important first; copies of one city keep their order from left to right.
+    std::sort(placements.begin(), placements.end(), [&](const CityPlacement& a, const CityPlacement& b) {
+        const City& ca = cities[a.index];
+        const City& cb = cities[b.index];
+        const auto rank = [](const CityPlacement& p, const City& c, int l) {
+            return std::make_tuple(-l, !p.objective, !c.capital, -c.population, c.tier, p.index, p.x, p.y);
+        };
+        return rank(a, ca, level(a)) < rank(b, cb, level(b));
+    });
+    const auto hits = [](std::span<const LabelRect> rects, const LabelRect& candidate) {
+        return std::any_of(rects.begin(), rects.end(), [&](const LabelRect& r) { return r.overlaps(candidate); });
+    };
+    const auto blocked = [&](const LabelRect& candidate) {
+        return occupied.blocks(candidate) || hits(obstacles.units, candidate) || hits(obstacles.objectives, candidate);
+    };
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < placements.size(); ++k) {
+        CityPlacement p = placements[k];
+        const LabelRect marker = markerSquare(p);
+        // A lesser city whose marker would lie on a more important one's marker or name stays out.
+        if (level(p) == 0 && occupied.blocks(marker)) {
+            continue;
         }
-    }
-    const auto blocked = [&](const LabelRect& candidate) { return occupied.blocks(candidate); };
-    for (CityPlacement& p : placements) {
+        occupied.add(marker);
         const int length = static_cast<int>(cities[p.index].name.size());
         const int radius = markerRadius(p.symbolSize);
-        std::optional<LabelRect> label =
-            firstFreeLabel(p.x, p.y, p.scale * 6 * length, p.scale * 7, viewport, radius, blocked);
-        if (!label && p.scale == 2) {
-            p.scale = 1;
-            label = firstFreeLabel(p.x, p.y, 6 * length, 7, viewport, radius, blocked);
+        const int wanted = p.scale;
+        const auto hidesNone = [&](const LabelRect& candidate) { return blocked(candidate) || markers.blocks(candidate); };
+        std::optional<LabelRect> label;
+        // At its scale, else smaller; clear of every marker if possible, else over lesser cities'
+        // markers, whose cities then stay out.
+        for (int pass = 0; pass < 2 && !label; ++pass) {
+            for (int scale = wanted; scale >= 1 && !label; --scale) {
+                p.scale = scale;
+                label = pass == 0 ? firstFreeLabel(p.x, p.y, scale * 6 * length, scale * 7, viewport, radius, hidesNone)
+                                  : firstFreeLabel(p.x, p.y, scale * 6 * length, scale * 7, viewport, radius, blocked);
+            }
         }
-        if (!label && priority(p) > 0) {
-            // The city the player points at or chose always gets its name, over other labels if need be.
-            p.scale = 1;
-            const LabelRect own = markerSquare(p);
-            label = firstFreeLabel(p.x, p.y, 6 * length, 7, viewport, radius,
-                                   [&](const LabelRect& candidate) { return own.overlaps(candidate); });
+        // The city the player points at or chose always gets its name: over other labels and
+        // objectives if need be, still clear of units.
+        const auto ownOnly = [&](const LabelRect& candidate) {
+            return marker.overlaps(candidate) || hits(obstacles.units, candidate);
+        };
+        for (int scale = wanted; !label && level(p) > 0 && scale >= 1; --scale) {
+            p.scale = scale;
+            label = firstFreeLabel(p.x, p.y, scale * 6 * length, scale * 7, viewport, radius, ownOnly);
         }
         p.label = label;
         if (label) {
             occupied.add(*label);
         }
+        placements[kept++] = p;
     }
+    placements.resize(kept);
 }
 
 } // namespace korvan

@@ -25,6 +25,7 @@ struct CityPlacement {
     int scale = 1;                  // text scale of the label, 1 or 2
     std::optional<LabelRect> label; // none when no free place was found
     int symbolSize = 0;             // marker sprite size; 0 draws the small square
+    bool objective = false;         // the city is an objective of the battle: its label names both
 };
 
 // How much of the city list a zoom shows: cities up to tierLimit, labels at labelScale.
@@ -65,14 +66,30 @@ struct CityLabelScratch {
     std::optional<Key> key;
     std::vector<std::vector<std::uint32_t>> buckets; // occupied rectangles by area
     std::vector<LabelRect> occupied;
+    std::vector<std::vector<std::uint32_t>> markerBuckets; // every marker, by area
+    std::vector<LabelRect> markers;
+    // Units and objective markers the placements were made for, and those of the current call.
+    std::vector<LabelRect> mapObstacles;
+    std::vector<LabelRect> freshObstacles;
+    std::vector<LabelRect> obstacles; // the map's and the names of objectives that are no city
 };
 
-// Orders the placements by priority (selected city first, then the hovered one, else list order)
-// and gives each a label where one fits: at its scale, else at scale 1, and for the selected or
-// hovered city at scale 1 over other labels if need be.
+// What the labels must leave free besides each other: units always; objective markers and the
+// names of objectives that are no city on screen, unless the selected or hovered city finds no other
+// place (labels are drawn over objectives, under units).
+struct LabelObstacles {
+    std::span<const LabelRect> units;
+    std::span<const LabelRect> objectives;
+};
+
+// Orders the placements by importance (the selected city, then the hovered one, then objectives,
+// capitals, population and tier) and reserves each city's marker and label together in that order:
+// a marker that would cover a more important marker or label is left out with its city, a label
+// goes to the first free place around its marker, at scale 1 if need be, and the selected or
+// hovered city gets its name over other labels when nothing else is free.
 void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
                          std::optional<std::size_t> selected, std::optional<std::size_t> hovered,
-                         CityLabelScratch& scratch);
+                         CityLabelScratch& scratch, LabelObstacles obstacles = {});
 void labelCityPlacements(std::vector<CityPlacement>& placements, const std::vector<City>& cities, LabelRect viewport,
                          std::optional<std::size_t> selected, std::optional<std::size_t> hovered);
 

@@ -4,7 +4,10 @@
 #include "kit/font.hpp"
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
+#include "overlays/map_overlays.hpp"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace korvan {
@@ -14,7 +17,49 @@ namespace {
 constexpr SDL_Color capitalColor{232, 204, 136, 255};
 constexpr SDL_Color plateColor{19, 31, 34, 255}; // behind small markers and labels
 
+// Marker and label colour: the selected city and objectives in gold, capitals pale gold.
+SDL_Color cityColor(const Scene& scene, const CityPlacement& p) {
+    return scene.view.selectedCity == p.index || p.objective ? gold
+           : scene.world.cities[p.index].capital             ? capitalColor
+                                                              : ink;
+}
+
+// What labels must leave free: the units' pictures and the objective markers.
+void mapObstacles(const Scene& scene, std::vector<LabelRect>& rects, std::size_t& unitCount) {
+    const ViewState& view = scene.view;
+    const Game& game = scene.game;
+    rects.clear();
+    if (view.camera.scale >= unitZoom) {
+        const UnitFootprint footprint = view.unitFootprint();
+        for (const Unit& unit : game.army.units()) {
+            view.unitCopies(unit.position, [&](Point s) { rects.push_back(ViewState::unitBounds(s, footprint)); });
+        }
+    }
+    unitCount = rects.size();
+    if (game.battle) {
+        for (const Objective& objective : game.battle->objectives()) {
+            view.unitCopies(objective.position, [&](Point s) { rects.push_back(objectiveMarker(s)); });
+        }
+    }
+}
+
 } // namespace
+
+std::optional<std::size_t> objectiveCity(const World& world, const Objective& objective) {
+    const Map& game = world.gameMap();
+    if (game.contains(objective.position)) {
+        const auto found = world.cityFields.find(objective.position.r * game.width() + game.column(objective.position));
+        if (found != world.cityFields.end()) {
+            return found->second;
+        }
+    }
+    const auto sameName = [&](const City& c) {
+        return std::equal(c.name.begin(), c.name.end(), objective.name.begin(), objective.name.end(),
+                          [](unsigned char a, unsigned char b) { return std::toupper(a) == std::toupper(b); });
+    };
+    const auto named = std::find_if(world.cities.begin(), world.cities.end(), sameName);
+    return named != world.cities.end() ? std::optional<std::size_t>(named - world.cities.begin()) : std::nullopt;
+}
 
 const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool anyHover) {
     const World& world = scene.world;
@@ -24,10 +69,13 @@ const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool
     if (scratch_.key && anyHover) {
         key.hovered = scratch_.key->hovered;
     }
-    if (scratch_.key == key) {
+    std::size_t unitCount = 0;
+    mapObstacles(scene, scratch_.freshObstacles, unitCount);
+    if (scratch_.key == key && scratch_.freshObstacles == scratch_.mapObstacles) {
         return placements;
     }
     scratch_.key = key;
+    scratch_.mapObstacles.swap(scratch_.freshObstacles);
     placements.clear();
     if (!world.map.isWorld() || !view.citiesVisible) {
         return placements;
@@ -41,8 +89,29 @@ const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool
                              view.height, zoom.labelScale, symbolSize);
         }
     }
-    labelCityPlacements(placements, world.cities, view.mapClip(), view.selectedCity, view.hover.city,
-                        scratch_);
+    // An objective's name is its city's label; objectives that are no city here keep their own name,
+    // which the labels leave free.
+    std::vector<LabelRect>& obstacles = scratch_.obstacles;
+    obstacles = scratch_.mapObstacles;
+    if (scene.game.battle) {
+        for (const Objective& objective : scene.game.battle->objectives()) {
+            const auto city = objectiveCity(world, objective);
+            bool named = false;
+            for (CityPlacement& p : placements) {
+                if (city == p.index) {
+                    p.objective = named = true;
+                }
+            }
+            if (!named && view.camera.scale >= objectiveNameZoom) {
+                view.unitCopies(objective.position, [&](Point s) {
+                    obstacles.push_back(objectiveNameRect(s, objective.name.size()));
+                });
+            }
+        }
+    }
+    const std::span<const LabelRect> all(obstacles);
+    labelCityPlacements(placements, world.cities, view.mapClip(), view.selectedCity, view.hover.city, scratch_,
+                        {all.first(unitCount), all.subspan(unitCount)});
     return placements;
 }
 
@@ -50,15 +119,11 @@ void CityLayer::draw(const Frame& frame) {
     drawFieldMarkers(frame);
     SDL_Renderer* renderer = frame.renderer;
     const World& world = frame.world;
-    const ViewState& view = frame.view;
     const Images& images = frame.images;
     const std::vector<CityPlacement>& placements = this->placements(frame);
-    const auto colorOf = [&](const CityPlacement& p) {
-        return view.selectedCity == p.index ? gold : world.cities[p.index].capital ? capitalColor : ink;
-    };
     for (const CityPlacement& p : placements) {
         const City& city = world.cities[p.index];
-        const SDL_Color color = colorOf(p);
+        const SDL_Color color = cityColor(frame, p);
         if (p.symbolSize > 0) {
             images.cityGraphics.draw(renderer, {double(p.x), double(p.y)}, p.symbolSize,
                                      CityGraphics::sizeStyle(city.population));
@@ -74,11 +139,17 @@ void CityLayer::draw(const Frame& frame) {
             rect(renderer, {p.x - 2, p.y - 2, 5, 5}, color);
         }
     }
+}
+
+void CityLayer::drawLabels(const Frame& frame) {
+    SDL_Renderer* renderer = frame.renderer;
+    const World& world = frame.world;
+    const std::vector<CityPlacement>& placements = this->placements(frame);
     // The most important label last, so it lies on top.
     for (auto p = placements.rbegin(); p != placements.rend(); ++p) {
         if (const auto& label = p->label) {
             pictures_.draw(renderer, {label->x, label->y, label->w, label->h}, world.cities[p->index].name,
-                                   colorOf(*p), plateColor, p->scale);
+                                   cityColor(frame, *p), plateColor, p->scale);
         }
     }
 }

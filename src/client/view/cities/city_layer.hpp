@@ -12,9 +12,14 @@
 
 namespace korvan {
 
+// The city an objective lies in: the city of its field, else the city of its name.
+std::optional<std::size_t> objectiveCity(const World& world, const Objective& objective);
+
+// Draws the markers; the labels come later, over the objectives and under the units.
 class CityLayer final : public MapLayer {
 public:
     void draw(const Frame& frame) override;
+    void drawLabels(const Frame& frame);
     void forgetRenderer() override { pictures_ = LabelPictures{}; }
 
     // The world-map cities on screen with their labels, most important first, valid until the next
@@ -29,6 +34,15 @@ private:
 
     LabelPictures pictures_;
     CityLabelScratch scratch_;
+};
+
+class CityLabelLayer final : public MapLayer {
+public:
+    explicit CityLabelLayer(CityLayer& cities) : cities_(cities) {}
+    void draw(const Frame& frame) override { cities_.drawLabels(frame); }
+
+private:
+    CityLayer& cities_;
 };
 
 } // namespace korvan

@@ -3,6 +3,7 @@
 #include "hud/hud.hpp"
 
 #include "view_state/hover_text.hpp"
+#include "view_state/sidebar_lists.hpp"
 #include "kit/font.hpp"
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
@@ -23,8 +24,9 @@ constexpr SDL_Color selectedRowColor{53, 68, 65, 255};
 constexpr const char* helpLine = "U: EINHEIT   KLICK: AUSWAHL/ZIEL   GRUEN: REICHWEITE   RAD: ZOOM   RECHTS/MITTE: PAN"
                                  "   HOME: WELT   L: GELAENDE   B: BRUECKE   ENTER: ZUG ENDE   N: NEU";
 constexpr std::size_t panelNameLength = 18;
-constexpr std::size_t logLines = 7;
-constexpr std::size_t logLineLength = 36;
+constexpr std::size_t rowNameLength = 18;
+constexpr int listIconSize = 14;
+constexpr int legendIconSize = 28; // rows lie 31 pixels apart: three pixels of air between icons
 
 std::string cut(const std::string& s, std::size_t length) { return s.size() > length ? s.substr(0, length) : s; }
 
@@ -57,7 +59,7 @@ void Hud::draw(const Frame& frame) {
          sidebarBackground);
     text(renderer, sx, 103, "WELTUEBERSICHT", gold, 2);
     minimap_.draw(frame);
-    text(renderer, sx, 251, "MINIMAP: KLICK  H: LOG  B: BAU", muted, 1);
+    text(renderer, sx, 250, "MINIMAP: KLICK  H: LOG  B: BAU", muted, 1);
     if (view.legendVisible) {
         drawLegend(frame);
     } else {
@@ -67,7 +69,8 @@ void Hud::draw(const Frame& frame) {
     if (!view.hover.bridge && view.onMap(view.mouse)) {
         if (const auto field = world.gameAt(view.camera.toWorld(view.mouse))) {
             text(renderer, sx, 655, "FELD " + std::to_string(field->q) + " / " + std::to_string(field->r), muted, 1);
-            text(renderer, sx, 672, label(world.gameMap().terrainAt(*field)), muted, 1);
+            const std::string water = world.map.isWorld() ? waterFieldName(world, view.hover) : std::string();
+            text(renderer, sx, 672, water.empty() ? label(world.gameMap().terrainAt(*field)) : water, muted, 1);
         }
     }
     if (world.map.isWorld() || view.hover.bridge) {
@@ -101,23 +104,23 @@ void Hud::drawLegend(const Frame& frame) {
     const ViewState& view = frame.view;
     const Images& images = frame.images;
     const int sx = view.width - sidebarTextLeft;
-    text(renderer, sx, 262, "GELAENDE  -  L", gold, 2);
+    text(renderer, sx, 263, "GELAENDE  -  L", gold, 2);
     TerrainIcons icons(images.terrainArt.get());
     for (int t = 0; t < terrainCount; ++t) {
         const auto terrain = static_cast<Terrain>(t);
         // The city row shows the city marker, which the city graphics draw.
         if (terrain != Terrain::City && icons.texture) {
-            icons.add(terrain, {double(view.width - 232), 297.0 + 31 * t}, 34, 0);
+            icons.add(terrain, {double(view.width - 232), 297.0 + 31 * t}, legendIconSize, 0);
         }
         if (terrain == Terrain::City) {
-            images.cityGraphics.draw(renderer, {double(view.width - 232), 297.0 + 31 * t}, 34,
+            images.cityGraphics.draw(renderer, {double(view.width - 232), 297.0 + 31 * t}, legendIconSize,
                                      CityGraphics::generalStyle);
         }
         text(renderer, view.width - 204, 293 + 31 * t, label(terrain), ink, 1);
     }
     icons.draw(renderer);
-    text(renderer, sx, 631, "BLAU: FLUESSE / UFER", muted, 1);
-    text(renderer, sx, 646, "L: LEGENDE SCHLIESSEN", muted, 1);
+    text(renderer, sx, 629, "BLAU: FLUESSE / UFER", muted, 1);
+    text(renderer, sx, 642, "L: LEGENDE SCHLIESSEN", muted, 1);
 }
 
 void Hud::drawUnitList(const Frame& frame) {
@@ -125,30 +128,57 @@ void Hud::drawUnitList(const Frame& frame) {
     const ViewState& view = frame.view;
     const Game& game = frame.game;
     const int sx = view.width - sidebarTextLeft;
-    text(renderer, sx, 262, "EINHEITEN  -  U", gold, 2);
+    text(renderer, sx, 263, "EINHEITEN  -  U", gold, 2);
     const auto& units = game.army.units();
-    const std::size_t rows = unitListSize(game);
-    const std::size_t first = unitListFirst(game, rows);
+    const std::size_t rows = unitListRows();
+    const std::size_t first = unitListFirst(game, view);
+    if (units.size() > rows) {
+        // Which rows show of how many; the wheel over the list scrolls it.
+        const std::string shown = std::to_string(first + 1) + "-" +
+                                  std::to_string(std::min(first + rows, units.size())) + "/" +
+                                  std::to_string(units.size());
+        text(renderer, view.width - sidebarColumnEnd - 6 * int(shown.size()), 263, shown, muted, 1);
+        text(renderer, view.width - sidebarColumnEnd - 6 * 3, 273, "RAD", muted, 1);
+    }
     for (std::size_t k = first; k < units.size() && k < first + rows; ++k) {
         const Unit& unit = units[k];
-        const int i = static_cast<int>(k - first);
-        const int y = unitListTop + unitRowHeight * i;
+        const int y = unitListTop + unitRowHeight * static_cast<int>(k - first);
         const bool chosen = game.selectedUnit == unit.id;
-        rect(renderer, {view.width - sidebarColumnLeft, y, sidebarColumnWidth, 28},
+        rect(renderer, {view.width - sidebarColumnLeft, y, sidebarColumnWidth, unitRowHeight - 2},
              chosen ? selectedRowColor : rowColor);
-        listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 243, y + 14, 24, chosen);
-        text(renderer, view.width - 225, y + 7, unit.name, ink, 1);
-        const char* state = unit.attacked ? "  ANGRIFF" : unit.moved ? "  BEWEGT" : "  BEREIT";
-        text(renderer, view.width - 225, y + 17,
-             "STAERKE " + std::to_string(unit.strength) + "  MUN " + std::to_string(unit.ammo) + state,
-             unit.moved ? muted : sideColor(unit.side), 1);
+        listIcons_.draw(renderer, classOf(game.army, unit), unit.side, view.width - 247, y + 7, listIconSize, chosen);
+        text(renderer, view.width - 236, y + 4, cut(unit.name, rowNameLength), ink, 1);
+        const SDL_Color state = unit.moved ? muted : sideColor(unit.side);
+        text(renderer, view.width - 122, y + 4, "ST" + std::to_string(unit.strength), state, 1);
+        text(renderer, view.width - 94, y + 4, unit.attacked ? "ANGRIFF" : unit.moved ? "BEWEGT" : "BEREIT", state, 1);
+        text(renderer, view.width - 46, y + 4, "M" + std::to_string(unit.ammo), state, 1);
     }
     if (game.battle) {
-        int y = objectivesTop(rows);
-        for (const Objective& objective : game.battle->objectives()) {
-            text(renderer, sx, y, objective.name + ": " + (objective.owner == 0 ? "BLAU" : "ROT"), gold, 1);
-            y += objectiveLineHeight;
-        }
+        drawObjectives(frame, objectivesTop(rows));
+    }
+}
+
+void Hud::drawObjectives(const Frame& frame, int y) {
+    SDL_Renderer* renderer = frame.renderer;
+    const ViewState& view = frame.view;
+    const auto& objectives = frame.game.battle->objectives();
+    const auto blue = std::count_if(objectives.begin(), objectives.end(), [](const Objective& o) { return o.owner == 0; });
+    const int sx = view.width - sidebarTextLeft;
+    text(renderer, sx, y,
+         "ZIELE  BLAU " + std::to_string(blue) + "  ROT " + std::to_string(long(objectives.size()) - blue), gold, 1);
+    const ScreenRect summary = objectiveSummaryArea(view.width);
+    text(renderer, view.width - sidebarColumnEnd - 6 * 5, y, "MAUS", muted, 1);
+    if (!summary.contains(static_cast<int>(view.mouse.x), static_cast<int>(view.mouse.y))) {
+        return;
+    }
+    // The pointer on the summary opens the list of the objectives over the unit rows.
+    const int height = objectiveLineHeight * static_cast<int>(objectives.size()) + 8;
+    rect(renderer, {summary.x, summary.y - height, summary.w, height}, barBackground);
+    int line = summary.y - height + 5;
+    for (const Objective& objective : objectives) {
+        text(renderer, sx, line, objective.name + ": " + (objective.owner == 0 ? "BLAU" : "ROT"),
+             objective.owner == 0 ? sideColor(0) : sideColor(1), 1);
+        line += objectiveLineHeight;
     }
 }
 
@@ -183,8 +213,9 @@ void Hud::drawSelectionPanel(const Frame& frame) {
     const UnitType& type = game.army.types().at(std::size_t(unit->type));
     text(renderer, sx, sidebarPanelTop, "AUSWAHL", gold, 2);
     text(renderer, sx, 527, cut(unit->name, panelNameLength), ink, 2);
-    text(renderer, sx, 555, "BEWEGUNG " + std::to_string(unit->remaining) + "/" + std::to_string(type.movement), ink,
-         2);
+    // A unit that moved or fired may not move again this turn, whatever points it kept.
+    const int movable = unit->moved || unit->attacked ? 0 : unit->remaining;
+    text(renderer, sx, 555, "BEWEGUNG " + std::to_string(movable) + "/" + std::to_string(type.movement), ink, 2);
     text(renderer, sx, 583,
          "STAERKE " + std::to_string(unit->strength) + "/10  MUNITION " + std::to_string(unit->ammo), muted, 1);
     std::string state = unit->side == 1      ? "GEGNERISCHE EINHEIT"
@@ -212,16 +243,21 @@ void Hud::drawCombatLog(const Frame& frame) {
     const ViewState& view = frame.view;
     const Game& game = frame.game;
     const int sx = view.width - sidebarTextLeft;
-    rect(renderer, {view.width - 262, 278, 254, 365}, barBackground);
+    rect(renderer, toSdl(combatLogBox(view.width)), barBackground);
     text(renderer, sx, 290, "KAMPFPROTOKOLL - H", gold, 1);
-    const auto& log = game.battle->log();
-    int y = 313;
-    for (std::size_t k = log.size() > logLines ? log.size() - logLines : 0; k < log.size(); ++k) {
-        for (std::size_t at = 0; at < log[k].size(); at += logLineLength) {
-            text(renderer, sx, y, log[k].substr(at, logLineLength), ink, 1);
-            y += 11;
-        }
-        y += 6;
+    const std::vector<LogLine> lines = combatLogLines(game.battle->log(), combatLogLineLength);
+    const std::size_t shown = std::min(lines.size(), combatLogLinesShown);
+    // The newest lines at the bottom; the wheel scrolls back to older ones.
+    const std::size_t back = std::min(view.logScroll, lines.size() - shown);
+    const std::size_t first = lines.size() - shown - back;
+    if (lines.size() > shown) {
+        const std::string where = back > 0 ? "RAD: NEUER" : "RAD: AELTER";
+        text(renderer, view.width - sidebarColumnEnd - 6 * int(where.size()), 290, where, muted, 1);
+    }
+    int y = combatLogFirstLine;
+    for (std::size_t k = first; k < first + shown; ++k) {
+        text(renderer, sx + (lines[k].continued ? 12 : 0), y, lines[k].text, ink, 1);
+        y += combatLogLineHeight;
     }
 }
 
@@ -251,14 +287,8 @@ void Hud::forgetRenderer() {
     minimap_.forgetRenderer();
 }
 
-std::size_t unitListSize(const Game& game) { return unitListRows(game.battle ? game.battle->objectives().size() : 0); }
-
-std::size_t unitListFirst(const Game& game, std::size_t rows) {
-    const auto& units = game.army.units();
-    const auto chosen =
-        std::find_if(units.begin(), units.end(), [&](const Unit& u) { return game.selectedUnit == u.id; });
-    const auto index = static_cast<std::size_t>(chosen - units.begin());
-    return chosen != units.end() && index >= rows ? index - rows + 1 : 0;
+std::size_t unitListFirst(const Game& game, const ViewState& view) {
+    return listFirst(view.unitListOffset, unitListRows(), game.army.units().size());
 }
 
 } // namespace korvan

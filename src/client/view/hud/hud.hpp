@@ -25,6 +25,7 @@ private:
     void drawLegend(const Frame& frame);
     void drawUnitList(const Frame& frame);
     void drawSelectionPanel(const Frame& frame);
+    void drawObjectives(const Frame& frame, int y);
     void drawCombatLog(const Frame& frame);
     void drawStatusLine(const Frame& frame);
     void drawSelectedCountry(const Frame& frame);
@@ -36,9 +37,7 @@ private:
     Minimap minimap_;
 };
 
-// The first row of the unit list: a longer army scrolls so that the selected unit stays in view.
-std::size_t unitListFirst(const Game& game, std::size_t rows);
-// How many rows the unit list shows with the battle's objectives below it.
-std::size_t unitListSize(const Game& game);
+// The first row the unit list shows, as far as the view scrolls it.
+std::size_t unitListFirst(const Game& game, const ViewState& view);
 
 } // namespace korvan

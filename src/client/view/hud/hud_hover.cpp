@@ -57,11 +57,11 @@ void Hud::drawHoverPanel(const Frame& frame) {
         nameX = view.width - 206;
     }
     for (std::size_t n = 0; n < panel.name.size(); ++n) {
-        text(renderer, nameX, 704 + 12 * static_cast<int>(n), panel.name[n], ink, 1);
+        text(renderer, nameX, hoverNameTop + panelLineHeight * static_cast<int>(n), panel.name[n], ink, 1);
     }
     if (country && !panel.countryOnly) {
         if (!disputed(*country)) {
-            images.flags.draw(renderer, country->id, sx, 734);
+            images.flags.draw(renderer, country->id, sx, hoverCountryTop);
         }
         text(renderer, view.width - 206, 742, country->name.substr(0, hoverNameLength), muted, 1);
     }

@@ -30,6 +30,39 @@ constexpr std::uint8_t glyphs[36][7] = {
     {0x0E, 0x11, 0x11, 0x0E, 0x11, 0x11, 0x0E}, {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x01, 0x0E},
 };
 
+// Marks in the letters' style: strokes one dot wide, centred in the five columns.
+struct Mark {
+    unsigned char c;
+    std::uint8_t rows[7];
+};
+constexpr Mark marks[] = {
+    {'-', {0x00, 0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}},
+    {':', {0x00, 0x00, 0x04, 0x00, 0x00, 0x04, 0x00}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04}},
+    // Not a straight diagonal: rows 5 and 6 start over at the right.
+    {'/', {0x01, 0x02, 0x04, 0x08, 0x10, 0x01, 0x02}},
+    {'+', {0x00, 0x00, 0x04, 0x1F, 0x04, 0x00, 0x00}},
+    {'>', {0x10, 0x08, 0x04, 0x02, 0x04, 0x08, 0x10}},
+    {'<', {0x02, 0x04, 0x08, 0x10, 0x08, 0x04, 0x02}},
+    {'(', {0x02, 0x04, 0x08, 0x08, 0x08, 0x04, 0x02}},
+    {')', {0x08, 0x04, 0x02, 0x02, 0x02, 0x04, 0x08}},
+    {'=', {0x00, 0x00, 0x1F, 0x00, 0x1F, 0x00, 0x00}},
+    {'!', {0x04, 0x04, 0x04, 0x04, 0x04, 0x00, 0x04}},
+    {'?', {0x0E, 0x11, 0x01, 0x02, 0x04, 0x00, 0x04}},
+    {'%', {0x18, 0x19, 0x02, 0x04, 0x08, 0x13, 0x03}},
+    {'\'', {0x04, 0x04, 0x08, 0x00, 0x00, 0x00, 0x00}},
+    {',', {0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x08}},
+};
+
+const std::uint8_t* punctuation(unsigned char c) {
+    for (const Mark& mark : marks) {
+        if (mark.c == c) {
+            return mark.rows;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 std::array<std::uint8_t, 7> glyphRows(unsigned char c) {
@@ -39,20 +72,8 @@ std::array<std::uint8_t, 7> glyphRows(unsigned char c) {
         std::copy(std::begin(glyphs[upper - 'A']), std::end(glyphs[upper - 'A']), rows.begin());
     } else if (upper >= '0' && upper <= '9') {
         std::copy(std::begin(glyphs[26 + upper - '0']), std::end(glyphs[26 + upper - '0']), rows.begin());
-    } else if (upper == '-') {
-        rows[3] = 0x1F;
-    } else if (upper == ':') {
-        rows[2] = rows[5] = 0x04;
-    } else if (upper == '.') {
-        rows[6] = 0x04;
-    } else if (upper == '/') {
-        // Not a straight diagonal: rows 5 and 6 start over at the right.
-        for (int row = 0; row < 7; ++row) {
-            rows[row] = static_cast<std::uint8_t>(1 << (row % 5));
-        }
-    } else if (upper == '+') {
-        rows[3] = 0x1F;
-        rows[2] = rows[4] = 0x04;
+    } else if (const auto* mark = punctuation(static_cast<unsigned char>(upper))) {
+        std::copy(mark, mark + 7, rows.begin());
     }
     return rows;
 }

@@ -7,8 +7,8 @@
 namespace korvan {
 
 MapView::MapView(const World& world, const Game& game, const ViewState& view)
-    : scene_{world, game, view, images_},
-      layers_{&terrain_, &lakes_, &roads_, &borders_, &rivers_, &reach_, &cursor_, &cities_, &objectives_, &units_,
+    : scene_{world, game, view, images_}, objectives_(cities_), cityLabels_(cities_),
+      layers_{&terrain_, &lakes_, &roads_, &borders_, &rivers_, &reach_, &cities_, &objectives_, &cityLabels_, &cursor_, &units_,
               &bridgePreview_, &path_} {}
 
 Frame MapView::frame(SDL_Renderer* renderer) {

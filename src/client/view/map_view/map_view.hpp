@@ -78,11 +78,12 @@ private:
     CursorLayer cursor_;
     CityLayer cities_;
     ObjectiveLayer objectives_;
+    CityLabelLayer cityLabels_;
     UnitLayer units_;
     BridgePreviewLayer bridgePreview_{rivers_};
     PathLayer path_{rivers_};
     Hud hud_;
-    std::array<MapLayer*, 12> layers_; // in drawing order
+    std::array<MapLayer*, 13> layers_; // in drawing order
 };
 
 } // namespace korvan

@@ -2,9 +2,11 @@
 // the bridge preview and the movement-path arrow.
 #include "overlays/map_overlays.hpp"
 
+#include "cities/city_layer.hpp"
 #include "kit/font.hpp"
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
+#include "kit/sdl_rect.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +17,7 @@ namespace {
 
 constexpr SDL_Color cursorColor{159, 222, 235, 255};
 constexpr SDL_Color roadColor{218, 199, 150, 255};
+constexpr SDL_Color roadCasing{61, 52, 38, 255};
 constexpr SDL_Color newBridgeColor{170, 231, 170, 255};
 constexpr SDL_Color arrowShadow{12, 20, 27, 255};
 constexpr SDL_Color arrowColor{255, 194, 48, 255};
@@ -125,24 +128,59 @@ void RoadLayer::draw(const Frame& frame) {
     if (!world.map.hasRoads()) {
         return;
     }
+    // Roads as bands a tenth of a field wide (two pixels at least), on a dark casing that keeps them
+    // apart from pale terrain; all in two geometry calls.
+    const double fieldWidth = sqrt3 * view.camera.scale * view.camera.horizontalScale;
+    const double width = std::clamp(fieldWidth * 0.1, 2.0, 6.0);
+    casing_.clear();
+    roads_.clear();
+    std::vector<Point> bridges;
     view.forVisible([&](Hex drawn, Hex stored) {
         const Tile tile = world.map.at(stored);
         if (!tile.road) {
             return;
         }
         const Point s = view.camera.toScreen(hexCenter(drawn));
-        for (const Hex step : neighbourSteps) {
-            const Hex next = drawn + step;
+        // Each road once, from the end where it leaves east or north; lines off the map edge are left out.
+        for (std::size_t k = 0; k < 3; ++k) {
+            const Hex next = drawn + neighbourSteps[k];
             const auto neighbour = world.map.canonical(next);
-            // Each road is drawn from both ends; lines off the map edge are left out.
             if (neighbour && world.map.at(*neighbour).road) {
-                line(renderer, s, view.camera.toScreen(hexCenter(next)), roadColor);
+                const Point t = view.camera.toScreen(hexCenter(next));
+                for (const SDL_Vertex& v : thickSegmentVertices(s, t, width + 2, roadCasing)) {
+                    casing_.push_back(v);
+                }
+                for (const SDL_Vertex& v : thickSegmentVertices(s, t, width, roadColor)) {
+                    roads_.push_back(v);
+                }
             }
         }
         if (tile.bridge) {
-            rect(renderer, {static_cast<int>(s.x) - 4, static_cast<int>(s.y) - 3, 8, 6}, gold);
+            bridges.push_back(s);
         }
     });
+    indices_.clear();
+    for (std::size_t q = 0; q < roads_.size() / 4; ++q) {
+        const int base = static_cast<int>(4 * q);
+        for (const int corner : {0, 1, 2, 2, 1, 3}) {
+            indices_.push_back(base + corner);
+        }
+    }
+    drawGeometry(renderer, nullptr, casing_, indices_);
+    drawGeometry(renderer, nullptr, roads_, indices_);
+    for (const Point s : bridges) {
+        rect(renderer, {static_cast<int>(s.x) - 4, static_cast<int>(s.y) - 3, 8, 6}, gold);
+    }
+}
+
+ScreenRect objectiveMarker(Point centre) {
+    const int x = static_cast<int>(centre.x);
+    const int y = static_cast<int>(centre.y);
+    return {x - 7, y - 7, 15, 15};
+}
+
+ScreenRect objectiveNameRect(Point centre, std::size_t length) {
+    return {static_cast<int>(centre.x) + 10, static_cast<int>(centre.y) - 18, 6 * static_cast<int>(length), 7};
 }
 
 void ObjectiveLayer::draw(const Frame& frame) {
@@ -152,14 +190,19 @@ void ObjectiveLayer::draw(const Frame& frame) {
     if (!game.battle) {
         return;
     }
+    const std::vector<CityPlacement>& placements = cities_.placements(frame, true);
     for (const Objective& objective : game.battle->objectives()) {
+        const auto city = objectiveCity(frame.world, objective);
+        const bool labelled = std::any_of(placements.begin(), placements.end(), [&](const CityPlacement& p) {
+            return p.index == city && p.label;
+        });
         view.unitCopies(objective.position, [&](Point p) {
-            const int x = static_cast<int>(p.x);
-            const int y = static_cast<int>(p.y);
-            rect(renderer, {x - 7, y - 7, 15, 15}, gold);
-            rect(renderer, {x - 5, y - 5, 11, 11}, sideColor(objective.owner));
-            if (view.camera.scale >= 4) {
-                text(renderer, x + 10, y - 18, objective.name, gold, 1);
+            const ScreenRect marker = objectiveMarker(p);
+            rect(renderer, toSdl(marker), gold);
+            rect(renderer, {marker.x + 2, marker.y + 2, 11, 11}, sideColor(objective.owner));
+            if (view.camera.scale >= objectiveNameZoom && !labelled) {
+                const ScreenRect name = objectiveNameRect(p, objective.name.size());
+                text(renderer, name.x, name.y, objective.name, gold, 1);
             }
         });
     }

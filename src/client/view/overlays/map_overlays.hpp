@@ -40,12 +40,30 @@ public:
 class RoadLayer final : public MapLayer {
 public:
     void draw(const Frame& frame) override;
+
+private:
+    std::vector<SDL_Vertex> casing_;
+    std::vector<SDL_Vertex> roads_;
+    std::vector<int> indices_;
 };
 
-// The battle's objectives in their owner's colour, named from zoom 4.
+class CityLayer;
+
+// Objectives are named from this zoom on.
+inline constexpr double objectiveNameZoom = 4;
+// An objective's marker about its field centre, and where its own name goes.
+ScreenRect objectiveMarker(Point centre);
+ScreenRect objectiveNameRect(Point centre, std::size_t length);
+
+// The battle's objectives in their owner's colour, named from zoom 4 unless their city's label
+// names them.
 class ObjectiveLayer final : public MapLayer {
 public:
+    explicit ObjectiveLayer(CityLayer& cities) : cities_(cities) {}
     void draw(const Frame& frame) override;
+
+private:
+    CityLayer& cities_;
 };
 
 // In bridge mode, the river side a click would bridge.

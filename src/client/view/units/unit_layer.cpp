@@ -7,25 +7,20 @@
 #include "sdl/sdl_handles.hpp"
 
 #include <cmath>
-#include <map>
+#include <optional>
 
 namespace korvan {
-
-namespace {
-
-constexpr int mapIconSize = 48;
-constexpr double unitScale = 14;
-
-} // namespace
 
 void UnitLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    if (view.camera.scale < unitScale) {
+    if (view.camera.scale < unitZoom) {
         return;
     }
-    for (const Unit& unit : game.army.units()) {
+    const UnitFootprint footprint = view.unitFootprint();
+    const auto hovered = view.unitAt(game.army, view.mouse);
+    const auto drawUnit = [&](const Unit& unit) {
         const UnitPicture picture{game.army.types().at(std::size_t(unit.type)).kind,
                                   unit.side,
                                   game.selectedUnit == unit.id,
@@ -33,10 +28,26 @@ void UnitLayer::draw(const Frame& frame) {
                                   unit.moved,
                                   unit.attacked};
         view.unitCopies(unit.position, [&](Point s) {
-            pictures_.draw(renderer, picture, static_cast<int>(std::lround(s.x)),
-                                 static_cast<int>(std::lround(s.y)), mapIconSize);
+            pictures_.draw(renderer, picture, static_cast<int>(std::lround(s.x)), static_cast<int>(std::lround(s.y)),
+                           footprint);
         });
+    };
+    // The unit under the pointer and the selected one last, so nothing lies on them.
+    const auto onTop = [&](const Unit& unit) { return unit.id == hovered || unit.id == game.selectedUnit; };
+    for (const Unit& unit : game.army.units()) {
+        if (!onTop(unit)) {
+            drawUnit(unit);
+        }
     }
+    const auto drawLast = [&](std::optional<int> id) {
+        if (const Unit* unit = id ? game.army.find(*id) : nullptr) {
+            drawUnit(*unit);
+        }
+    };
+    if (hovered != game.selectedUnit) {
+        drawLast(hovered);
+    }
+    drawLast(game.selectedUnit);
 }
 
 } // namespace korvan

@@ -12,7 +12,7 @@ public:
     void forgetRenderer() override { pictures_ = UnitPictureCache{}; }
 
 private:
-    UnitPictureCache pictures_; // the map's units, 48 pixels wide
+    UnitPictureCache pictures_; // the map's units, as large as their fields allow
 };
 
 } // namespace korvan

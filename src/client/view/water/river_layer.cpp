@@ -13,8 +13,9 @@ namespace {
 
 // Ribbon width per world unit of physical scale, by width class 1 to 3.
 constexpr std::array<double, 4> widthFactor{0.1, 0.1, 0.16, 0.28};
-// Below this a river would vanish between pixels.
-constexpr double minimumRiverWidth = 1.2;
+// Below this a river would vanish between pixels; wider classes keep more, so the great rivers
+// stand out from their tributaries at every zoom.
+constexpr std::array<double, 4> minimumRiverWidth{1.2, 1.2, 2.0, 3.0};
 // Sides just outside the map area still shape the smoothed lines that enter it.
 constexpr double viewMargin = 6;
 
@@ -45,7 +46,8 @@ void collectSides(RiverGraphics& out, RiverIndex& sides, const Map& game, unsign
     const Point worldHi = view.toWorld(hi) + Point{viewMargin, viewMargin};
     sides.forSegments(
         game, generation, worldLo, worldHi, [&](Point a, Point b, const RiverEdge& edge, std::size_t index) {
-            const double w = std::max(scale * widthFactor[std::clamp<int>(edge.widthClass, 1, 3)], minimumRiverWidth);
+            const int kind = std::clamp<int>(edge.widthClass, 1, 3);
+            const double w = std::max(scale * widthFactor[kind], minimumRiverWidth[kind]);
             out.add(a, b, view.toScreen(a), view.toScreen(b), w, edge.bridge, index, index);
         });
     out.deferSources();
