@@ -176,14 +176,15 @@ TEST(Attack, ExchangesFireFromTheSeededGenerator) {
     // (roll 3: 7 * 7 * 11 / 200 = 2), which was its last unit.
     ASSERT_TRUE(battle.endTurn(army, blueSide));
     const CombatResult third = battle.attack(map, army, 2, 1);
-    EXPECT_EQ(third.message, "U2 -> U1: -1 / Gegenfeuer -2");
+    EXPECT_EQ(third.message, "U2 -> U1: -1 / Gegenfeuer -2 - U2 vernichtet");
     EXPECT_TRUE(third.attackerDestroyed);
     EXPECT_FALSE(third.defenderDestroyed);
     EXPECT_EQ(army.find(2), nullptr);
     EXPECT_EQ(army.find(1)->strength, 6);
     EXPECT_EQ(battle.outcome(), Outcome::BlueVictory);
     const auto& log = battle.log();
-    EXPECT_EQ(log[log.size() - 2], third.message);
+    EXPECT_EQ(log[log.size() - 3], "U2 -> U1: -1 / Gegenfeuer -2");
+    EXPECT_EQ(log[log.size() - 2], "U2 vernichtet");
     EXPECT_EQ(log.back(), "SIEG BLAU");
 }
 
@@ -218,7 +219,7 @@ TEST(Attack, MutualDestructionOfTheLastUnitsIsADraw) {
     Army army = makeArmy(map, {{1, 0, "tank", {0, 0}, 1}, {2, 1, "tank", {1, 0}, 1}});
     Battle battle = makeBattle(map, army, {{1, 0}});
     const CombatResult result = battle.attack(map, army, 1, 2);
-    EXPECT_EQ(result.message, "U1 -> U2: -1 / Gegenfeuer -1");
+    EXPECT_EQ(result.message, "U1 -> U2: -1 / Gegenfeuer -1 - U2 vernichtet - U1 vernichtet");
     EXPECT_TRUE(result.attackerDestroyed);
     EXPECT_TRUE(result.defenderDestroyed);
     EXPECT_TRUE(army.units().empty());

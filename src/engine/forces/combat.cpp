@@ -102,11 +102,27 @@ CombatResult Battle::attack(const Map& map, Army& army, int attacker, int defend
     }
     std::erase_if(army.units_, [](const Unit& unit) { return unit.strength <= 0; });
 
+    const bool attackerDestroyed = attackerLoss == a.strength;
+    const bool defenderDestroyed = defenderLoss == d.strength;
+    ++report_.attacks;
+    report_.ownLoss += attackerLoss;
+    report_.enemyLoss += defenderLoss;
+    report_.ownDestroyed += attackerDestroyed ? 1 : 0;
+    report_.enemyDestroyed += defenderDestroyed ? 1 : 0;
+    noteActed(attacker);
+
     std::string line = a.name + " -> " + d.name + ": -" + std::to_string(defenderLoss) + " / Gegenfeuer -" +
                        std::to_string(attackerLoss);
     record(line);
+    // A destroyed unit is named on a line of its own, whichever side it fought for.
+    for (const Unit* gone : {defenderDestroyed ? &d : nullptr, attackerDestroyed ? &a : nullptr}) {
+        if (gone != nullptr) {
+            record(gone->name + " vernichtet");
+            line += " - " + gone->name + " vernichtet";
+        }
+    }
     evaluate(army);
-    return {true, std::move(line), attackerLoss, defenderLoss, attackerLoss == a.strength, defenderLoss == d.strength};
+    return {true, std::move(line), attackerLoss, defenderLoss, attackerDestroyed, defenderDestroyed};
 }
 
 } // namespace korvan
