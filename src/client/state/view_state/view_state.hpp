@@ -102,6 +102,7 @@ public:
     std::optional<std::size_t> selectedCity;
     bool citiesVisible = true;
     bool legendVisible = false;
+    bool helpVisible = false; // the keys and rules over the map: F1 or ?
     bool dragging = false;
 
 private:
