@@ -154,7 +154,7 @@ TEST(ClientPlay, AttackingByClickAndEndingTheTurn) {
     EXPECT_EQ(client->game.battle->activeSide(), blueSide);
     press(*client, SDLK_RETURN);
     const std::string& summary = client->game.movementMessage;
-    EXPECT_EQ(summary.rfind("KI-Zug beendet: 1 Bewegungen, 2 Angriffe. Verluste Blau -", 0), 0u) << summary;
+    EXPECT_EQ(summary.rfind("KI-Zug beendet: 1 Bewegungen / 2 Angriffe. Verluste Blau -", 0), 0u) << summary;
     EXPECT_EQ(summary.substr(summary.size() - 13), " Blau am Zug.");
     EXPECT_EQ(client->game.redActed, (std::vector<int>{2, 4}));
     EXPECT_FALSE(client->game.selectedUnit);

@@ -297,13 +297,14 @@ bool Game::selectedMayMove() const {
 }
 
 std::string redTurnSummary(const TurnReport& red) {
-    std::string text = "KI-Zug beendet: " + std::to_string(red.moves) + " Bewegungen, " + std::to_string(red.attacks) +
+    // Slashes and full stops only: the HUD font has no comma.
+    std::string text = "KI-Zug beendet: " + std::to_string(red.moves) + " Bewegungen / " + std::to_string(red.attacks) +
                        " Angriffe.";
     if (red.attacks > 0) {
-        text += " Verluste Blau -" + std::to_string(red.enemyLoss) + ", Rot -" + std::to_string(red.ownLoss) + ".";
+        text += " Verluste Blau -" + std::to_string(red.enemyLoss) + " / Rot -" + std::to_string(red.ownLoss) + ".";
     }
     if (red.enemyDestroyed + red.ownDestroyed > 0) {
-        text += " Vernichtet: Blau " + std::to_string(red.enemyDestroyed) + ", Rot " + std::to_string(red.ownDestroyed) +
+        text += " Vernichtet: Blau " + std::to_string(red.enemyDestroyed) + " / Rot " + std::to_string(red.ownDestroyed) +
                 ".";
     }
     for (const std::string& name : red.captured) {

@@ -21,8 +21,8 @@ bool hasUnits(const Army& army, int side) {
 
 std::string goalText(const Battle& battle) {
     const std::string all = std::to_string(battle.objectives().size());
-    return "ZIEL: ALLE " + all + " ZIELORTE NEHMEN (BLAU " + std::to_string(blueObjectives(battle)) + "/" + all +
-           ") - NACH RUNDE " + std::to_string(battle.roundLimit()) + " SIEGT ROT";
+    return "ZIEL: ALLE " + all + " ZIELORTE NEHMEN - BLAU HAELT " + std::to_string(blueObjectives(battle)) + "/" + all +
+           " - NACH RUNDE " + std::to_string(battle.roundLimit()) + " SIEGT ROT";
 }
 
 std::string endReason(const Battle& battle, const Army& army) {
