@@ -56,7 +56,16 @@ void loadGame(benchmark::State& state) {
     }
 }
 
+// The map's part of the fingerprint, taken once per game at its first save or load.
+void fingerprint(benchmark::State& state) {
+    Played& p = played();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(mapHash(p.loaded.world.map, p.game->builtBridges));
+    }
+}
+
 } // namespace
 
+BENCHMARK(fingerprint)->Unit(benchmark::kMillisecond);
 BENCHMARK(saveGame)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadGame)->Unit(benchmark::kMillisecond);

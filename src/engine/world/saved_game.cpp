@@ -2,10 +2,11 @@
 #include "world/saved_game.hpp"
 
 #include "core/json_values.hpp"
-#include "world/world.hpp"
+#include "map/map.hpp"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <sstream>
 #include <stdexcept>
@@ -16,36 +17,35 @@ namespace {
 
 constexpr const char* formatName = "korvan-spielstand";
 
-// FNV-1a, 64 bits: a fingerprint, not a defence against a crafted file.
+// FNV-1a over 64-bit words with an extra shift: a fingerprint, not a defence against a crafted file.
 class Fingerprint {
 public:
+    explicit Fingerprint(std::uint64_t start = 0xcbf29ce484222325ULL) : hash_(start) {}
     void bytes(const void* data, std::size_t size) {
         const auto* p = static_cast<const unsigned char*>(data);
-        for (std::size_t i = 0; i < size; ++i) {
-            hash_ = (hash_ ^ p[i]) * 0x100000001b3ULL;
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            mix(word);
+        }
+        for (; i < size; ++i) {
+            mix(p[i]);
         }
     }
-    void number(std::int64_t value) { bytes(&value, sizeof value); }
+    void number(std::int64_t value) { mix(static_cast<std::uint64_t>(value)); }
     void text(const std::string& value) {
         number(static_cast<std::int64_t>(value.size()));
         bytes(value.data(), value.size());
     }
-    void map(const Map& m) {
-        number(m.width());
-        number(m.height());
-        bytes(m.tileBytes().data(), m.tileBytes().size());
-        for (const RiverEdge& edge : m.rivers()) {
-            number(edge.a.q);
-            number(edge.a.r);
-            number(edge.b.q);
-            number(edge.b.r);
-            number(edge.bridge ? 1 : 0);
-        }
-    }
     std::uint64_t value() const { return hash_; }
 
 private:
-    std::uint64_t hash_ = 0xcbf29ce484222325ULL;
+    void mix(std::uint64_t word) {
+        hash_ = (hash_ ^ word) * 0x100000001b3ULL;
+        hash_ ^= hash_ >> 29;
+    }
+    std::uint64_t hash_;
 };
 
 std::string hex64(std::uint64_t value) {
@@ -116,12 +116,8 @@ bool printable(std::string_view line) {
 
 } // namespace
 
-std::uint64_t contentHash(const World& world, const Army& army, const Battle& battle) {
+std::uint64_t scenarioHash(const Army& army, const Battle& battle) {
     Fingerprint print;
-    print.map(world.map);
-    if (world.playGrid) {
-        print.map(*world.playGrid);
-    }
     for (const UnitType& type : army.types()) {
         print.text(type.id);
         for (const int value : {static_cast<int>(type.kind), type.movement, type.roadCost, type.attackSoft,
@@ -144,6 +140,28 @@ std::uint64_t contentHash(const World& world, const Army& army, const Battle& ba
         print.number(objective.position.q);
         print.number(objective.position.r);
     }
+    return print.value();
+}
+
+std::uint64_t mapHash(const Map& map, const std::vector<std::size_t>& builtBridges) {
+    Fingerprint print;
+    print.number(map.width());
+    print.number(map.height());
+    print.bytes(map.tileBytes().data(), map.tileBytes().size());
+    const auto& rivers = map.rivers();
+    for (std::size_t i = 0; i < rivers.size(); ++i) {
+        const RiverEdge& edge = rivers[i];
+        const bool built = std::find(builtBridges.begin(), builtBridges.end(), i) != builtBridges.end();
+        for (const int value : {edge.a.q, edge.a.r, edge.b.q, edge.b.r, edge.bridge && !built ? 1 : 0}) {
+            print.number(value);
+        }
+    }
+    return print.value();
+}
+
+std::uint64_t contentHash(std::uint64_t map, std::uint64_t scenario) {
+    Fingerprint print(map);
+    print.number(static_cast<std::int64_t>(scenario));
     return print.value();
 }
 

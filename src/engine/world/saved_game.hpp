@@ -13,7 +13,7 @@
 
 namespace korvan {
 
-class World;
+class Map;
 
 struct SavedGame {
     static constexpr int formatVersion = 1;
@@ -33,8 +33,12 @@ struct SaveChecks {
     std::size_t riverEdges = 0;
 };
 
-// A fingerprint of the maps, the unit types, the starting army and the scenario before any play.
-std::uint64_t contentHash(const World& world, const Army& army, const Battle& battle);
+// The fingerprint a save carries, in two parts: the unit types, the starting army and the scenario,
+// taken before any play; and the map as its file holds it (bridges built in play do not count; the
+// play grid is derived from the map). The map's part reads every field, so it is taken when first needed.
+std::uint64_t scenarioHash(const Army& army, const Battle& battle);
+std::uint64_t mapHash(const Map& map, const std::vector<std::size_t>& builtBridges);
+std::uint64_t contentHash(std::uint64_t map, std::uint64_t scenario);
 
 std::string saveText(const SavedGame& save);
 

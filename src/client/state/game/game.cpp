@@ -10,7 +10,14 @@ namespace korvan {
 
 Game::Game(World& gameWorld, Scenario scenario)
     : world(gameWorld), army(std::move(scenario.army)), battle(std::move(scenario.battle)),
-      content_(battle ? contentHash(world, army, *battle) : 0) {}
+      scenario_(battle ? scenarioHash(army, *battle) : 0) {}
+
+std::uint64_t Game::content() const {
+    if (!map_) {
+        map_ = mapHash(world.map, builtBridges);
+    }
+    return contentHash(*map_, scenario_);
+}
 
 bool Game::selectUnit(int id) {
     const Unit* unit = army.find(id);
@@ -203,14 +210,14 @@ SavedGame Game::save() const {
     if (!battle) {
         throw std::runtime_error("Ohne Szenario gibt es nichts zu speichern");
     }
-    return {content_, battle->state(), army.units(), builtBridges};
+    return {content(), battle->state(), army.units(), builtBridges};
 }
 
 void Game::load(const SavedGame& saved) {
     if (!battle) {
         throw std::runtime_error("Ohne Szenario kann kein Spielstand geladen werden");
     }
-    if (saved.content != content_) {
+    if (saved.content != content()) {
         throw std::runtime_error("Spielstand gehoert zu einer anderen Karte oder einem anderen Szenario");
     }
     // Everything is tried on copies first, so a save that does not fit changes nothing.
@@ -257,7 +264,7 @@ bool Game::saveTo(const std::filesystem::path& file) {
 void Game::loadFile(const std::filesystem::path& file) {
     const std::string text = readSaveFile(file, SavedGame::maxBytes);
     try {
-        load(readSave(text, {content_, world.map.rivers().size()}));
+        load(readSave(text, {content(), world.map.rivers().size()}));
     } catch (const std::exception& error) {
         throw std::runtime_error(file.string() + ": " + error.what());
     }

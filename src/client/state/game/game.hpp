@@ -88,7 +88,10 @@ private:
     // Nothing before this point can be taken back; `reason` says why.
     void closeUndo(const char* reason);
 
-    std::uint64_t content_ = 0; // the fingerprint saves are checked against
+    // The fingerprint saves carry and are checked against.
+    std::uint64_t content() const;
+    std::uint64_t scenario_ = 0;
+    mutable std::optional<std::uint64_t> map_;
 
     std::vector<UndoStep> undoSteps_;
     const char* undoClosed_ = "noch keine Bewegung in diesem Zug";
