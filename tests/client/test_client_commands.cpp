@@ -40,7 +40,8 @@ TEST(ClientCommands, UnitsTurnsAndPicking) {
 
     // Ending the turn plays the computer's whole turn and hands it back.
     client.endTurn();
-    EXPECT_EQ(client.game.movementMessage, "KI-Zug beendet. Blau am Zug.");
+    EXPECT_EQ(client.game.movementMessage.rfind("KI-Zug beendet: ", 0), 0u) << client.game.movementMessage;
+    EXPECT_NE(client.game.movementMessage.find(" Blau am Zug."), std::string::npos);
     EXPECT_FALSE(client.game.selectedUnit);
     EXPECT_EQ(client.game.battle->activeSide(), blueSide);
 

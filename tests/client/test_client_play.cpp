@@ -145,10 +145,18 @@ TEST(ClientPlay, AttackingByClickAndEndingTheTurn) {
     clickField(*client, {4, 2});
     EXPECT_EQ(client->game.movementMessage, "Bereits angegriffen");
 
-    // Enter: Red fires back at its neighbour and marches its far tank, then Blue has the turn again.
+    // Enter first warns while U3 could still move; a second Enter ends the turn: Red fires back at
+    // its neighbour and marches its far tank, tells it in the log and the status line, and marks
+    // both units; then Blue has the turn again.
     const std::size_t before = client->game.battle->log().size();
     press(*client, SDLK_RETURN);
-    EXPECT_EQ(client->game.movementMessage, "KI-Zug beendet. Blau am Zug.");
+    EXPECT_EQ(client->game.movementMessage, "Noch 1 Einheit kann handeln. Enter erneut: Zug beenden");
+    EXPECT_EQ(client->game.battle->activeSide(), blueSide);
+    press(*client, SDLK_RETURN);
+    const std::string& summary = client->game.movementMessage;
+    EXPECT_EQ(summary.rfind("KI-Zug beendet: 1 Bewegungen / 2 Angriffe. Verluste Blau -", 0), 0u) << summary;
+    EXPECT_EQ(summary.substr(summary.size() - 13), " Blau am Zug.");
+    EXPECT_EQ(client->game.redActed, (std::vector<int>{2, 4}));
     EXPECT_FALSE(client->game.selectedUnit);
     EXPECT_EQ(client->game.battle->round(), 2);
     EXPECT_EQ(client->game.battle->activeSide(), blueSide);
@@ -157,6 +165,9 @@ TEST(ClientPlay, AttackingByClickAndEndingTheTurn) {
     EXPECT_TRUE(std::any_of(log.begin() + std::ptrdiff_t(before), log.end(),
                             [](const std::string& line) { return line.rfind("U2 -> U1: -", 0) == 0; }));
     EXPECT_NE(client->game.army.find(4)->position, (Hex{8, 0}));
+    const Hex marched = client->game.army.find(4)->position;
+    EXPECT_TRUE(std::find(log.begin(), log.end(),
+                          "U4 zieht nach " + std::to_string(marched.q) + "/" + std::to_string(marched.r)) != log.end());
     EXPECT_EQ(log.back(), "RUNDE 2/10 - BLAU");
     press(*client, SDLK_RETURN, true); // a held key ends no second turn
     EXPECT_EQ(client->game.battle->round(), 2);
@@ -222,7 +233,14 @@ TEST(ClientPlay, BridgeModeMessagesAndRestart) {
     clickField(client, east);
     EXPECT_EQ(client.game.army.find(1)->position, east);
     press(client, SDLK_h);
-    // N: the map as loaded (no bridge), the units where they started, a fresh scenario, unit 1
+    // N asks first in a running game; another key forgets the question, a second N starts over.
+    press(client, SDLK_n);
+    EXPECT_EQ(client.game.movementMessage, "Partie verwerfen und neu beginnen? Nochmals N druecken");
+    press(client, SDLK_l);
+    press(client, SDLK_l);
+    press(client, SDLK_n);
+    EXPECT_EQ(client.game.army.find(1)->position, east);
+    // N, N: the map as loaded (no bridge), the units where they started, a fresh scenario, unit 1
     // selected with an empty status line, the fitted view, and river pictures without the bridge.
     press(client, SDLK_n);
     EXPECT_FALSE(client.world.map.bridgeBetween(west, east));
@@ -308,7 +326,7 @@ TEST(ClientPlay, PanelsShowTheTurnTheModeAndTheSelection) {
     EXPECT_TRUE(drawnText(screen, 26, 17, "BRANNOK: VARNHOLT", 3, ink, barBackground));
     EXPECT_TRUE(drawnText(screen, 27, 53, "RUNDE 1/10 - BLAU  ENTER: ZUG BEENDEN", 2, muted, barBackground));
     EXPECT_TRUE(drawnText(screen, sx, 800 - 65, "ZUG BEENDEN (ENTER)", 1, ink, buttonColor));
-    EXPECT_TRUE(drawnText(screen, 16, 800 - 22, "U: EINHEIT   KLICK: AUSWAHL/ZIEL", 1, muted, barBackground));
+    EXPECT_TRUE(drawnText(screen, 16, 800 - 22, "F1: HILFE   U: EINHEIT   KLICK: AUSWAHL/ZIEL", 1, muted, barBackground));
 
     // A click on the second row of the unit list selects Red: its row lights up, the first stays dark.
     client->event(buttonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT, 1000 - 100, 285 + unitRowHeight + 5));

@@ -242,6 +242,31 @@ TEST(ComputerOpponent, SkipsUnitsLostToReturnFire) {
     EXPECT_EQ(battle.activeSide(), blueSide);
 }
 
+TEST(ComputerOpponent, TellsEveryMoveShotAndLossOfItsTurn) {
+    const Map map = makeMap({"pppppppp", "pppppppp", "pppppppp"});
+    Army army = makeArmy(map, {{1, 0, "tank", {0, 0}}, {2, 1, "inf", {1, 0}, 1}, {3, 1, "tank", {3, 1}}});
+    Battle battle = forces::makeBattle(map, army, {{7, 2}}, 5);
+    ASSERT_TRUE(battle.endTurn(army, blueSide));
+    const std::size_t before = battle.log().size();
+    const TurnReport report = battle.playAi(map, army);
+    // U2 fires and falls to the return fire; U3 marches next to U1 and fires from there.
+    EXPECT_EQ(report.moves, 1);
+    EXPECT_EQ(report.attacks, 2);
+    EXPECT_EQ(report.ownDestroyed, 1);
+    EXPECT_EQ(report.enemyDestroyed, 0);
+    EXPECT_EQ(report.ownLoss, 1 + 10 - army.find(3)->strength);
+    EXPECT_EQ(report.enemyLoss, 10 - army.find(1)->strength);
+    EXPECT_EQ(report.acted, (std::vector<int>{2, 3}));
+    const std::vector<std::string> told(battle.log().begin() + std::ptrdiff_t(before), battle.log().end());
+    ASSERT_GE(told.size(), 4u);
+    EXPECT_EQ(told[0].rfind("U2 -> U1: -", 0), 0u) << told[0];
+    EXPECT_TRUE(told[0].ends_with(" - U2 VERNICHTET")) << told[0];
+    EXPECT_EQ(told[1], "U3 zieht nach 0/1");
+    EXPECT_EQ(told[2].rfind("U3 -> U1: -", 0), 0u) << told[2];
+    EXPECT_EQ(told.back(), "RUNDE 2/5 - BLAU");
+    EXPECT_EQ(battle.turnReport().moves, 0); // Blue's new turn starts a new report
+}
+
 TEST(ComputerOpponent, StopsWhenTheGameIsDecided) {
     const Map map = makeMap({"ppppp", "ppppp", "ppppp"});
     Army army = makeArmy(map, {{1, 0, "inf", {0, 0}, 1}, {2, 1, "tank", {1, 0}}, {3, 1, "tank", {4, 2}}});

@@ -274,8 +274,9 @@ TEST(BattleFlow, MovingOntoAnObjectiveCapturesIt) {
 
     // Red takes one back on its turn.
     ASSERT_TRUE(battle.endTurn(army, blueSide));
-    ASSERT_TRUE(battle.move(map, army, 2, {3, 1}).success); // Red already owns it: no line
-    EXPECT_EQ(battle.log().back(), "RUNDE 1/5 - ROT");
+    ASSERT_TRUE(battle.move(map, army, 2, {3, 1}).success); // Red already owns it: only the move is told
+    EXPECT_EQ(battle.log().back(), "U2 zieht nach 3/1");
+    EXPECT_EQ(battle.log()[battle.log().size() - 2], "RUNDE 1/5 - ROT");
     ASSERT_TRUE(battle.endTurn(army, redSide));
 
     // Blue takes the last Red objective: capture line, then the victory.

@@ -183,7 +183,7 @@ TEST(Attack, ExchangesFireFromTheSeededGenerator) {
     EXPECT_EQ(army.find(1)->strength, 6);
     EXPECT_EQ(battle.outcome(), Outcome::BlueVictory);
     const auto& log = battle.log();
-    EXPECT_EQ(log[log.size() - 2], third.message);
+    EXPECT_EQ(log[log.size() - 2], "U2 -> U1: -1 / Gegenfeuer -2 - U2 VERNICHTET");
     EXPECT_EQ(log.back(), "SIEG BLAU");
 }
 

@@ -233,9 +233,9 @@ Hex destination(const Map& map, const Army& army, const Unit& unit, const Distan
 
 } // namespace
 
-void Battle::playAi(const Map& map, Army& army) {
+TurnReport Battle::playAi(const Map& map, Army& army) {
     if (finished()) {
-        return;
+        return report_;
     }
     const int side = active_;
     std::vector<int> ids;
@@ -248,7 +248,7 @@ void Battle::playAi(const Map& map, Army& army) {
     SearchPool searches(map, barriers);
     for (const int id : ids) {
         if (finished()) {
-            return; // decided: the turn is not ended
+            return report_; // decided: the turn is not ended
         }
         if (army.find(id) == nullptr) {
             continue; // destroyed by return fire earlier this turn
@@ -268,9 +268,11 @@ void Battle::playAi(const Map& map, Army& army) {
             fire(*this, map, army, id);
         }
     }
+    TurnReport done = report_;
     if (!finished()) {
         endTurn(army, side);
     }
+    return done;
 }
 
 } // namespace korvan

@@ -1,6 +1,9 @@
 // Army look-ups, terrain costs and the per-turn refresh of movement.
 #include "forces/army.hpp"
 
+#include "core/json_values.hpp"
+#include "map/map.hpp"
+
 #include <stdexcept>
 #include <utility>
 
@@ -43,6 +46,30 @@ int Army::terrainCost(const UnitType& type, Tile tile) {
         return -1; // a road does not open impassable terrain
     }
     return tile.road ? type.roadCost : cost;
+}
+
+void Army::restoreUnits(const Map& map, std::vector<Unit> units) {
+    if (units.size() > maxUnits) {
+        throw std::runtime_error("Zu viele Einheiten");
+    }
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const Unit& unit = units[i];
+        bool valid = unit.id >= 1 && (unit.side == blueSide || unit.side == redSide) && unit.type >= 0 &&
+                     std::size_t(unit.type) < types_.size() && isPlainName(unit.name, 48) && map.contains(unit.position) &&
+                     unit.strength >= 1 && unit.strength <= 10;
+        if (valid) {
+            const UnitType& kind = types_[std::size_t(unit.type)];
+            valid = unit.ammo >= 0 && unit.ammo <= kind.maxAmmo && unit.remaining >= 0 &&
+                    unit.remaining <= kind.movement && terrainCost(kind, map.at(unit.position)) >= 0;
+        }
+        for (std::size_t j = 0; valid && j < i; ++j) {
+            valid = units[j].id != unit.id && !(units[j].position == unit.position);
+        }
+        if (!valid) {
+            throw std::runtime_error("Ungueltige Einheit " + std::to_string(i + 1));
+        }
+    }
+    units_ = std::move(units);
 }
 
 void Army::refreshMovement() {

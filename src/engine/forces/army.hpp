@@ -97,6 +97,10 @@ public:
     MoveResult move(const Map& map, int id, Hex target);
     // Fresh points and flags for every unit (turn changes in a battle refresh one side only).
     void refreshMovement();
+    // Puts the units of a saved game in place; throws, changing nothing, on a unit that cannot stand
+    // on this map with these types (unknown type, bad side, strength, ammunition or points, a field
+    // off the map, impassable or shared, a repeated id or a name that is not plain).
+    void restoreUnits(const Map& map, std::vector<Unit> units);
 
 private:
     friend class Battle; // changes unit records and erases destroyed units

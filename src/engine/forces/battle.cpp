@@ -4,6 +4,7 @@
 #include "forces/combat.hpp"
 #include "map/map.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace korvan {
@@ -46,6 +47,33 @@ std::string Battle::status() const {
     }
     return "RUNDE " + std::to_string(round_) + "/" + std::to_string(limit_) +
            (active_ == blueSide ? " - BLAU" : " - ROT");
+}
+
+BattleState Battle::state() const {
+    BattleState s{active_, round_, random_, outcome_, {}, log_};
+    for (const Objective& objective : objectives_) {
+        s.owners.push_back(objective.owner);
+    }
+    return s;
+}
+
+void Battle::restore(BattleState s) {
+    const bool side = s.active == blueSide || s.active == redSide;
+    const bool outcome = static_cast<int>(s.outcome) >= 0 && static_cast<int>(s.outcome) <= 3;
+    const bool owners = s.owners.size() == objectives_.size() &&
+                        std::all_of(s.owners.begin(), s.owners.end(), [](int o) { return o == blueSide || o == redSide; });
+    if (!side || !outcome || !owners || s.round < 1 || s.round > limit_ || s.random == 0 || s.log.size() > logLimit) {
+        throw std::runtime_error("Ungueltiger Partiestand");
+    }
+    active_ = s.active;
+    round_ = s.round;
+    random_ = s.random;
+    outcome_ = s.outcome;
+    for (std::size_t i = 0; i < objectives_.size(); ++i) {
+        objectives_[i].owner = s.owners[i];
+    }
+    log_ = std::move(s.log);
+    report_ = {};
 }
 
 int Battle::roll() {
@@ -102,6 +130,7 @@ bool Battle::endTurn(Army& army, int side) {
         ++round_;
     }
     active_ = active_ == blueSide ? redSide : blueSide;
+    report_ = {};
     for (Unit& unit : army.units_) {
         if (unit.side == active_) {
             unit.remaining = army.type(unit).movement;
@@ -122,17 +151,31 @@ MoveResult Battle::move(const Map& map, Army& army, int id, Hex target) {
         return {false, "Andere Seite am Zug", {}, 0};
     }
     const int side = unit->side;
+    const std::string name = unit->name;
     MoveResult result = army.move(map, id, target);
     if (result.success) {
+        ++report_.moves;
+        noteActed(id);
+        if (side == redSide) {
+            record(name + " zieht nach " + std::to_string(target.q) + "/" + std::to_string(target.r));
+        }
         for (Objective& objective : objectives_) {
             if (objective.position == target && objective.owner != side) {
                 objective.owner = side;
                 record(objective.name + (side == blueSide ? ": Blau erobert" : ": Rot erobert"));
+                result.message += " - " + objective.name + " erobert";
+                report_.captured.push_back(objective.name);
             }
         }
         evaluate(army);
     }
     return result;
+}
+
+void Battle::noteActed(int id) {
+    if (std::find(report_.acted.begin(), report_.acted.end(), id) == report_.acted.end()) {
+        report_.acted.push_back(id);
+    }
 }
 
 } // namespace korvan

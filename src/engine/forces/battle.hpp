@@ -44,6 +44,29 @@ struct CombatResult {
     bool defenderDestroyed = false;
 };
 
+// What the side playing did in its turn: the summary after the computer's turn and the units to mark.
+struct TurnReport {
+    int moves = 0;
+    int attacks = 0;
+    int ownLoss = 0;   // strength points the side playing lost
+    int enemyLoss = 0; // and took from the other side
+    int ownDestroyed = 0;
+    int enemyDestroyed = 0;
+    std::vector<std::string> captured; // objectives it took
+    std::vector<int> acted;            // its units that moved or fired, in order
+};
+
+// Everything of a battle that play changes; the objectives' names and places and the round limit
+// come from the scenario.
+struct BattleState {
+    int active = blueSide;
+    int round = 1;
+    std::uint32_t random = 1;
+    Outcome outcome = Outcome::Ongoing;
+    std::vector<int> owners; // per objective
+    std::vector<std::string> log;
+};
+
 class Battle {
 public:
     static constexpr std::size_t logLimit = 200;
@@ -73,13 +96,20 @@ public:
     AttackPreview preview(const Map& map, const Army& army, int attacker, int defender) const;
     CombatResult attack(const Map& map, Army& army, int attacker, int defender);
 
-    // The computer's whole turn for the active side, ending it unless the game is decided.
-    void playAi(const Map& map, Army& army);
+    // The computer's whole turn for the active side, ending it unless the game is decided; what it did.
+    TurnReport playAi(const Map& map, Army& army);
+    BattleState state() const;
+    // Puts a state back; throws, changing nothing, when it does not fit this scenario.
+    void restore(BattleState state);
+
+    // What the active side did so far in this turn.
+    const TurnReport& turnReport() const { return report_; }
 
 private:
     int roll();
     void record(std::string line);
     void evaluate(const Army& army);
+    void noteActed(int id);
 
     int active_ = blueSide;
     int round_ = 1;
@@ -88,6 +118,7 @@ private:
     Outcome outcome_ = Outcome::Ongoing;
     std::vector<Objective> objectives_;
     std::vector<std::string> log_;
+    TurnReport report_;
 };
 
 } // namespace korvan

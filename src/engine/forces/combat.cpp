@@ -102,17 +102,26 @@ CombatResult Battle::attack(const Map& map, Army& army, int attacker, int defend
     }
     std::erase_if(army.units_, [](const Unit& unit) { return unit.strength <= 0; });
 
+    const bool attackerDestroyed = attackerLoss == a.strength;
+    const bool defenderDestroyed = defenderLoss == d.strength;
+    ++report_.attacks;
+    report_.ownLoss += attackerLoss;
+    report_.enemyLoss += defenderLoss;
+    report_.ownDestroyed += attackerDestroyed ? 1 : 0;
+    report_.enemyDestroyed += defenderDestroyed ? 1 : 0;
+    noteActed(attacker);
+
     std::string line = a.name + " -> " + d.name + ": -" + std::to_string(defenderLoss) + " / Gegenfeuer -" +
                        std::to_string(attackerLoss);
     // A unit that is gone is named, so the log says what became of it.
-    for (const Unit* lost : {&d, &a}) {
-        if ((lost == &d ? defenderLoss : attackerLoss) == lost->strength) {
+    for (const Unit* lost : {defenderDestroyed ? &d : nullptr, attackerDestroyed ? &a : nullptr}) {
+        if (lost != nullptr) {
             line += " - " + lost->name + " VERNICHTET";
         }
     }
     record(line);
     evaluate(army);
-    return {true, std::move(line), attackerLoss, defenderLoss, attackerLoss == a.strength, defenderLoss == d.strength};
+    return {true, std::move(line), attackerLoss, defenderLoss, attackerDestroyed, defenderDestroyed};
 }
 
 } // namespace korvan

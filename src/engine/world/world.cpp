@@ -128,9 +128,13 @@ void World::setPlayGrid(std::optional<Map> grid) {
     ++generation;
 }
 
-bool World::buildBridge(std::size_t riverEdge) {
+bool World::buildBridge(std::size_t riverEdge) { return setBridge(riverEdge, true); }
+
+bool World::removeBridge(std::size_t riverEdge) { return setBridge(riverEdge, false); }
+
+bool World::setBridge(std::size_t riverEdge, bool enabled) {
     const RiverEdge edge = map.rivers().at(riverEdge);
-    if (!map.setBridge(edge.a, edge.b, true)) {
+    if (!map.setBridge(edge.a, edge.b, enabled)) {
         return false;
     }
     if (playGrid) {

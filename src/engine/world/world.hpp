@@ -78,6 +78,8 @@ public:
     void setPlayGrid(std::optional<Map> grid);
     // Builds a bridge over a world-map river edge on both maps. False where the edge has not two land banks.
     bool buildBridge(std::size_t riverEdge);
+    // Takes a bridge built with buildBridge away again; false where the edge carries none.
+    bool removeBridge(std::size_t riverEdge);
     // The maps as the files hold them again: built bridges are gone.
     void reloadMaps();
 
@@ -110,6 +112,7 @@ private:
     struct PlayGridLater {};
     World(Map world, std::vector<City> cityList, PlayGridLater);
     void completeCities();
+    bool setBridge(std::size_t riverEdge, bool enabled);
     void placeCitiesOnGrid();
     int fieldKey(Hex h) const { return h.r * map.width() + map.column(h); }
 

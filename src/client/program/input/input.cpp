@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 namespace korvan {
 
@@ -43,7 +44,15 @@ void handleEvent(Client& client, const SDL_Event& e) {
         }
         break;
     case SDL_KEYDOWN:
+        if (e.key.keysym.sym != SDLK_n && e.key.repeat == 0) {
+            client.restartAsked = false;
+        }
         keyDown(client, e.key);
+        break;
+    case SDL_TEXTINPUT:
+        if (std::string_view(e.text.text) == "?") {
+            view.helpVisible = !view.helpVisible;
+        }
         break;
     case SDL_MOUSEMOTION:
         view.mouse = {double(e.motion.x), double(e.motion.y)};
@@ -89,10 +98,17 @@ void keyDown(Client& client, const SDL_KeyboardEvent& key) {
     case SDLK_RETURN:
     case SDLK_r:
         if (!repeated) {
-            client.endTurn();
+            client.askEndTurn();
         }
         break;
+    case SDLK_F1:
+        view.helpVisible = !view.helpVisible;
+        break;
     case SDLK_ESCAPE:
+        if (view.helpVisible) {
+            view.helpVisible = false; // Esc closes the help first
+            break;
+        }
         game.bridgeMode = false;
         game.movementMessage.clear();
         client.clearSelection();
@@ -139,11 +155,29 @@ void keyDown(Client& client, const SDL_KeyboardEvent& key) {
         break;
     case SDLK_n:
         if (!repeated) {
-            client.restartBattle();
+            client.askRestart();
         }
         break;
     case SDLK_u:
         client.nextUnit();
+        break;
+    case SDLK_F5:
+        if (!repeated) {
+            client.quickSave();
+        }
+        break;
+    case SDLK_F9:
+        if (!repeated) {
+            client.quickLoad();
+        }
+        break;
+    case SDLK_BACKSPACE:
+        client.undo();
+        break;
+    case SDLK_z:
+        if ((key.keysym.mod & KMOD_CTRL) != 0) {
+            client.undo();
+        }
         break;
     case SDLK_HOME:
         view.fit();
@@ -156,6 +190,7 @@ void keyDown(Client& client, const SDL_KeyboardEvent& key) {
 void mouseButtonDown(Client& client, const SDL_MouseButtonEvent& button) {
     ViewState& view = client.view;
     Game& game = client.game;
+    client.restartAsked = false;
     view.mouse = {double(button.x), double(button.y)};
     view.updateHover();
     if (button.button == SDL_BUTTON_MIDDLE && game.selectedUnit) {

@@ -501,15 +501,24 @@ private:
         require(moved && moved->position == target->first && moved->moved && c_.game.selected == target->first,
                 "Klick zieht die Einheit nicht: " + c_.game.movementMessage);
 
+        // The first Enter warns while other units could still act; the second ends the turn.
         press(SDLK_RETURN);
+        const bool warned = c_.game.movementMessage.rfind("Noch ", 0) == 0;
+        if (warned) {
+            press(SDLK_RETURN);
+        }
+        const std::string& told = c_.game.movementMessage;
         require(c_.game.battle->finished() ||
-                    (c_.game.battle->round() == 2 && c_.game.battle->activeSide() == blueSide &&
-                     c_.game.movementMessage == "KI-Zug beendet. Blau am Zug."),
+                    (warned && c_.game.battle->round() == 2 && c_.game.battle->activeSide() == blueSide &&
+                     told.rfind("KI-Zug beendet: ", 0) == 0 && told.ends_with(" Blau am Zug.")),
                 "Enter beendet den Zug nicht: " + c_.game.movementMessage);
         require(!c_.game.selectedUnit, "Nach dem Zugende ist noch eine Einheit gewaehlt");
 
         const unsigned generation = c_.world.generation;
-        press(SDLK_n);
+        press(SDLK_n); // asks first in a running game
+        if (!c_.game.decided()) {
+            press(SDLK_n);
+        }
         bool reset = c_.game.battle->round() == 1 && c_.world.generation == generation + 1 &&
                      c_.game.army.units().size() == startPositions.size();
         for (std::size_t k = 0; reset && k < startPositions.size(); ++k) {

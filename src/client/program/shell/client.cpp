@@ -2,6 +2,7 @@
 // the searches that jump the view.
 #include "shell/client.hpp"
 
+#include "game/save_files.hpp"
 #include "input/input.hpp"
 #include "view_state/sidebar_lists.hpp"
 
@@ -17,6 +18,8 @@ constexpr double unitFocusScale = 18;
 // Fixed focus of the operation view: Wien, at a scale that shows Austria.
 constexpr Point operationFocus{16.3738, 48.2082};
 constexpr double operationScale = 4;
+constexpr const char* autosaveName = "autosave.json";
+constexpr const char* quickSaveName = "schnellspeicher.json";
 
 } // namespace
 
@@ -41,7 +44,7 @@ void Client::selectUnit(int id, bool focus) {
     view.unitListOffset = revealRow(listFirst(view.unitListOffset, unitListRows(), units.size()),
                                     static_cast<std::size_t>(row - units.begin()), unitListRows());
     if (focus) {
-        view.centerOn(world.gameWorld(game.army.find(id)->position), unitFocusScale);
+        view.centerOn(world.gameWorld(game.army.find(id)->position), std::max(view.camera.scale, unitFocusScale));
     }
     view.updateHover();
 }
@@ -59,11 +62,65 @@ void Client::attackUnit(int id) {
     view.updateHover();
 }
 
+void Client::askEndTurn() {
+    if (!game.battle) {
+        return;
+    }
+    if (!endTurnWarned) {
+        if (const int able = game.unitsAbleToAct(); able > 0) {
+            endTurnWarned = true;
+            game.movementMessage = (able == 1 ? std::string("Noch 1 Einheit kann") : "Noch " + std::to_string(able) +
+                                                                                            " Einheiten koennen") +
+                                   " handeln. Enter erneut: Zug beenden";
+            return;
+        }
+    }
+    endTurn();
+}
+
+void Client::askRestart() {
+    if (game.battle && !game.decided() && !restartAsked) {
+        restartAsked = true;
+        game.movementMessage = "Partie verwerfen und neu beginnen? Nochmals N druecken";
+        return;
+    }
+    restartAsked = false;
+    restartBattle();
+}
+
 void Client::endTurn() {
     if (!game.battle) {
         return;
     }
+    endTurnWarned = false;
     game.endTurn();
+    if (autosave && !game.decided() && game.battle->activeSide() == blueSide) {
+        // The summary of Red's turn stays in the status line unless the save fails.
+        const std::string told = game.movementMessage;
+        if (saveAs(autosaveName)) {
+            game.movementMessage = told;
+        }
+    }
+    view.updateHover();
+}
+
+bool Client::saveAs(const char* name) {
+    try {
+        return game.saveTo(saveDirectory() / name);
+    } catch (const std::exception& error) {
+        game.movementMessage = std::string("Speichern fehlgeschlagen: ") + error.what();
+        return false;
+    }
+}
+
+void Client::quickSave() { saveAs(quickSaveName); }
+
+void Client::quickLoad() {
+    try {
+        game.loadFrom(saveDirectory() / quickSaveName);
+    } catch (const std::exception& error) {
+        game.movementMessage = std::string("Laden fehlgeschlagen: ") + error.what();
+    }
     view.updateHover();
 }
 
@@ -77,6 +134,11 @@ void Client::restartBattle() {
     if (!worldMap) {
         view.fit();
     }
+}
+
+void Client::undo() {
+    game.undo();
+    view.updateHover();
 }
 
 void Client::buildBridge() {

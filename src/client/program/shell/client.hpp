@@ -29,7 +29,7 @@ public:
     // One frame. Drawing changes no game or view state, only the map view's caches.
     void render(SDL_Renderer* renderer) { mapView.draw(renderer); }
 
-    // Selects a unit, centred at unit zoom with focus; the legend gives way to the unit list.
+    // Selects a unit, centred with focus, at unit zoom unless already closer; the legend gives way to the unit list.
     void selectUnit(int id, bool focus);
     // Selects and centres the next Blue unit.
     void nextUnit();
@@ -37,9 +37,18 @@ public:
     void attackUnit(int id);
     // Ends Blue's turn; the computer plays its whole turn inside this call and hands it back.
     void endTurn();
+    // Enter: the first press in a turn with Blue units that may still act only warns.
+    void askEndTurn();
+    // N: during a running game the first press only asks; a second N starts over.
+    void askRestart();
     // A new game on the maps as loaded: built bridges are gone, units and scenario start over. The
     // camera stays on the world map, which shows the first unit; other maps are fitted again.
     void restartBattle();
+    // Takes back Blue's last move of this turn; the camera stays.
+    void undo();
+    // The quick save in the save folder (F5, F9); the status line tells the result, the camera stays.
+    void quickSave();
+    void quickLoad();
     // Bridges the river side under the pointer.
     void buildBridge();
     // Forgets every selection: field, city, country and unit.
@@ -60,6 +69,14 @@ public:
     // When the picture next changes without input (SDL ticks, 0 for never), such as a message timing
     // out: the run loop draws no frame while nothing happens but wakes for this one.
     std::uint32_t timedChange = 0;
+    // Saves at the start of every Blue turn after the first; only the interactive game sets it.
+    bool autosave = false;
+    bool restartAsked = false;  // the next N starts over; any other key or click forgets it
+    bool endTurnWarned = false; // Enter ends the turn now, units able to act or not
+
+private:
+    // Writes the game to this file of the save folder; false (the status line says why) on failure.
+    bool saveAs(const char* name);
 };
 
 } // namespace korvan

@@ -10,7 +10,9 @@ namespace korvan {
 const char* const usageText =
     "Brannok: Varnholt - Basiskampf\n"
     "korvan.bin [--map DATEI.json] [--city NAME] [--country CODE] [--unit ID] [--smoke-test] [--screenshot DATEI.bmp]\n"
-    "           [--log DATEI] [--testmode [--demo-speed F]]\n"
+    "           [--log DATEI] [--load SPIELSTAND.json] [--testmode [--demo-speed F]]\n"
+    "--load DATEI: gespeicherte Partie fortsetzen (Exit-Code 1, wenn sie nicht lesbar ist\n"
+    "              oder nicht zu Karte und Szenario passt).\n"
     "--log DATEI: Meldungen mit Zeitstempel zusaetzlich in DATEI schreiben.\n"
     "--testmode: Pruefungen des Smoke-Tests, dann eine feste Tour ueber die Karte\n"
     "            (Welt, Europa, Oesterreich, Wien, Detailzoom, Einheit) und Ende;\n"
@@ -20,7 +22,9 @@ const char* const usageText =
     "--country CODE: Land waehlen und einpassen (z. B. AUT).\n"
     "--screenshot DATEI.bmp ohne --smoke-test: Startansicht speichern und beenden.\n"
     "--benchmark-pan / --benchmark-zoom: Verschieben oder Zoom messen.\n"
-    "Enter: Zug beenden. N: neue Partie. H: Kampfprotokoll.\n"
+    "Enter: Zug beenden. N: neue Partie. H: Kampfprotokoll. F1: Hilfe.\n"
+    "Ruecktaste / Strg+Z: Bewegung zuruecknehmen. F5: speichern, F9: laden.\n"
+    "Spielstaende: $XDG_DATA_HOME/korvan (sonst ~/.local/share/korvan).\n"
     "Tab oder Schaltflaeche: Wien / Oesterreich fokussieren. Home: ganze Karte.\n";
 
 const char* const versionLine = "korvan " KORVAN_VERSION "\n";
@@ -75,6 +79,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.screenshotPath = arguments[++i];
         } else if (argument == "--city" && hasValue) {
             options.cityFocus = arguments[++i];
+        } else if (argument == "--load" && hasValue) {
+            options.loadPath = arguments[++i];
         } else if (argument == "--unit" && hasValue) {
             options.unitText = arguments[++i];
         } else {

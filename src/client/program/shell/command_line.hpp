@@ -20,6 +20,7 @@ struct Options {
     std::string unitText;
     std::string countryFocus;
     std::string logPath;
+    std::string loadPath; // --load: a saved game to continue
     bool smoke = false;
     bool testMode = false;
     double tourSpeed = 1.0;

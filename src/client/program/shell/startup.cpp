@@ -154,6 +154,10 @@ int startAndRun(const Options& options) {
     if (options.smoke && client->world.map.isWorld()) {
         checkStartView(*client);
     }
+    if (!options.loadPath.empty()) {
+        client->game.loadFile(options.loadPath);
+        SDL_Log("Spielstand geladen: %s (%s)", options.loadPath.c_str(), client->game.battle->status().c_str());
+    }
     if (unitFocus != 0 && client->game.army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
     }
@@ -177,6 +181,7 @@ int startAndRun(const Options& options) {
         return 0;
     }
 
+    client->autosave = !options.smoke && options.screenshotPath.empty();
     RunLoop loop(*client, renderer.get(), options.smoke, options.screenshotPath, options.cityFocus, unitFocus,
                  options.countryFocus);
     loop.tour = options.testMode;

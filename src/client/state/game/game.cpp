@@ -1,12 +1,23 @@
 // Game commands: unit selection, moves, attacks, turns, restart and bridges.
 #include "game/game.hpp"
 
+#include "game/save_files.hpp"
+
 #include <algorithm>
+#include <stdexcept>
 
 namespace korvan {
 
 Game::Game(World& gameWorld, Scenario scenario)
-    : world(gameWorld), army(std::move(scenario.army)), battle(std::move(scenario.battle)) {}
+    : world(gameWorld), army(std::move(scenario.army)), battle(std::move(scenario.battle)),
+      scenario_(battle ? scenarioHash(army, *battle) : 0) {}
+
+std::uint64_t Game::content() const {
+    if (!map_) {
+        map_ = mapHash(world.map, builtBridges);
+    }
+    return contentHash(*map_, scenario_);
+}
 
 bool Game::selectUnit(int id) {
     const Unit* unit = army.find(id);
@@ -22,19 +33,47 @@ bool Game::selectUnit(int id) {
     return true;
 }
 
+bool Game::mayStillAct(const Unit& unit) const {
+    if (!battle || battle->finished() || battle->activeSide() != blueSide || unit.side != blueSide) {
+        return false;
+    }
+    const Map& map = world.gameMap();
+    if (!unit.moved) {
+        const MovementRange reach = army.reachable(map, unit.id);
+        if (std::any_of(reach.begin(), reach.end(), [](const auto& entry) { return entry.second.cost > 0; })) {
+            return true;
+        }
+    }
+    return std::any_of(army.units().begin(), army.units().end(), [&](const Unit& enemy) {
+        return enemy.side != unit.side && battle->preview(map, army, unit.id, enemy.id).legal;
+    });
+}
+
+int Game::unitsAbleToAct() const {
+    return static_cast<int>(
+        std::count_if(army.units().begin(), army.units().end(), [&](const Unit& unit) { return mayStillAct(unit); }));
+}
+
 std::optional<int> Game::nextUnit() const {
+    // In army order after the selected unit, wrapping; those that may still act, when there are any.
     std::vector<int> ids;
+    std::vector<int> acting;
     for (const Unit& unit : army.units()) {
         if (!battle || unit.side == blueSide) {
             ids.push_back(unit.id);
+            if (mayStillAct(unit)) {
+                acting.push_back(unit.id);
+            }
         }
     }
-    if (ids.empty()) {
+    const std::vector<int>& pool = acting.empty() ? ids : acting;
+    if (pool.empty()) {
         return std::nullopt;
     }
-    const auto current = selectedUnit ? std::find(ids.begin(), ids.end(), *selectedUnit) : ids.end();
-    const bool following = current != ids.end() && current + 1 != ids.end();
-    return following ? *(current + 1) : ids.front();
+    const auto order = [&](int id) { return std::find(ids.begin(), ids.end(), id) - ids.begin(); };
+    const auto current = selectedUnit ? order(*selectedUnit) : -1;
+    const auto following = std::find_if(pool.begin(), pool.end(), [&](int id) { return order(id) > current; });
+    return following != pool.end() ? *following : pool.front();
 }
 
 void Game::moveTo(Hex target) {
@@ -48,10 +87,16 @@ void Game::moveTo(Hex target) {
         return;
     }
     const Map& map = world.gameMap();
+    UndoStep before{army, battle, *selectedUnit};
     const MoveResult result =
         battle ? battle->move(map, army, *selectedUnit, target) : army.move(map, *selectedUnit, target);
     movementMessage = result.message;
     if (result.success) {
+        undoSteps_.push_back(std::move(before));
+        if (decided()) {
+            closeUndo("Partie beendet");
+        }
+        redActed.clear();
         if (const Unit* moved = army.find(*selectedUnit)) {
             selected = moved->position;
         }
@@ -65,6 +110,10 @@ void Game::attackUnit(int defender) {
     }
     const CombatResult result = battle->attack(world.gameMap(), army, *selectedUnit, defender);
     movementMessage = result.message;
+    if (result.success) {
+        redActed.clear();
+        closeUndo("Angriff ausgefuehrt");
+    }
     if (const Unit* attacker = army.find(*selectedUnit)) {
         selected = attacker->position;
         range = army.reachable(world.gameMap(), *selectedUnit);
@@ -84,9 +133,11 @@ void Game::endTurn() {
         movementMessage = battle->status();
         return;
     }
-    battle->playAi(world.gameMap(), army);
+    closeUndo("noch keine Bewegung in diesem Zug");
+    const TurnReport red = battle->playAi(world.gameMap(), army);
     clearUnitSelection();
-    movementMessage = battle->finished() ? battle->status() : "KI-Zug beendet. Blau am Zug.";
+    redActed = red.acted;
+    movementMessage = redTurnSummary(red) + (battle->finished() ? " " + battle->status() : " Blau am Zug.");
 }
 
 bool Game::restart() {
@@ -98,6 +149,9 @@ bool Game::restart() {
     battle = Battle::load(world.gameMap(), army, world.dataDirectory / "battles.json");
     clearUnitSelection();
     movementMessage = "Neue Partie";
+    redActed.clear();
+    builtBridges.clear();
+    closeUndo("noch keine Bewegung in diesem Zug");
     bridgeMode = false;
     showLog = false;
     return true;
@@ -125,6 +179,9 @@ void Game::buildBridge(std::optional<std::size_t> riverEdge, bool closeEnough) {
     if (selectedUnit) {
         range = army.reachable(world.gameMap(), *selectedUnit);
     }
+    redActed.clear();
+    builtBridges.push_back(*riverEdge);
+    closeUndo("Bruecke gebaut");
     movementMessage = "Bruecke gebaut - Flusssperre aufgehoben. B/ESC: Beenden";
 }
 
@@ -132,6 +189,101 @@ void Game::clearUnitSelection() {
     selectedUnit.reset();
     selected.reset();
     range.clear();
+}
+
+void Game::undo() {
+    if (undoSteps_.empty()) {
+        movementMessage = std::string("Nichts rueckgaengig zu machen: ") + undoClosed_;
+        return;
+    }
+    UndoStep step = std::move(undoSteps_.back());
+    undoSteps_.pop_back();
+    army = std::move(step.army);
+    battle = std::move(step.battle);
+    redActed.clear();
+    selectUnit(step.unit);
+    const Unit* unit = army.find(step.unit);
+    movementMessage = "Bewegung zurueckgenommen: " + (unit != nullptr ? unit->name : std::string("Einheit"));
+}
+
+SavedGame Game::save() const {
+    if (!battle) {
+        throw std::runtime_error("Ohne Szenario gibt es nichts zu speichern");
+    }
+    return {content(), battle->state(), army.units(), builtBridges};
+}
+
+void Game::load(const SavedGame& saved) {
+    if (!battle) {
+        throw std::runtime_error("Ohne Szenario kann kein Spielstand geladen werden");
+    }
+    if (saved.content != content()) {
+        throw std::runtime_error("Spielstand gehoert zu einer anderen Karte oder einem anderen Szenario");
+    }
+    // Everything is tried on copies first, so a save that does not fit changes nothing.
+    Army loadedArmy = army;
+    loadedArmy.restoreUnits(world.gameMap(), saved.units);
+    Battle loadedBattle = *battle;
+    loadedBattle.restore(saved.battle);
+    const auto& rivers = world.map.rivers();
+    for (const std::size_t edge : saved.bridges) {
+        const bool ours = std::find(builtBridges.begin(), builtBridges.end(), edge) != builtBridges.end();
+        const bool open = edge < rivers.size() && (ours || !rivers[edge].bridge) &&
+                          world.map.at(rivers[edge].a).terrain != Terrain::Water &&
+                          world.map.at(rivers[edge].b).terrain != Terrain::Water;
+        if (!open) {
+            throw std::runtime_error("Ungueltige Bruecke im Spielstand");
+        }
+    }
+    for (const std::size_t edge : builtBridges) {
+        world.removeBridge(edge);
+    }
+    for (const std::size_t edge : saved.bridges) {
+        world.buildBridge(edge);
+    }
+    builtBridges = saved.bridges;
+    army = std::move(loadedArmy);
+    battle = std::move(loadedBattle);
+    clearUnitSelection();
+    redActed.clear();
+    bridgeMode = false;
+    closeUndo("Spielstand geladen");
+}
+
+bool Game::saveTo(const std::filesystem::path& file) {
+    try {
+        writeSaveFile(file, saveText(save()));
+        movementMessage = "Gespeichert: " + file.filename().string();
+        return true;
+    } catch (const std::exception& error) {
+        movementMessage = std::string("Speichern fehlgeschlagen: ") + error.what();
+        return false;
+    }
+}
+
+void Game::loadFile(const std::filesystem::path& file) {
+    const std::string text = readSaveFile(file, SavedGame::maxBytes);
+    try {
+        load(readSave(text, {content(), world.map.rivers().size()}));
+    } catch (const std::exception& error) {
+        throw std::runtime_error(file.string() + ": " + error.what());
+    }
+    movementMessage = "Geladen: " + file.filename().string() + ". " + battle->status();
+}
+
+bool Game::loadFrom(const std::filesystem::path& file) {
+    try {
+        loadFile(file);
+        return true;
+    } catch (const std::exception& error) {
+        movementMessage = std::string("Laden fehlgeschlagen: ") + error.what();
+        return false;
+    }
+}
+
+void Game::closeUndo(const char* reason) {
+    undoSteps_.clear();
+    undoClosed_ = reason;
 }
 
 bool Game::canAttack(int unitId) const {
@@ -149,6 +301,23 @@ bool Game::selectedMayMove() const {
         return false;
     }
     return std::any_of(range.begin(), range.end(), [](const auto& entry) { return entry.second.cost > 0; });
+}
+
+std::string redTurnSummary(const TurnReport& red) {
+    // Slashes and full stops only: the HUD font has no comma.
+    std::string text = "KI-Zug beendet: " + std::to_string(red.moves) + " Bewegungen / " + std::to_string(red.attacks) +
+                       " Angriffe.";
+    if (red.attacks > 0) {
+        text += " Verluste Blau -" + std::to_string(red.enemyLoss) + " / Rot -" + std::to_string(red.ownLoss) + ".";
+    }
+    if (red.enemyDestroyed + red.ownDestroyed > 0) {
+        text += " Vernichtet: Blau " + std::to_string(red.enemyDestroyed) + " / Rot " + std::to_string(red.ownDestroyed) +
+                ".";
+    }
+    for (const std::string& name : red.captured) {
+        text += " Rot erobert " + name + ".";
+    }
+    return text;
 }
 
 } // namespace korvan

@@ -107,6 +107,7 @@ public:
     std::optional<std::size_t> selectedCity;
     bool citiesVisible = true;
     bool legendVisible = false;
+    bool helpVisible = false; // the keys and rules over the map: F1 or ?
     bool dragging = false;
     std::size_t unitListOffset = 0; // the unit list's first row, as scrolled
     std::size_t logScroll = 0;      // combat-log lines scrolled back from the newest

@@ -2,6 +2,7 @@
 // field line, action button, combat log, result box and status line.
 #include "hud/hud.hpp"
 
+#include "view_state/battle_text.hpp"
 #include "view_state/hover_text.hpp"
 #include "view_state/sidebar_lists.hpp"
 #include "kit/font.hpp"
@@ -21,8 +22,8 @@ namespace {
 constexpr SDL_Color buttonColor{44, 64, 65, 255};
 constexpr SDL_Color rowColor{30, 46, 49, 255};
 constexpr SDL_Color selectedRowColor{53, 68, 65, 255};
-constexpr const char* helpLine = "U: EINHEIT   KLICK: AUSWAHL/ZIEL   GRUEN: REICHWEITE   RAD: ZOOM   RECHTS/MITTE: PAN"
-                                 "   HOME: WELT   L: GELAENDE   B: BRUECKE   ENTER: ZUG ENDE   N: NEU";
+constexpr const char* helpLine = "F1: HILFE   U: EINHEIT   KLICK: AUSWAHL/ZIEL   RAD: ZOOM   RECHTS/MITTE: PAN"
+                                 "   RUECKTASTE: ZURUECK   F5/F9: SPEICHERN/LADEN   ENTER: ZUG ENDE";
 constexpr std::size_t panelNameLength = 18;
 constexpr std::size_t rowNameLength = 18;
 constexpr int listIconSize = 14;
@@ -47,6 +48,7 @@ void Hud::draw(const Frame& frame) {
         text(renderer, 27, 53, "BRUECKENBAU  /  B ODER ESC: BEENDEN", muted, 2);
     } else if (game.battle) {
         text(renderer, 27, 53, game.battle->status() + "  ENTER: ZUG BEENDEN", muted, 2);
+        text(renderer, 27, 70, goalText(*game.battle), gold, 1);
     } else {
         text(renderer, 27, 53, "KARTENBETRACHTER", muted, 2);
     }
@@ -73,7 +75,10 @@ void Hud::draw(const Frame& frame) {
             text(renderer, sx, 672, water.empty() ? label(world.gameMap().terrainAt(*field)) : water, muted, 1);
         }
     }
-    if (world.map.isWorld() || view.hover.bridge) {
+    const auto hoveredUnit = view.onMap(view.mouse) ? view.unitAt(game.army, view.mouse) : std::nullopt;
+    if (hoveredUnit && game.army.find(*hoveredUnit) != nullptr) {
+        drawUnitHoverPanel(frame, *game.army.find(*hoveredUnit));
+    } else if (world.map.isWorld() || view.hover.bridge) {
         if (view.hover.bridge) {
             drawBridgePanel(frame);
         } else {
@@ -92,11 +97,15 @@ void Hud::draw(const Frame& frame) {
     }
     if (game.battle && game.battle->finished()) {
         const int middle = (view.width - sidebarWidth) / 2;
-        rect(renderer, {middle - 220, 100, 440, 68}, barBackground);
+        rect(renderer, {middle - 220, 100, 440, 84}, barBackground);
         text(renderer, middle - 170, 112, game.battle->status(), gold, 2);
-        text(renderer, middle - 170, 140, "N: NEUE PARTIE   H: PROTOKOLL", ink, 1);
+        text(renderer, middle - 170, 138, endReason(*game.battle, game.army), ink, 1);
+        text(renderer, middle - 170, 160, "N: NEUE PARTIE   H: PROTOKOLL", muted, 1);
     }
     drawStatusLine(frame);
+    if (view.helpVisible) {
+        drawHelp(frame);
+    }
 }
 
 void Hud::drawLegend(const Frame& frame) {

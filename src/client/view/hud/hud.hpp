@@ -30,6 +30,8 @@ private:
     void drawStatusLine(const Frame& frame);
     void drawSelectedCountry(const Frame& frame);
     void drawHoverPanel(const Frame& frame);
+    void drawUnitHoverPanel(const Frame& frame, const Unit& unit);
+    void drawHelp(const Frame& frame);
     void drawBridgePanel(const Frame& frame);
     void drawDisputedLine(const Frame& frame);
 

@@ -3,6 +3,7 @@
 #include "hud/hud.hpp"
 
 #include "view_state/hover_text.hpp"
+#include "view_state/unit_details.hpp"
 #include "kit/font.hpp"
 #include "kit/palette.hpp"
 
@@ -64,6 +65,18 @@ void Hud::drawHoverPanel(const Frame& frame) {
             images.flags.draw(renderer, country->id, sx, hoverCountryTop);
         }
         text(renderer, view.width - 206, 742, country->name.substr(0, hoverNameLength), muted, 1);
+    }
+}
+
+void Hud::drawUnitHoverPanel(const Frame& frame, const Unit& unit) {
+    SDL_Renderer* renderer = frame.renderer;
+    const ViewState& view = frame.view;
+    const int sx = view.width - sidebarTextLeft;
+    const std::vector<std::string> lines = unitDetailLines(frame.game.army, unit);
+    text(renderer, sx, 690, "EINHEIT UNTER MAUS", gold, 1);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        text(renderer, sx, 704 + 12 * static_cast<int>(i), lines[i].substr(0, hoverNameLength + 8),
+             i == 0 ? ink : sideColor(unit.side), 1);
     }
 }
 

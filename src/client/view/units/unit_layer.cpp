@@ -6,10 +6,28 @@
 #include "units/unit_pictures.hpp"
 #include "sdl/sdl_handles.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 namespace korvan {
+
+namespace {
+
+constexpr SDL_Color redActedFrame{255, 170, 40, 255};
+
+// An open frame just inside a picture of the computer's unit that moved or fired in its last turn.
+void actedFrame(SDL_Renderer* renderer, Point centre, const UnitFootprint& footprint) {
+    const SDL_Rect area{static_cast<int>(std::lround(centre.x)) - footprint.width / 2,
+                        static_cast<int>(std::lround(centre.y)) - footprint.top, footprint.width, footprint.height};
+    SDL_SetRenderDrawColor(renderer, redActedFrame.r, redActedFrame.g, redActedFrame.b, redActedFrame.a);
+    for (int inset = 0; inset < 2; ++inset) {
+        const SDL_Rect ring{area.x + inset, area.y + inset, area.w - 2 * inset, area.h - 2 * inset};
+        SDL_RenderDrawRect(renderer, &ring);
+    }
+}
+
+} // namespace
 
 void UnitLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
@@ -27,9 +45,13 @@ void UnitLayer::draw(const Frame& frame) {
                                   unit.strength,
                                   unit.moved,
                                   unit.attacked};
+        const bool acted = std::find(game.redActed.begin(), game.redActed.end(), unit.id) != game.redActed.end();
         view.unitCopies(unit.position, [&](Point s) {
             pictures_.draw(renderer, picture, static_cast<int>(std::lround(s.x)), static_cast<int>(std::lround(s.y)),
                            footprint);
+            if (acted) {
+                actedFrame(renderer, s, footprint);
+            }
         });
     };
     // The unit under the pointer and the selected one last, so nothing lies on them.
