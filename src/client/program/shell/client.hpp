@@ -9,6 +9,8 @@
 
 #include <SDL.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +46,13 @@ public:
     // Forgets every selection: field, city, country and unit.
     void clearSelection();
 
+    // An operation around a city: the game starts over on it, focused. Throws OperationRefused, and
+    // a runtime error for an unknown name, leaving the game as it was.
+    void startOperation(std::size_t city);
+    void startOperation(const std::string& cityName);
+    // The O key: with a city selected or under the pointer, a first press asks and a second starts.
+    void requestOperation();
+
     // Searches and focus changes that jump the view; the searches throw when nothing matches.
     void focusGeography(Point lonLat, double scale);
     void focusOperation();
@@ -56,6 +65,9 @@ public:
     ViewState view;
     MapView mapView;
     bool running = true;
+
+private:
+    std::optional<std::size_t> pendingOperation_; // the city a first O asked about
 };
 
 } // namespace korvan

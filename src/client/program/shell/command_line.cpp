@@ -10,7 +10,7 @@ namespace korvan {
 const char* const usageText =
     "Brannok: Varnholt - Basiskampf\n"
     "korvan.bin [--map DATEI.json] [--city NAME] [--country CODE] [--unit ID] [--smoke-test] [--screenshot DATEI.bmp]\n"
-    "           [--log DATEI] [--testmode [--demo-speed F]]\n"
+    "           [--log DATEI] [--testmode [--demo-speed F]] [--operation STADT [--export-operation ORDNER]]\n"
     "--log DATEI: Meldungen mit Zeitstempel zusaetzlich in DATEI schreiben.\n"
     "--testmode: Pruefungen des Smoke-Tests, dann eine feste Tour ueber die Karte\n"
     "            (Welt, Europa, Oesterreich, Wien, Detailzoom, Einheit) und Ende;\n"
@@ -18,6 +18,8 @@ const char* const usageText =
     "            Exit-Code 0 = bestanden (\"Test mode: passed\" im Log),\n"
     "            1 = nicht bestanden, 2 = ungueltiger Aufruf.\n"
     "--country CODE: Land waehlen und einpassen (z. B. AUT).\n"
+    "--operation STADT: Operation um diese Stadt erzeugen und spielen (O zweimal: um die gewaehlte Stadt).\n"
+    "--export-operation ORDNER: ihre units.json und battles.json in ORDNER schreiben und beenden.\n"
     "--screenshot DATEI.bmp ohne --smoke-test: Startansicht speichern und beenden.\n"
     "--benchmark-pan / --benchmark-zoom: Verschieben oder Zoom messen.\n"
     "Enter: Zug beenden. N: neue Partie. H: Kampfprotokoll.\n"
@@ -75,11 +77,18 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.screenshotPath = arguments[++i];
         } else if (argument == "--city" && hasValue) {
             options.cityFocus = arguments[++i];
+        } else if (argument == "--operation" && hasValue) {
+            options.operationCity = arguments[++i];
+        } else if (argument == "--export-operation" && hasValue) {
+            options.exportOperationPath = arguments[++i];
         } else if (argument == "--unit" && hasValue) {
             options.unitText = arguments[++i];
         } else {
             throw UsageError("Unbekannte oder unvollstaendige Option: " + argument);
         }
+    }
+    if (!options.exportOperationPath.empty() && options.operationCity.empty()) {
+        throw UsageError("--export-operation braucht --operation STADT");
     }
     return options;
 }

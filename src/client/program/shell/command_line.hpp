@@ -20,6 +20,8 @@ struct Options {
     std::string unitText;
     std::string countryFocus;
     std::string logPath;
+    std::string operationCity;       // --operation: an operation around this city instead of the files'
+    std::string exportOperationPath; // --export-operation: write that operation's files here and stop
     bool smoke = false;
     bool testMode = false;
     double tourSpeed = 1.0;

@@ -3,6 +3,7 @@
 #include "shell/startup.hpp"
 
 #include "shell/client.hpp"
+#include "operations/operation.hpp"
 #include "modes/benchmark_modes.hpp"
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
@@ -44,6 +45,18 @@ RendererHandle createRenderer(SDL_Window* window) {
         SDL_Log("Renderer: %s%s", info.name, (info.flags & SDL_RENDERER_SOFTWARE) ? " (software)" : "");
     }
     return renderer;
+}
+
+// Generates the operation around a city and writes its two files, without a window.
+void exportOperationFiles(const WorldSources& sources, const std::string& cityName, const std::filesystem::path& folder) {
+    const LoadedWorld loaded = World::load(sources);
+    const auto city = findCityByName(loaded.world, cityName);
+    if (!city) {
+        throw std::runtime_error("Stadt nicht gefunden: " + cityName);
+    }
+    const GeneratedOperation operation = generateOperation(loaded.world, loaded.scenario.army.types(), *city);
+    exportOperation(operation, folder);
+    SDL_Log("%s: units.json und battles.json in %s geschrieben", operation.name.c_str(), folder.string().c_str());
 }
 
 } // namespace
@@ -88,6 +101,10 @@ int startAndRun(const Options& options) {
     }
     const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath,
                                !options.mapPath.empty()};
+    if (!options.exportOperationPath.empty()) {
+        exportOperationFiles(sources, options.operationCity, options.exportOperationPath);
+        return 0;
+    }
 
     // The world loads on a thread of its own while the window, the renderer and the images are made
     // here (SDL wants them on this thread). The world's errors are reported first, as its files come
@@ -117,6 +134,9 @@ int startAndRun(const Options& options) {
     client->mapView.setImages(std::move(images));
     if (options.smoke && client->world.map.isWorld()) {
         checkStartView(*client);
+    }
+    if (!options.operationCity.empty()) {
+        client->startOperation(options.operationCity);
     }
     if (unitFocus != 0 && client->game.army.find(unitFocus) == nullptr) {
         throw std::runtime_error("Einheit nicht gefunden");
