@@ -173,28 +173,4 @@ TEST(OperationInTheClient, StartedByOTwicePlayedOutRefusedElsewhereAndRestartedT
     EXPECT_FALSE(client.game.decided());
 }
 
-TEST_F(Operations, ProbeTable) {
-    for (const char* name : {"Wien", "Nairobi", "Lyon", "Chicago", "Sao Paulo", "Kathmandu", "Perth", "Kairo"}) {
-        const auto city = findCityByName(world(), name);
-        if (!city) {
-            std::cout << name << ": missing\n";
-            continue;
-        }
-        try {
-            const GeneratedOperation op = generateOperation(world(), loaded->scenario.army.types(), *city);
-            Scenario s = loadOperation(world(), op);
-            int blue = 0, red = 0;
-            for (const Unit& u : s.army.units()) {
-                (u.side == blueSide ? blue : red)++;
-            }
-            scripted::playToEnd(*s.battle, world().gameMap(), s.army);
-            std::cout << name << ": " << op.name << " obj " << s.battle->objectives().size() << " blue " << blue
-                      << " red " << red << " rounds " << s.battle->roundLimit() << " -> outcome "
-                      << int(s.battle->outcome()) << " round " << s.battle->round() << "\n";
-        } catch (const std::exception& e) {
-            std::cout << name << ": " << e.what() << "\n";
-        }
-    }
-}
-
 } // namespace

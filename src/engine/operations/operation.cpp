@@ -215,7 +215,10 @@ std::vector<Hex> Generator::blueFields(const OperationArea& area, int objectiveR
     std::vector<int> score(knobs::sectors, 0);
     for (const Hex offset : area.offsets()) {
         const int d = hexDistance(offset, {0, 0});
-        if (d < inner || d > outer || !area.joined(offset)) {
+        const bool nearObjective = std::any_of(objectives_.begin(), objectives_.end(), [&](const Candidate& o) {
+            return hexDistance(o.offset, offset) < knobs::startGap;
+        });
+        if (d < inner || d > outer || nearObjective || !area.joined(offset)) {
             continue;
         }
         ring.push_back(offset);
@@ -365,7 +368,7 @@ std::string Generator::operationName(const OperationArea& area) const {
             heaviest = w;
         }
     }
-    return "Operation " + plainName(heaviest >= 12 ? river : objectives_.front().name, 32);
+    return "Operation " + plainName(heaviest >= knobs::namingRiverWeight ? river : objectives_.front().name, 32);
 }
 
 GeneratedOperation Generator::run() {
@@ -426,6 +429,9 @@ GeneratedOperation Generator::run() {
     for (const Candidate& objective : objectives_) {
         plan.objectives.push_back({objective.name, *area.field(objective.offset)});
     }
+    // Blue's units first, as in the shipped scenario: unit 1 is the player's.
+    std::stable_sort(units_.begin(), units_.end(),
+                     [](const OperationUnit& a, const OperationUnit& b) { return a.side < b.side; });
     plan.units = std::move(units_);
 
     GeneratedOperation result;
