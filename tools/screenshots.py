@@ -24,6 +24,8 @@ VIEWS = (
     ("europe", ["--city", "Wien"], "`--city Wien`: the city view shows the continent around the selected city"),
     ("austria", ["--country", "AUT"], "`--country AUT`: Austria selected, outlined and fitted, with its flag"),
     ("operation", ["--unit", "1"], "`--unit 1`: the operation around Wien, a Blue unit selected with its reach"),
+    ("operation-nairobi", ["--operation", "Nairobi", "--unit", "1"],
+     "`--operation Nairobi --unit 1`: an operation generated around Nairobi, Blue's first unit selected"),
     ("regional", ["--map", "{data}/donau-wien.json"],
      "`--map data/donau-wien.json`: the regional map of the Donau crossings at Wien, with roads"),
 )
