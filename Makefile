@@ -54,9 +54,11 @@ test-sanitize: deps
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# The micro-benchmarks, then one table of the program's figures per renderer (bench/figures.py);
+# BENCH_AGAINST=other/korvan.bin measures a second build in turn and adds the ratios.
 bench: build
 	@for b in $(BUILD_DIR)/bench_*; do [ -x $$b ] && $$b; done
-	$(PYTHON) bench/startup_time.py --binary $(BUILD_DIR)/korvan.bin
+	$(PYTHON) bench/figures.py --binary $(BUILD_DIR)/korvan.bin $(if $(BENCH_AGAINST),--against $(BENCH_AGAINST))
 
 # Start-up of the program on the shipped world, median of several runs.
 bench-startup: build

@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -65,6 +66,9 @@ public:
     ViewState view;
     MapView mapView;
     bool running = true;
+    // When the picture next changes without input (SDL ticks, 0 for never), such as a message timing
+    // out: the run loop draws no frame while nothing happens but wakes for this one.
+    std::uint32_t timedChange = 0;
 
 private:
     std::optional<std::size_t> pendingOperation_; // the city a first O asked about

@@ -3,6 +3,7 @@
 
 #include "sdl/sdl_handles.hpp"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace korvan {
@@ -13,6 +14,10 @@ namespace {
 constexpr Point selfTestFocus{0, 0};
 constexpr double selfTestScale = 4;
 constexpr double tourStopMilliseconds = 2500;
+// Frames drawn at the start whatever happens: the fourth is the settled start view.
+constexpr int startFrames = 4;
+// The pause after a frame, which paces frames while input keeps coming.
+constexpr int framePause = 8;
 
 } // namespace
 
@@ -26,12 +31,18 @@ RunLoop::RunLoop(Client& client_, SDL_Renderer* renderer_, bool smoke_, std::str
       countryFocus(std::move(countryFocus_)),
       unitFocus(unitFocus_) {}
 
-void RunLoop::tick() {
+bool RunLoop::tick() {
     try {
         if (smoke && frame == 3) {
             startSelfTest();
         }
-        pumpEvents();
+        // Drawing changes nothing: without an event or a timed change the frame would be the last one.
+        if (!pumpEvents() && !frameDue()) {
+            return false;
+        }
+        if (timedChangeDue()) {
+            client.timedChange = 0; // this frame shows it
+        }
         client.render(renderer);
         if (!smoke && !imagePath.empty() && frame == 3) {
             // The fourth frame is the settled start view; it is saved before it is shown.
@@ -45,19 +56,49 @@ void RunLoop::tick() {
         }
         SDL_RenderPresent(renderer);
         ++frame;
+        return true;
     } catch (const std::exception& e) {
         error = e.what();
         exitCode = 1;
         client.running = false;
         SDL_LogError(SDL_LOG_CATEGORY_APPLICATION, "korvan: %s", e.what());
+        return false;
     }
 }
 
-void RunLoop::pumpEvents() {
+void RunLoop::pause(bool drew) const {
+    if (drew || frameDue()) {
+        SDL_Delay(framePause);
+        return;
+    }
+    // Peeks without taking the event: the next tick takes it with the rest of the queue.
+    SDL_WaitEventTimeout(nullptr, idleWait(SDL_GetTicks(), client.timedChange));
+}
+
+bool RunLoop::frameDue() const {
+    return frame < startFrames || smoke || tour || !imagePath.empty() || timedChangeDue();
+}
+
+bool RunLoop::timedChangeDue() const {
+    return client.timedChange != 0 && SDL_TICKS_PASSED(SDL_GetTicks(), client.timedChange);
+}
+
+bool RunLoop::pumpEvents() {
     SDL_Event event;
+    bool any = false;
     while (pollMergedEvent(event)) {
         client.event(event);
+        any = true;
     }
+    return any;
+}
+
+int idleWait(std::uint32_t now, std::uint32_t timedChange) {
+    if (timedChange == 0) {
+        return idleWaitLimit;
+    }
+    const auto left = static_cast<std::int32_t>(timedChange - now);
+    return std::clamp(left, std::int32_t{0}, std::int32_t{idleWaitLimit});
 }
 
 bool pollMergedEvent(SDL_Event& event) {

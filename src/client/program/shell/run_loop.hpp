@@ -19,8 +19,11 @@ public:
     RunLoop(Client& client, SDL_Renderer* renderer, bool smoke, std::string imagePath, std::string cityFocus,
             int unitFocus, std::string countryFocus);
 
-    // One iteration; errors never escape, they stop the loop with exit code 1.
-    void tick();
+    // One iteration: the events, then a frame when something can look different; errors never
+    // escape, they stop the loop with exit code 1. True when it drew.
+    bool tick();
+    // Between iterations: a short pause after a frame, as long as nothing happens otherwise.
+    void pause(bool drew) const;
 
     Client& client;
     SDL_Renderer* renderer;
@@ -44,7 +47,11 @@ public:
 private:
     InputProbe probe; // what the self-test's injected input must leave behind
 
-    void pumpEvents();
+    // Whether the frame must be drawn although no event came: the first frames, the modes that run
+    // by the frame, a change of the picture the client has timed.
+    bool frameDue() const;
+    bool timedChangeDue() const;
+    bool pumpEvents();
     void startSelfTest();
     void runSelfTestChecks();
     void advanceTour();
@@ -56,6 +63,11 @@ void screenshot(SDL_Renderer* renderer, int width, int height, const std::string
 // Takes the next queued event; a run of mouse motions comes out as one motion with the last
 // position and the summed relative movement. False when the queue is empty.
 bool pollMergedEvent(SDL_Event& event);
+
+// How long a still window waits for an event before the loop looks again, in milliseconds: until
+// the client's next timed change (timedChange in SDL ticks, 0 for none) or at most idleWaitLimit.
+inline constexpr int idleWaitLimit = 500;
+int idleWait(std::uint32_t now, std::uint32_t timedChange);
 
 // Queues an event as if it came from the user (used by the self-test).
 void push(SDL_Event event);

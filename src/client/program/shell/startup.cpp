@@ -7,6 +7,7 @@
 #include "modes/benchmark_modes.hpp"
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
+#include "shell/renderer_choice.hpp"
 #include "shell/run_loop.hpp"
 #include "modes/self_test.hpp"
 #include "sdl/sdl_handles.hpp"
@@ -19,6 +20,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <string>
 
 namespace korvan {
 
@@ -32,10 +34,48 @@ constexpr int windowHeight = 850;
 constexpr int minimumWidth = 1000;
 constexpr int minimumHeight = 800;
 
-RendererHandle createRenderer(SDL_Window* window) {
-    RendererHandle renderer(SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+// The GL_RENDERER string of an OpenGL renderer just created (its context is current), or "".
+std::string glRendererName(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) {
+        return {};
+    }
+    using GetString = const unsigned char*(SDLCALL*)(unsigned int);
+    constexpr unsigned int glRendererEnum = 0x1F01; // GL_RENDERER
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(glRendererEnum) : nullptr;
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+WindowHandle createWindow() {
+    WindowHandle window(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
+                                         windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
+    if (!window) {
+        throwSdlError();
+    }
+    SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
+    return window;
+}
+
+// The accelerated renderer, or SDL's software renderer where the accelerated one rasterises on the
+// CPU; then the window is made anew, which lets SDL unload the GL driver and its memory.
+RendererHandle createRenderer(WindowHandle& window) {
+    RendererHandle renderer(
+        SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    if (renderer) {
+        const std::string gpu = glRendererName(renderer.get());
+        if (preferSoftwareRenderer(SDL_GetHint(SDL_HINT_RENDER_DRIVER), gpu)) {
+            SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
+            // Shown through the window surface itself, not through one more GL texture upload.
+            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+            renderer.reset();
+            window.reset();
+            window = createWindow();
+            renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+        }
+    }
     if (!renderer) {
-        renderer.reset(SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE));
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
     }
     if (!renderer) {
         throwSdlError();
@@ -115,13 +155,8 @@ int startAndRun(const Options& options) {
     Images images;
     std::exception_ptr displayFailure;
     try {
-        window.reset(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
-                                      windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
-        if (!window) {
-            throwSdlError();
-        }
-        SDL_SetWindowMinimumSize(window.get(), minimumWidth, minimumHeight);
-        renderer = createRenderer(window.get());
+        window = createWindow();
+        renderer = createRenderer(window);
         images.load(renderer.get(), sources.dataDirectory);
     } catch (...) {
         displayFailure = std::current_exception();
@@ -166,8 +201,7 @@ int startAndRun(const Options& options) {
     loop.tour = options.testMode;
     loop.tourSpeed = options.tourSpeed;
     while (client->running) {
-        loop.tick();
-        SDL_Delay(8);
+        loop.pause(loop.tick());
     }
     if (options.testMode && loop.exitCode != 0) {
         SDL_Log("Test mode: failed");

@@ -1,0 +1,17 @@
+// Which SDL renderer draws: the accelerated one, unless its GPU is a rasteriser running on the CPU.
+#pragma once
+
+#include <string_view>
+
+namespace korvan {
+
+// Whether an OpenGL renderer string (GL_RENDERER) names a rasteriser that runs on the CPU, such as
+// Mesa's llvmpipe, softpipe and swrast.
+bool rastersOnCpu(std::string_view glRenderer);
+
+// Whether to give up the accelerated renderer for SDL's software renderer: its GPU rasters on the
+// CPU, where SDL's own rasteriser draws our frames several times faster, and the user did not name a
+// render driver (userDriver is SDL_RENDER_DRIVER, null or empty when unset).
+bool preferSoftwareRenderer(const char* userDriver, std::string_view glRenderer);
+
+} // namespace korvan
