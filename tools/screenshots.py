@@ -26,6 +26,8 @@ VIEWS = (
     ("operation", ["--unit", "1"], "`--unit 1`: the operation around Wien, a Blue unit selected with its reach"),
     ("contact", ["--unit", "17"],
      "`--unit 17`: zoom 18 on the front at St. Poelten, Red's scouts facing Blue's main body, every unit a counter"),
+    ("operation-nairobi", ["--operation", "Nairobi", "--unit", "1"],
+     "`--operation Nairobi --unit 1`: an operation generated around Nairobi, Blue's first unit selected"),
     ("regional", ["--map", "{data}/donau-wien.json"],
      "`--map data/donau-wien.json`: the regional map of the Donau crossings at Wien, with roads"),
 )

@@ -41,6 +41,10 @@ TEST(CommandLine, ModesAndFlags) {
     EXPECT_FALSE(options.benchmarkZoom);
     EXPECT_EQ(options.logPath, "k.log");
     EXPECT_EQ(options.countryFocus, "AUT");
+    const Options operation = parseOptions({"--export-operation", "ops", "--operation", "Lyon"});
+    EXPECT_EQ(operation.operationCity, "Lyon");
+    EXPECT_EQ(operation.exportOperationPath, "ops");
+    EXPECT_EQ(usageError({"--export-operation", "ops"}), "--export-operation braucht --operation STADT");
     EXPECT_TRUE(parseOptions({"--smoke-test"}).smoke);
     EXPECT_FALSE(parseOptions({"--smoke-test"}).testMode);
 }

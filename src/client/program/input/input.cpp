@@ -95,6 +95,11 @@ void keyDown(Client& client, const SDL_KeyboardEvent& key) {
     case SDLK_TAB:
         client.focusOperation();
         break;
+    case SDLK_o:
+        if (!repeated) {
+            client.requestOperation();
+        }
+        break;
     case SDLK_RETURN:
     case SDLK_r:
         if (!repeated) {

@@ -168,19 +168,52 @@ void Client::focusOperation() {
     game.bridgeMode = false;
     game.movementMessage.clear();
     view.hover.city.reset();
-    focusGeography(operationFocus, operationScale);
+    focusGeography(game.operation ? game.operation->focus : operationFocus, operationScale);
+}
+
+void Client::startOperation(std::size_t city) {
+    pendingOperation_.reset();
+    game.startOperation(generateOperation(world, game.army.types(), city));
+    const std::string started = game.movementMessage;
+    focusOperation();
+    game.movementMessage = started;
+}
+
+void Client::startOperation(const std::string& cityName) {
+    const auto city = findCityByName(world, cityName);
+    if (!city) {
+        throw std::runtime_error("Stadt nicht gefunden: " + upper(cityName));
+    }
+    startOperation(*city);
+}
+
+void Client::requestOperation() {
+    const std::optional<std::size_t> city = view.hover.city ? view.hover.city : view.selectedCity;
+    if (!city || !world.map.isWorld()) {
+        pendingOperation_.reset();
+        game.movementMessage = "Operation: erst eine Stadt waehlen";
+        return;
+    }
+    if (pendingOperation_ != city) {
+        pendingOperation_ = city;
+        game.movementMessage = "O noch einmal: Operation um " + world.cities[*city].name;
+        return;
+    }
+    try {
+        startOperation(*city);
+    } catch (const OperationRefused& refused) {
+        game.movementMessage = refused.what();
+    }
 }
 
 void Client::focusCity(const std::string& name) {
-    const std::string key = upper(name);
-    const auto found = std::find_if(world.cities.begin(), world.cities.end(),
-                                    [&](const City& c) { return upper(c.name) == key; });
-    if (found == world.cities.end() || !world.map.isWorld()) {
-        throw std::runtime_error("Stadt nicht gefunden: " + key);
+    const auto found = findCityByName(world, name);
+    if (!found || !world.map.isWorld()) {
+        throw std::runtime_error("Stadt nicht gefunden: " + upper(name));
     }
-    const auto index = static_cast<std::size_t>(found - world.cities.begin());
+    const std::size_t index = *found;
     view.citiesVisible = true;
-    focusGeography(found->geography, 1.5);
+    focusGeography(world.cities[index].geography, 1.5);
     const Point position = world.cityWorld(index);
     view.panTo(position);
     view.selectedCity = index;

@@ -9,7 +9,9 @@
 
 #include <SDL.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,13 @@ public:
     // Forgets every selection: field, city, country and unit.
     void clearSelection();
 
+    // An operation around a city: the game starts over on it, focused. Throws OperationRefused, and
+    // a runtime error for an unknown name, leaving the game as it was.
+    void startOperation(std::size_t city);
+    void startOperation(const std::string& cityName);
+    // The O key: with a city selected or under the pointer, a first press asks and a second starts.
+    void requestOperation();
+
     // Searches and focus changes that jump the view; the searches throw when nothing matches.
     void focusGeography(Point lonLat, double scale);
     void focusOperation();
@@ -77,6 +86,8 @@ public:
 private:
     // Writes the game to this file of the save folder; false (the status line says why) on failure.
     bool saveAs(const char* name);
+
+    std::optional<std::size_t> pendingOperation_; // the city a first O asked about
 };
 
 } // namespace korvan

@@ -11,6 +11,7 @@ const char* const usageText =
     "Brannok: Varnholt - Basiskampf\n"
     "korvan.bin [--map DATEI.json] [--city NAME] [--country CODE] [--unit ID] [--smoke-test] [--screenshot DATEI.bmp]\n"
     "           [--log DATEI] [--load SPIELSTAND.json] [--testmode [--demo-speed F]]\n"
+    "           [--operation STADT [--export-operation ORDNER]]\n"
     "--load DATEI: gespeicherte Partie fortsetzen (Exit-Code 1, wenn sie nicht lesbar ist\n"
     "              oder nicht zu Karte und Szenario passt).\n"
     "--log DATEI: Meldungen mit Zeitstempel zusaetzlich in DATEI schreiben.\n"
@@ -20,6 +21,8 @@ const char* const usageText =
     "            Exit-Code 0 = bestanden (\"Test mode: passed\" im Log),\n"
     "            1 = nicht bestanden, 2 = ungueltiger Aufruf.\n"
     "--country CODE: Land waehlen und einpassen (z. B. AUT).\n"
+    "--operation STADT: Operation um diese Stadt erzeugen und spielen (O zweimal: um die gewaehlte Stadt).\n"
+    "--export-operation ORDNER: ihre units.json und battles.json in ORDNER schreiben und beenden.\n"
     "--screenshot DATEI.bmp ohne --smoke-test: Startansicht speichern und beenden.\n"
     "--benchmark-pan / --benchmark-zoom: Verschieben oder Zoom messen.\n"
     "Enter: Zug beenden. N: neue Partie. H: Kampfprotokoll. F1: Hilfe.\n"
@@ -81,11 +84,18 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.cityFocus = arguments[++i];
         } else if (argument == "--load" && hasValue) {
             options.loadPath = arguments[++i];
+        } else if (argument == "--operation" && hasValue) {
+            options.operationCity = arguments[++i];
+        } else if (argument == "--export-operation" && hasValue) {
+            options.exportOperationPath = arguments[++i];
         } else if (argument == "--unit" && hasValue) {
             options.unitText = arguments[++i];
         } else {
             throw UsageError("Unbekannte oder unvollstaendige Option: " + argument);
         }
+    }
+    if (!options.exportOperationPath.empty() && options.operationCity.empty()) {
+        throw UsageError("--export-operation braucht --operation STADT");
     }
     return options;
 }

@@ -21,6 +21,8 @@ struct Options {
     std::string countryFocus;
     std::string logPath;
     std::string loadPath; // --load: a saved game to continue
+    std::string operationCity;       // --operation: an operation around this city instead of the files'
+    std::string exportOperationPath; // --export-operation: write that operation's files here and stop
     bool smoke = false;
     bool testMode = false;
     double tourSpeed = 1.0;

@@ -3,6 +3,7 @@
 #include "shell/startup.hpp"
 
 #include "shell/client.hpp"
+#include "operations/operation.hpp"
 #include "modes/benchmark_modes.hpp"
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
@@ -86,6 +87,18 @@ RendererHandle createRenderer(WindowHandle& window) {
     return renderer;
 }
 
+// Generates the operation around a city and writes its two files, without a window.
+void exportOperationFiles(const WorldSources& sources, const std::string& cityName, const std::filesystem::path& folder) {
+    const LoadedWorld loaded = World::load(sources);
+    const auto city = findCityByName(loaded.world, cityName);
+    if (!city) {
+        throw std::runtime_error("Stadt nicht gefunden: " + cityName);
+    }
+    const GeneratedOperation operation = generateOperation(loaded.world, loaded.scenario.army.types(), *city);
+    exportOperation(operation, folder);
+    SDL_Log("%s: units.json und battles.json in %s geschrieben", operation.name.c_str(), folder.string().c_str());
+}
+
 } // namespace
 
 std::unique_ptr<Client> createClient(SDL_Renderer* renderer, const WorldSources& sources) {
@@ -129,6 +142,10 @@ int startAndRun(const Options& options) {
     }
     const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath,
                                !options.mapPath.empty()};
+    if (!options.exportOperationPath.empty()) {
+        exportOperationFiles(sources, options.operationCity, options.exportOperationPath);
+        return 0;
+    }
 
     // The world loads on a thread of its own while the window, the renderer and the images are made
     // here (SDL wants them on this thread). The world's errors are reported first, as its files come
@@ -153,6 +170,9 @@ int startAndRun(const Options& options) {
     client->mapView.setImages(std::move(images));
     if (options.smoke && client->world.map.isWorld()) {
         checkStartView(*client);
+    }
+    if (!options.operationCity.empty()) {
+        client->startOperation(options.operationCity);
     }
     if (!options.loadPath.empty()) {
         client->game.loadFile(options.loadPath);

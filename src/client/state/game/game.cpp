@@ -145,8 +145,14 @@ bool Game::restart() {
         return false;
     }
     world.reloadMaps();
-    army = Army::load(world.gameMap(), world.dataDirectory / "units.json");
-    battle = Battle::load(world.gameMap(), army, world.dataDirectory / "battles.json");
+    if (operation) {
+        Scenario scenario = loadOperation(world, *operation);
+        army = std::move(scenario.army);
+        battle = std::move(scenario.battle);
+    } else {
+        army = Army::load(world.gameMap(), world.dataDirectory / "units.json");
+        battle = Battle::load(world.gameMap(), army, world.dataDirectory / "battles.json");
+    }
     clearUnitSelection();
     movementMessage = "Neue Partie";
     redActed.clear();
@@ -155,6 +161,19 @@ bool Game::restart() {
     bridgeMode = false;
     showLog = false;
     return true;
+}
+
+void Game::startOperation(GeneratedOperation generated) {
+    // Loaded before anything changes: a failure leaves the running game as it was.
+    Scenario scenario = loadOperation(world, generated);
+    world.reloadMaps();
+    army = std::move(scenario.army);
+    battle = std::move(scenario.battle);
+    operation = std::move(generated);
+    clearUnitSelection();
+    movementMessage = operation->name + " begonnen";
+    bridgeMode = false;
+    showLog = false;
 }
 
 void Game::buildBridge(std::optional<std::size_t> riverEdge, bool closeEnough) {

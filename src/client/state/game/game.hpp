@@ -5,6 +5,7 @@
 #include "forces/army.hpp"
 #include "forces/battle.hpp"
 #include "world/saved_game.hpp"
+#include "operations/operation.hpp"
 #include "world/world.hpp"
 
 #include <cstddef>
@@ -38,8 +39,10 @@ public:
     // Ends Blue's turn; the computer plays its whole turn inside this call and hands it back.
     void endTurn();
     // A new game on the maps as the files hold them: built bridges are gone, units and scenario
-    // start over. False without a battle.
+    // (the data files' or the generated operation's) start over. False without a battle.
     bool restart();
+    // A generated operation replaces the game, on the maps as the files hold them.
+    void startOperation(GeneratedOperation generated);
     // Builds a bridge over a world-map river edge (none: nothing bridgeable under the pointer;
     // closeEnough: the view is near enough to tell river sides apart).
     void buildBridge(std::optional<std::size_t> riverEdge, bool closeEnough);
@@ -67,6 +70,7 @@ public:
     World& world;
     Army army;
     std::optional<Battle> battle;
+    std::optional<GeneratedOperation> operation; // none: the data files' scenario
     std::optional<int> selectedUnit;
     std::optional<Hex> selected; // the selected game-map field
     MovementRange range;

@@ -8,15 +8,6 @@
 
 namespace korvan {
 
-std::string upper(std::string s) {
-    for (char& c : s) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return s;
-}
-
 Point reducedLongitude(Point geography) {
     geography.x -= 360.0 * std::floor((geography.x + 180.0) / 360.0);
     return geography;

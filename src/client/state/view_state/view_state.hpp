@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/camera.hpp"
+#include "core/text.hpp"
 #include "view_state/picking.hpp"
 #include "view_state/screen_layout.hpp"
 #include "view_state/unit_footprint.hpp"
@@ -116,8 +117,6 @@ private:
     const World& world_;
 };
 
-// ASCII upper case of every byte: name searches and keys compare through it.
-std::string upper(std::string s);
 // A geographic position with its longitude brought into [-180, 180).
 Point reducedLongitude(Point geography);
 

@@ -47,7 +47,8 @@ void Hud::draw(const Frame& frame) {
     if (game.bridgeMode) {
         text(renderer, 27, 53, "BRUECKENBAU  /  B ODER ESC: BEENDEN", muted, 2);
     } else if (game.battle) {
-        text(renderer, 27, 53, game.battle->status() + "  ENTER: ZUG BEENDEN", muted, 2);
+        const std::string operation = game.operation ? upper(game.operation->name) + "   " : std::string();
+        text(renderer, 27, 53, operation + game.battle->status() + "  ENTER: ZUG BEENDEN", muted, 2);
         text(renderer, 27, 70, goalText(*game.battle), gold, 1);
     } else {
         text(renderer, 27, 53, "KARTENBETRACHTER", muted, 2);
