@@ -142,7 +142,7 @@ std::vector<Hex> positions(const Army& army) {
 }
 
 // The player's way: a city chosen, O twice, the game played out through the client, then N.
-TEST(OperationInTheClient, StartedByOTwicePlayedOutRefusedElsewhereAndRestartedTheSame) {
+TEST(OperationInTheClient, StartedByOTwiceSavedLoadedPlayedOutAndRestartedTheSame) {
     Client client(World::load({std::filesystem::path(KORVAN_SOURCE_DIR) / "data", {}, false}));
     client.focusCity("Lyon");
     client.view.hover.city.reset();
@@ -160,6 +160,20 @@ TEST(OperationInTheClient, StartedByOTwicePlayedOutRefusedElsewhereAndRestartedT
     EXPECT_NE(client.game.movementMessage.find("Zu wenig Land um Male"), std::string::npos);
     EXPECT_EQ(client.game.operation->name, name);
     EXPECT_EQ(positions(client.game.army), start);
+
+    // A save names its operation: loaded during another one, it brings its own back.
+    scripted::blueTurn(*client.game.battle, client.world.gameMap(), client.game.army);
+    client.endTurn();
+    const std::filesystem::path save = std::filesystem::temp_directory_path() / "korvan-operation-save.json";
+    ASSERT_TRUE(client.game.saveTo(save));
+    const std::vector<Hex> saved = positions(client.game.army);
+    client.startOperation("Nairobi");
+    ASSERT_TRUE(client.game.loadFrom(save)) << client.game.movementMessage;
+    EXPECT_EQ(client.game.operation->name, name);
+    EXPECT_EQ(positions(client.game.army), saved);
+    EXPECT_EQ(client.game.battle->round(), 2);
+    std::filesystem::remove(save);
+    std::filesystem::remove(std::filesystem::path(save) += ".bak");
 
     Battle& battle = *client.game.battle;
     for (int turn = 0; !client.game.decided() && turn < 2 * battle.roundLimit() + 2; ++turn) {

@@ -152,7 +152,7 @@ TEST(SavedGames, ABrokenSaveIsToldAndChangesNothing) {
         {replaced(good, "\"bridges\": []", "\"bridges\": [1, 1]"), "Ungueltiger Wert: bridges"},
         {replaced(good, position(first), position(second)), "Ungueltige Einheit 2"}, // two units on one field
         {replaced(good, "\"round\": 2", "\"round\": 13"), "Ungueltiger Partiestand"}, // past the round limit
-        {good + std::string(SavedGame::maxBytes, ' '), "Spielstand zu gross"},
+        {good + std::string(SavedGame::maxBytes, ' '), "Datei zu gross"},
     };
     for (const auto& [text, told] : broken) {
         std::ofstream(dir / "broken.json", std::ios::binary) << text;

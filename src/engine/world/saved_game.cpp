@@ -169,7 +169,13 @@ std::string saveText(const SavedGame& save) {
     std::ostringstream out;
     const BattleState& b = save.battle;
     out << "{\"format\": \"" << formatName << "\", \"version\": " << SavedGame::formatVersion << ",\n \"content\": \""
-        << hex64(save.content) << "\", \"round\": " << b.round << ", \"active\": " << b.active
+        << hex64(save.content) << "\", ";
+    if (!save.operation.empty()) {
+        out << "\"operation\": ";
+        quoted(out, save.operation);
+        out << ", ";
+    }
+    out << "\"round\": " << b.round << ", \"active\": " << b.active
         << ", \"random\": " << b.random << ", \"outcome\": " << static_cast<int>(b.outcome) << ",\n \"objectives\": [";
     for (std::size_t i = 0; i < b.owners.size(); ++i) {
         out << (i == 0 ? "" : ", ") << b.owners[i];
@@ -241,6 +247,13 @@ SavedGame readChecked(std::string text, const SaveChecks& checks) {
     save.content = std::stoull(std::string(content), nullptr, 16);
     if (checks.content && *checks.content != save.content) {
         throw SaveRefused("Spielstand gehoert zu einer anderen Karte oder einem anderen Szenario");
+    }
+    if (const auto operation = findMember(root, "operation")) {
+        save.operation = std::string(asString(*operation, "operation"));
+        if (save.operation.empty() || save.operation.size() > 80 ||
+            save.operation.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") != std::string::npos) {
+            invalid("operation");
+        }
     }
     BattleState& b = save.battle;
     b.round = smallInteger(root, "round", 1, Battle::maxRoundLimit);

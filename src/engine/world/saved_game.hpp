@@ -22,6 +22,7 @@ struct SavedGame {
     static constexpr std::size_t maxLogLine = 200;
 
     std::uint64_t content = 0; // contentHash of the game it was written from
+    std::string operation;     // the city id of a generated operation; empty for the data files' scenario
     BattleState battle;
     std::vector<Unit> units;
     std::vector<std::size_t> bridges; // world-map river edges bridged in play, in the order built

@@ -163,17 +163,58 @@ bool Game::restart() {
     return true;
 }
 
-void Game::startOperation(GeneratedOperation generated) {
-    // Loaded before anything changes: a failure leaves the running game as it was.
-    Scenario scenario = loadOperation(world, generated);
-    world.reloadMaps();
+void Game::replaceScenario(Scenario scenario, std::optional<GeneratedOperation> generated) {
+    for (const std::size_t edge : builtBridges) {
+        world.removeBridge(edge);
+    }
+    builtBridges.clear();
     army = std::move(scenario.army);
     battle = std::move(scenario.battle);
     operation = std::move(generated);
+    scenario_ = battle ? scenarioHash(army, *battle) : 0;
     clearUnitSelection();
-    movementMessage = operation->name + " begonnen";
+    redActed.clear();
+    closeUndo("noch keine Bewegung in diesem Zug");
     bridgeMode = false;
     showLog = false;
+}
+
+void Game::startOperation(GeneratedOperation generated) {
+    // Loaded before anything changes: a failure leaves the running game as it was.
+    Scenario scenario = loadOperation(world, generated);
+    replaceScenario(std::move(scenario), std::move(generated));
+    movementMessage = operation->name + " begonnen";
+}
+
+void Game::switchToScenarioOf(const SavedGame& save) {
+    const std::string current = operation ? world.cities[operation->city].id : std::string();
+    if (save.operation == current) {
+        return;
+    }
+    std::optional<GeneratedOperation> generated;
+    Scenario scenario;
+    if (save.operation.empty()) {
+        scenario.army = Army::load(world.gameMap(), world.dataDirectory / "units.json");
+        scenario.battle = Battle::load(world.gameMap(), scenario.army, world.dataDirectory / "battles.json");
+    } else {
+        const auto city = std::find_if(world.cities.begin(), world.cities.end(),
+                                       [&](const City& c) { return c.id == save.operation; });
+        if (city == world.cities.end()) {
+            throw std::runtime_error("Operation des Spielstands unbekannt: " + save.operation);
+        }
+        generated = generateOperation(world, army.types(), std::size_t(city - world.cities.begin()));
+        scenario = loadOperation(world, *generated);
+    }
+    content(); // the map's part
+    if (contentHash(*map_, scenarioHash(scenario.army, *scenario.battle)) != save.content) {
+        throw std::runtime_error("Spielstand gehoert zu einer anderen Karte oder einem anderen Szenario");
+    }
+    // The save's units and battle must fit before anything is replaced.
+    Army trialArmy = scenario.army;
+    trialArmy.restoreUnits(world.gameMap(), save.units);
+    Battle trialBattle = *scenario.battle;
+    trialBattle.restore(save.battle);
+    replaceScenario(std::move(scenario), std::move(generated));
 }
 
 void Game::buildBridge(std::optional<std::size_t> riverEdge, bool closeEnough) {
@@ -229,7 +270,8 @@ SavedGame Game::save() const {
     if (!battle) {
         throw std::runtime_error("Ohne Szenario gibt es nichts zu speichern");
     }
-    return {content(), battle->state(), army.units(), builtBridges};
+    return {content(), operation ? world.cities[operation->city].id : std::string(), battle->state(), army.units(),
+            builtBridges};
 }
 
 void Game::load(const SavedGame& saved) {
@@ -283,6 +325,7 @@ bool Game::saveTo(const std::filesystem::path& file) {
 void Game::loadFile(const std::filesystem::path& file) {
     const std::string text = readSaveFile(file, SavedGame::maxBytes);
     try {
+        switchToScenarioOf(readSave(text, {std::nullopt, world.map.rivers().size()}));
         load(readSave(text, {content(), world.map.rivers().size()}));
     } catch (const std::exception& error) {
         throw std::runtime_error(file.string() + ": " + error.what());

@@ -91,6 +91,11 @@ private:
     };
     // Nothing before this point can be taken back; `reason` says why.
     void closeUndo(const char* reason);
+    // A new army and battle in place of the running ones, with everything that belonged to those.
+    void replaceScenario(Scenario scenario, std::optional<GeneratedOperation> generated);
+    // Before a save of another operation (or of the data files' scenario) is loaded: that scenario
+    // is set up, once it is sure the save fits it. Throws, changing nothing, when it does not.
+    void switchToScenarioOf(const SavedGame& save);
 
     // The fingerprint saves carry and are checked against.
     std::uint64_t content() const;

@@ -1,8 +1,10 @@
 // Save files: their folder, atomic replacement with a backup, and bounded reading.
 #include "game/save_files.hpp"
 
+#include "core/data_file.hpp"
+#include "core/file_write.hpp"
+
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 #include <system_error>
 
@@ -22,58 +24,28 @@ fs::path saveDirectory() {
 }
 
 void writeSaveFile(const fs::path& file, const std::string& text) {
-    const auto fail = [&](const char* what) { throw std::runtime_error(std::string(what) + ": " + file.string()); };
     std::error_code error;
     if (file.has_parent_path()) {
         fs::create_directories(file.parent_path(), error);
         if (error) {
-            fail("Speicherordner nicht anlegbar");
+            throw std::runtime_error("Speicherordner nicht anlegbar: " + file.string());
         }
     }
-    fs::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temporary, error);
-            fail("Spielstand nicht schreibbar");
-        }
-    }
-    if (fs::exists(file, error)) {
+    // The previous save stays as a backup; the new one replaces it whole or not at all.
+    if (fs::is_regular_file(file, error)) {
         fs::path backup = file;
         backup += ".bak";
-        fs::rename(file, backup, error);
+        fs::copy_file(file, backup, fs::copy_options::overwrite_existing, error);
         if (error) {
-            fs::remove(temporary, error);
-            fail("Sicherung des alten Spielstands fehlgeschlagen");
+            throw std::runtime_error("Sicherung des alten Spielstands fehlgeschlagen: " + file.string());
         }
     }
-    fs::rename(temporary, file, error);
-    if (error) {
-        fail("Spielstand nicht schreibbar");
-    }
+    writeFileWhole(file, text);
 }
 
 std::string readSaveFile(const fs::path& file, std::size_t maxBytes) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("Spielstand nicht gefunden: " + file.string());
-    }
-    std::string text;
-    char block[65536];
-    while (in.read(block, sizeof block) || in.gcount() > 0) {
-        text.append(block, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > maxBytes) {
-            throw std::runtime_error("Spielstand zu gross: " + file.string());
-        }
-    }
-    if (in.bad()) {
-        throw std::runtime_error("Spielstand nicht lesbar: " + file.string());
-    }
-    return text;
+    // Read as the data files are: a FIFO, a directory or an endless stream is refused, not waited on.
+    return readDataFile(file, maxBytes, "Spielstand nicht gefunden: " + file.string());
 }
 
 } // namespace korvan
