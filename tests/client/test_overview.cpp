@@ -315,12 +315,12 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
         drawn[i] = std::uint32_t(i);
     }
     const std::vector<std::uint32_t> base(drawn.size(), 0xdeadbeefu);
-    const Camera near{0, 0, 4, 1, 1.5}; // sides reach 3 pixels: a border of 6
+    const Camera near{0, 0, 4, 1, 1.5}; // sides reach 5 pixels with a great river's second row: a border of 7
     const PixelKeep keep = moveDrawnRaster(base, {5, -2}, near, w, h, drawn);
-    EXPECT_EQ(keep.left, 5 + 6);
-    EXPECT_EQ(keep.right, w - 6);
-    EXPECT_EQ(keep.top, 6);
-    EXPECT_EQ(keep.bottom, h - 2 - 6);
+    EXPECT_EQ(keep.left, 5 + 7);
+    EXPECT_EQ(keep.right, w - 7);
+    EXPECT_EQ(keep.top, 7);
+    EXPECT_EQ(keep.bottom, h - 2 - 7);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const std::uint32_t expected = keep.holds(x, y) ? std::uint32_t((y + 2) * w + x - 5) : 0xdeadbeefu;

@@ -1,4 +1,5 @@
-// River sides drawn as one-pixel lines into an ARGB pixel raster (overview and minimap).
+// River sides drawn as lines into an ARGB pixel raster (overview and minimap): one pixel wide, two for
+// the great rivers.
 #pragma once
 
 #include "kit/palette.hpp"
@@ -104,11 +105,18 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
         const int ay = pixel(pa.y);
         const int bx = pixel(pb.x);
         const int by = pixel(pb.y);
-        // The line and its middle lie within the box of its ends.
-        if (keep.holds(std::min(ax, bx), std::min(ay, by)) && keep.holds(std::max(ax, bx), std::max(ay, by))) {
+        // The line, its middle and a great river's second pixel row lie within the box of its ends
+        // widened by a pixel.
+        if (keep.holds(std::min(ax, bx), std::min(ay, by)) && keep.holds(std::max(ax, bx) + 1, std::max(ay, by) + 1)) {
             return;
         }
         rasterLine(ax, ay, bx, by, riverPixel(widthClass), target.w, target.h, pixels, keep);
+        // The great rivers (width class 3) are two pixels wide, so they stand out from the rest.
+        if (widthClass >= 3) {
+            const bool flat = std::abs(bx - ax) >= std::abs(by - ay);
+            rasterLine(ax + !flat, ay + flat, bx + !flat, by + flat, riverPixel(widthClass), target.w, target.h, pixels,
+                       keep);
+        }
         // Map::bridgeBetween of the edge's own fields is this edge's flag, so the flag alone decides.
         if (bridge) {
             const Point m = (pa + pb) * 0.5;

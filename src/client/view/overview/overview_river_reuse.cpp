@@ -9,9 +9,10 @@ namespace korvan {
 
 namespace {
 
-// How far from its middle a river side may draw, in pixels: half a unit and a rounding.
+// How far from its middle a river side may draw, in pixels: half a unit, a rounding and a great river's
+// second pixel.
 double sideReach(const Camera& camera) {
-    return std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale)) + 1;
+    return std::ceil(0.5 * camera.scale * std::max(camera.horizontalScale, camera.verticalScale)) + 2;
 }
 
 } // namespace

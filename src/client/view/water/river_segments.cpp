@@ -107,8 +107,16 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
             // Truncation of a positive value rounds down, cheaper than std::floor.
             const int x = int(cx + 1000000.5) - 1000000;
             const int y = int(cy + 1000000.5) - 1000000;
-            if (x >= 0 && x < width && y >= 0 && y < height && !keep.holds(x, y)) {
-                pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = colour;
+            // The great rivers (width class 3) are two pixels wide, so they stand out from the rest.
+            const int size = side.widthClass >= 3 && !side.bridge ? 2 : 1;
+            for (int dy = 0; dy < size; ++dy) {
+                for (int dx = 0; dx < size; ++dx) {
+                    const int dotX = x + dx;
+                    const int dotY = y + dy;
+                    if (dotX >= 0 && dotX < width && dotY >= 0 && dotY < height && !keep.holds(dotX, dotY)) {
+                        pixels[std::size_t(dotY) * std::size_t(width) + std::size_t(dotX)] = colour;
+                    }
+                }
             }
         }
     }
