@@ -27,6 +27,9 @@ enum class UnitClass : std::int32_t {
     Recon = 2,
 };
 
+// The class's id in the army file ("tank", "infantry", "recon").
+const char* unitClassId(UnitClass kind);
+
 struct UnitType {
     std::string id;
     std::string name;

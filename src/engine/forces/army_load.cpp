@@ -38,14 +38,10 @@ std::string name(JsonValue value) {
 }
 
 UnitClass unitClass(const std::string& text) {
-    if (text == "tank") {
-        return UnitClass::Tank;
-    }
-    if (text == "infantry") {
-        return UnitClass::Infantry;
-    }
-    if (text == "recon") {
-        return UnitClass::Recon;
+    for (const UnitClass kind : {UnitClass::Tank, UnitClass::Infantry, UnitClass::Recon}) {
+        if (text == unitClassId(kind)) {
+            return kind;
+        }
     }
     failLoad("Unbekannte Einheitenklasse");
 }
@@ -149,6 +145,18 @@ void parseArmy(const Map& map, JsonValue document, std::vector<UnitType>& types,
 }
 
 } // namespace
+
+const char* unitClassId(UnitClass kind) {
+    switch (kind) {
+    case UnitClass::Tank:
+        return "tank";
+    case UnitClass::Infantry:
+        return "infantry";
+    case UnitClass::Recon:
+        return "recon";
+    }
+    return "tank";
+}
 
 Army Army::load(const Map& map, std::istream& input) {
     return withErrorPrefix("Ungueltige Einheitendaten: ", [&] {

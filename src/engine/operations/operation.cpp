@@ -455,6 +455,13 @@ std::optional<std::size_t> findCityByName(const World& world, std::string_view n
     return std::nullopt;
 }
 
+std::size_t cityNamed(const World& world, std::string_view name) {
+    if (const auto city = findCityByName(world, name)) {
+        return *city;
+    }
+    throw std::runtime_error("Stadt nicht gefunden: " + upper(std::string(name)));
+}
+
 GeneratedOperation generateOperation(const World& world, const std::vector<UnitType>& types, std::size_t city) {
     return Generator(world, types, city).run();
 }

@@ -31,6 +31,8 @@ struct GeneratedOperation {
 
 // The first city of that name, compared in upper case as the city search does.
 std::optional<std::size_t> findCityByName(const World& world, std::string_view name);
+// As findCityByName, but none throws "Stadt nicht gefunden: NAME".
+std::size_t cityNamed(const World& world, std::string_view name);
 
 // The operation around a city with the unit types given; the same city and data always give the same
 // operation. Throws OperationRefused off a world map, where the land is too small, or where too few

@@ -12,18 +12,6 @@ namespace korvan {
 
 namespace {
 
-const char* className(UnitClass kind) {
-    switch (kind) {
-    case UnitClass::Tank:
-        return "tank";
-    case UnitClass::Infantry:
-        return "infantry";
-    case UnitClass::Recon:
-        return "recon";
-    }
-    return "tank";
-}
-
 // "longitude":..,"latitude":.. of a field's centre; six decimals keep it well inside its field.
 std::string position(const Map& grid, Hex field) {
     Point p = grid.geography(field);
@@ -36,7 +24,7 @@ std::string position(const Map& grid, Hex field) {
 }
 
 void writeType(std::ostream& out, const UnitType& type) {
-    out << "{\"id\":\"" << type.id << "\",\"name\":\"" << type.name << "\",\"class\":\"" << className(type.kind)
+    out << "{\"id\":\"" << type.id << "\",\"name\":\"" << type.name << "\",\"class\":\"" << unitClassId(type.kind)
         << "\",\"movement\":" << type.movement << ",\"road_cost\":" << type.roadCost
         << ",\"attack_soft\":" << type.attackSoft << ",\"attack_hard\":" << type.attackHard
         << ",\"defense\":" << type.defense << ",\"range\":" << type.range << ",\"ammo\":" << type.maxAmmo

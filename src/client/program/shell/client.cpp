@@ -180,11 +180,7 @@ void Client::startOperation(std::size_t city) {
 }
 
 void Client::startOperation(const std::string& cityName) {
-    const auto city = findCityByName(world, cityName);
-    if (!city) {
-        throw std::runtime_error("Stadt nicht gefunden: " + upper(cityName));
-    }
-    startOperation(*city);
+    startOperation(cityNamed(world, cityName));
 }
 
 void Client::requestOperation() {
@@ -207,11 +203,10 @@ void Client::requestOperation() {
 }
 
 void Client::focusCity(const std::string& name) {
-    const auto found = findCityByName(world, name);
-    if (!found || !world.map.isWorld()) {
+    if (!world.map.isWorld()) {
         throw std::runtime_error("Stadt nicht gefunden: " + upper(name));
     }
-    const std::size_t index = *found;
+    const std::size_t index = cityNamed(world, name);
     view.citiesVisible = true;
     focusGeography(world.cities[index].geography, 1.5);
     const Point position = world.cityWorld(index);

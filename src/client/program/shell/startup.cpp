@@ -90,11 +90,8 @@ RendererHandle createRenderer(WindowHandle& window) {
 // Generates the operation around a city and writes its two files, without a window.
 void exportOperationFiles(const WorldSources& sources, const std::string& cityName, const std::filesystem::path& folder) {
     const LoadedWorld loaded = World::load(sources);
-    const auto city = findCityByName(loaded.world, cityName);
-    if (!city) {
-        throw std::runtime_error("Stadt nicht gefunden: " + cityName);
-    }
-    const GeneratedOperation operation = generateOperation(loaded.world, loaded.scenario.army.types(), *city);
+    const std::size_t city = cityNamed(loaded.world, cityName);
+    const GeneratedOperation operation = generateOperation(loaded.world, loaded.scenario.army.types(), city);
     exportOperation(operation, folder);
     SDL_Log("%s: units.json und battles.json in %s geschrieben", operation.name.c_str(), folder.string().c_str());
 }

@@ -145,14 +145,9 @@ bool Game::restart() {
         return false;
     }
     world.reloadMaps();
-    if (operation) {
-        Scenario scenario = loadOperation(world, *operation);
-        army = std::move(scenario.army);
-        battle = std::move(scenario.battle);
-    } else {
-        army = Army::load(world.gameMap(), world.dataDirectory / "units.json");
-        battle = Battle::load(world.gameMap(), army, world.dataDirectory / "battles.json");
-    }
+    Scenario scenario = operation ? loadOperation(world, *operation) : filesScenario();
+    army = std::move(scenario.army);
+    battle = std::move(scenario.battle);
     clearUnitSelection();
     movementMessage = "Neue Partie";
     redActed.clear();
@@ -161,6 +156,12 @@ bool Game::restart() {
     bridgeMode = false;
     showLog = false;
     return true;
+}
+
+Scenario Game::filesScenario() const {
+    Scenario scenario{Army::load(world.gameMap(), world.dataDirectory / "units.json"), std::nullopt};
+    scenario.battle = Battle::load(world.gameMap(), scenario.army, world.dataDirectory / "battles.json");
+    return scenario;
 }
 
 void Game::replaceScenario(Scenario scenario, std::optional<GeneratedOperation> generated) {
@@ -194,8 +195,7 @@ void Game::switchToScenarioOf(const SavedGame& save) {
     std::optional<GeneratedOperation> generated;
     Scenario scenario;
     if (save.operation.empty()) {
-        scenario.army = Army::load(world.gameMap(), world.dataDirectory / "units.json");
-        scenario.battle = Battle::load(world.gameMap(), scenario.army, world.dataDirectory / "battles.json");
+        scenario = filesScenario();
     } else {
         const auto city = std::find_if(world.cities.begin(), world.cities.end(),
                                        [&](const City& c) { return c.id == save.operation; });

@@ -91,6 +91,8 @@ private:
     };
     // Nothing before this point can be taken back; `reason` says why.
     void closeUndo(const char* reason);
+    // The army and battle as the data files set them up.
+    Scenario filesScenario() const;
     // A new army and battle in place of the running ones, with everything that belonged to those.
     void replaceScenario(Scenario scenario, std::optional<GeneratedOperation> generated);
     // Before a save of another operation (or of the data files' scenario) is loaded: that scenario
