@@ -32,8 +32,9 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
             shift = overviewShift(key_->camera, view.camera, area.w, area.h);
         }
         // The new raster goes into the spare buffer, which then becomes the one kept for the next pan.
-        rasterOverview({world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y}, pixels_,
-                       shift, scratch_);
+        land_.prepare(world.gameMap(), world.generation);
+        rasterOverview({world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y, &land_},
+                       pixels_, shift, scratch_);
         std::swap(pixels_, scratch_);
         const std::uint32_t* upload = pixels_.data();
         if (includeRivers) {

@@ -30,6 +30,7 @@ private:
     std::vector<std::uint32_t> pixels_;  // the last raster without rivers, for reuse after a pan
     std::vector<std::uint32_t> scratch_; // the next raster; swapped with pixels
     std::vector<std::uint32_t> drawn_;   // the last raster with rivers, for reuse after a pan
+    LandTable land_;                     // the play grid's land under its water, kept across frames
     RiverIndex riverIndex_;              // the world map's sides, compact and by area, for drawing them in
     std::optional<ViewKey> key_;
     bool rivers_ = true;

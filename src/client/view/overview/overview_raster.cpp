@@ -1,5 +1,6 @@
 // Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
 #include "overview/overview_raster.hpp"
+#include "overview/field_rows.hpp"
 
 #include "core/row_split.hpp"
 
@@ -7,11 +8,11 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
 #include <limits>
-#include <unordered_map>
 
 namespace korvan {
 
@@ -30,6 +31,7 @@ const std::array<std::uint32_t, 16> terrainPixels = [] {
 constexpr int water = static_cast<int>(Terrain::Water);
 constexpr int city = static_cast<int>(Terrain::City);
 constexpr int plain = static_cast<int>(Terrain::Plain);
+constexpr std::uint8_t unknownLand = 0xff;
 
 // A map's field bytes as the pixel loops read them: Map::canonical and storageIndex in one step,
 // with the modulo only for hexes outside the stored columns.
@@ -71,10 +73,10 @@ private:
     bool offsetRows_;
 };
 
-// fieldLandTerrain of the play grid's fields, the water fallback computed once per field and build.
+// fieldLandTerrain of the play grid's fields: its own terrain on land, the table's on water.
 class LandTerrain {
 public:
-    explicit LandTerrain(const Map& game) : game_(game), grid_(game) {}
+    LandTerrain(const Map& game, LandTable& table) : grid_(game), table_(table) {}
 
     const FieldGrid& grid() const { return grid_; }
 
@@ -83,18 +85,12 @@ public:
         if (t != water) {
             return t == city ? plain : t;
         }
-        const auto [slot, added] = water_.try_emplace(std::size_t(index), 0);
-        if (added) {
-            const Hex h = game_.hexAt(int(index % game_.width()), int(index / game_.width()));
-            slot->second = static_cast<int>(fieldLandTerrain(game_, h));
-        }
-        return slot->second;
+        return table_.at(index);
     }
 
 private:
-    const Map& game_;
     FieldGrid grid_;
-    std::unordered_map<std::size_t, int> water_;
+    LandTable& table_;
 };
 
 // roundHalfAway for the pixel loops, without branches: the halves fall at random along a row.
@@ -107,21 +103,14 @@ inline double roundHalf(double v) {
     return whole + double(rest >= 0.5) - double(rest <= -0.5);
 }
 
-// The hexes under the pixel centres of one window row seen through a camera: worldToHex of
-// cam.toWorld, step for step, with the row's share worked out once and selects instead of branches.
+// The hexes under the pixel centres of one window row seen through a camera, one at a time.
 class RowHexes {
 public:
-    RowHexes(const Camera& cam, double rowY)
-        : cam_(cam), rowY_(rowY), perPixel_(0.5773502691896257 / (cam.scale * cam.horizontalScale)) {
-        const double y = (rowY - cam.y) / (cam.scale * cam.verticalScale);
-        third_ = y / 3.0;
-        fr_ = y * 2.0 / 3.0;
-        r_ = roundHalf(fr_);
-        dr_ = std::abs(r_ - fr_);
-    }
+    RowHexes(const Camera& cam, double rowY) : cam_(cam), rowY_(rowY), frame_(cam, rowY) {}
 
     const Camera& camera() const { return cam_; }
     double rowY() const { return rowY_; }
+    const RowFrame& frame() const { return frame_; }
 
     // Half the width of hex row r's hexagons along this row, in pixels.
     double halfWidth(int r) const {
@@ -134,31 +123,28 @@ public:
         return kept.half;
     }
 
+    // fieldIndices' rule for one pixel.
     Hex at(int x) const {
-        const double fq = (x + 0.5 - cam_.x) * perPixel_ - third_;
-        const double fs = -fq - fr_;
+        const double fq = (x + 0.5 - frame_.cameraX) * frame_.perPixel - frame_.third;
+        const double fs = -fq - frame_.fr;
         const double q = roundHalf(fq);
         const double s = roundHalf(fs);
         const double dq = std::abs(q - fq);
         const double ds = std::abs(s - fs);
-        const bool fixQ = dq > dr_ && dq > ds;
-        const bool fixR = !fixQ && dr_ > ds;
-        return {static_cast<std::int32_t>(fixQ ? -r_ - s : q), static_cast<std::int32_t>(fixR ? -q - s : r_)};
+        const bool fixQ = dq > frame_.dr && dq > ds;
+        const bool fixR = !fixQ && frame_.dr > ds;
+        return {static_cast<std::int32_t>(fixQ ? -frame_.r - s : q), static_cast<std::int32_t>(fixR ? -q - s : frame_.r)};
     }
 
 private:
     const Camera& cam_;
     double rowY_;
+    RowFrame frame_;
     struct HalfWidth {
         int r = std::numeric_limits<int>::min();
         double half = 0;
     };
     mutable std::array<HalfWidth, 2> halves_{};
-    double perPixel_; // q per pixel, multiplied rather than divided: it differs only on hex edges
-    double third_ = 0;
-    double fr_ = 0;
-    double r_ = 0;
-    double dr_ = 0;
 };
 
 // End (exclusive) of the run of row pixels from x on whose centres lie inside hex h, the hex under
@@ -177,9 +163,9 @@ int spanEnd(Hex h, const RowHexes& row, int x, int width) {
 class OverviewSampler {
 public:
     // Samples rows from firstRow on: the row above the first belongs to somebody else.
-    OverviewSampler(const OverviewView& view, int firstRow)
-        : view_(view), world_(view.world), land_(view.game), spans_(view.camera.scale >= 2),
-          gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
+    OverviewSampler(const OverviewView& view, LandTable& land, int firstRow)
+        : view_(view), world_(view.world), land_(view.game, land), worldLayout_(view.world), gameLayout_(view.game),
+          spans_(view.camera.scale >= 2), gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
 
     // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
     void fill(int y, int from, int to, std::uint32_t* row) {
@@ -195,14 +181,12 @@ public:
             std::fill(row + from, row + to, noFieldPixel);
             return;
         }
-        const RowHexes worldRow(view_.camera, rowY);
-        const RowHexes gameRow(view_.gameCamera, rowY);
         if (!spans_) {
-            for (int x = from; x < to; ++x) {
-                row[x] = pixelAt(worldRow, gameRow, x);
-            }
+            fillPixels(rowY, from, to, row);
             return;
         }
+        const RowHexes worldRow(view_.camera, rowY);
+        const RowHexes gameRow(view_.gameCamera, rowY);
         // A grid's runs are looked up again only where the row leaves the middle band of a hex row.
         const std::vector<Run>& fields = runsOf(world_, view_.camera, worldRow, from, to, worldRuns_);
         const std::vector<Run>* cells = nullptr;
@@ -236,20 +220,28 @@ public:
     }
 
 private:
-    // One pixel on its own, as far out as hexes are smaller than pixels.
-    std::uint32_t pixelAt(const RowHexes& worldRow, const RowHexes& gameRow, int x) {
-        const std::ptrdiff_t field = world_.index(worldRow.at(x));
-        if (field < 0) {
-            return noFieldPixel;
+    // Each pixel on its own, as far out as hexes are smaller than pixels: the fields of the whole
+    // row first, then their colours.
+    void fillPixels(double rowY, int from, int to, std::uint32_t* row) {
+        const int count = to - from;
+        worldFields_.resize(std::size_t(count));
+        fieldIndices(RowFrame(view_.camera, rowY), worldLayout_, from, count, worldFields_.data());
+        if (gridOverLand_) {
+            gameFields_.resize(std::size_t(count));
+            fieldIndices(RowFrame(view_.gameCamera, rowY), gameLayout_, from, count, gameFields_.data());
         }
-        int t = world_.terrain(field);
-        if (gridOverLand_ && t != water) {
-            const std::ptrdiff_t cell = land_.grid().index(gameRow.at(x));
-            if (cell >= 0) {
-                t = land_.at(cell);
+        for (int i = 0; i < count; ++i) {
+            const std::int32_t field = worldFields_[std::size_t(i)];
+            std::uint32_t colour = noFieldPixel;
+            if (field >= 0) {
+                int t = world_.terrain(field);
+                if (gridOverLand_ && t != water && gameFields_[std::size_t(i)] >= 0) {
+                    t = land_.at(gameFields_[std::size_t(i)]);
+                }
+                colour = terrainPixels[t == city ? plain : t];
             }
+            row[from + i] = colour;
         }
-        return terrainPixels[t == city ? plain : t];
     }
 
     // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
@@ -363,12 +355,39 @@ private:
     RowRuns gameRuns_;
     FieldGrid world_;
     LandTerrain land_;
+    FieldLayout worldLayout_;
+    FieldLayout gameLayout_;
+    std::vector<std::int32_t> worldFields_;
+    std::vector<std::int32_t> gameFields_;
     bool spans_;
     bool gridOverLand_;
     int firstRow_;
 };
 
 } // namespace
+
+void LandTable::prepare(const Map& game, unsigned generation) {
+    const std::size_t fields = std::size_t(game.width()) * std::size_t(game.height());
+    if (game_ == &game && tiles_ == game.tileBytes().data() && generation_ == generation && terrain_.size() == fields) {
+        return;
+    }
+    game_ = &game;
+    tiles_ = game.tileBytes().data();
+    generation_ = generation;
+    terrain_.assign(fields, unknownLand);
+}
+
+int LandTable::at(std::ptrdiff_t index) {
+    // Both threads would store the same value: relaxed atomics only keep that from being a race.
+    std::atomic_ref<std::uint8_t> slot(terrain_[std::size_t(index)]);
+    std::uint8_t t = slot.load(std::memory_order_relaxed);
+    if (t == unknownLand) {
+        const Hex h = game_->hexAt(int(index % game_->width()), int(index / game_->width()));
+        t = static_cast<std::uint8_t>(fieldLandTerrain(*game_, h));
+        slot.store(t, std::memory_order_relaxed);
+    }
+    return t;
+}
 
 std::uint32_t terrainPixel(Terrain terrain) {
     const auto value = static_cast<std::size_t>(terrain);
@@ -404,8 +423,14 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
     // After a pan only the strips that came into view are sampled: not worth a second thread.
     const std::size_t sampled =
         shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
+    LandTable own;
+    LandTable* land = view.land;
+    if (!land) {
+        own.prepare(view.game, 0);
+        land = &own;
+    }
     fillRowsInParallel(view.height, sampled, [&](int firstRow, int endRow) {
-        OverviewSampler sampler(view, firstRow);
+        OverviewSampler sampler(view, *land, firstRow);
         for (int y = firstRow; y < endRow; ++y) {
             std::uint32_t* row = out.data() + std::size_t(y) * w;
             const int oldY = shift ? y - shift->y : -1;
@@ -426,7 +451,9 @@ void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> pre
 std::vector<std::uint32_t> rasterMinimap(const Map& world, const Map& game, const WorldOverview& geometry) {
     std::vector<std::uint32_t> pixels(std::size_t(miniWidth) * miniHeight, noFieldPixel);
     const FieldGrid worldGrid(world);
-    LandTerrain land(game);
+    LandTable table;
+    table.prepare(game, 0);
+    LandTerrain land(game, table);
     for (int y = 0; y < miniHeight; ++y) {
         for (int x = 0; x < miniWidth; ++x) {
             const Point p = geometry.toWorld({geometry.area.x + x + 0.5, geometry.area.y + y + 0.5});

@@ -22,6 +22,22 @@ inline constexpr std::uint32_t noFieldPixel = 0xff131f22u;
 inline constexpr int miniWidth = 242;
 inline constexpr int miniHeight = 121;
 
+// fieldLandTerrain of a play grid's water fields, each worked out when first asked for and kept while
+// the grid stays the same. The overview's two row threads may ask at the same time.
+class LandTable {
+public:
+    // Starts over unless the table already serves this grid in this generation.
+    void prepare(const Map& game, unsigned generation);
+    // The land terrain of the water field stored at index.
+    int at(std::ptrdiff_t index);
+
+private:
+    const Map* game_ = nullptr;
+    const std::uint8_t* tiles_ = nullptr;
+    unsigned generation_ = 0;
+    std::vector<std::uint8_t> terrain_; // per field; unknown where not yet asked for
+};
+
 // What the overview shows: the displayed map with the play grid over its land, through the cameras
 // of both, in a map area of width x height pixels whose first row is window row top.
 struct OverviewView {
@@ -32,6 +48,7 @@ struct OverviewView {
     int width = 0;
     int height = 0;
     int top = 0;
+    LandTable* land = nullptr; // kept across frames; without one each raster starts its own
 };
 
 // How far the picture moved, in whole pixels, between two rasters.

@@ -1,6 +1,5 @@
 // Bucketing river sides by the place of their middles.
 #include "water/river_segments.hpp"
-#include "cpu/river_raster.hpp"
 
 namespace korvan {
 
@@ -16,6 +15,9 @@ void RiverIndex::build(const Map& map, unsigned generation) {
     entries_.clear();
     packed_.resize(count_);
     marked_.assign(count_, 0);
+    middleX_.clear();
+    middleY_.clear();
+    reach_.clear();
     leftmost_ = 0;
     rightmost_ = 0;
     if (rivers.empty()) {
@@ -58,68 +60,27 @@ void RiverIndex::build(const Map& map, unsigned generation) {
     }
 }
 
+void RiverIndex::spreadMiddles() {
+    if (middleX_.size() == packed_.size()) {
+        return;
+    }
+    middleX_.resize(packed_.size());
+    middleY_.resize(packed_.size());
+    reach_.resize(packed_.size());
+    for (std::size_t i = 0; i < packed_.size(); ++i) {
+        const Point m = packed_[i].middle();
+        middleX_[i] = m.x;
+        middleY_[i] = m.y;
+        // top() and bottom() from the middle: a side between two rows reaches three quarters further.
+        reach_[i] = packed_[i].stepR != 0 ? 1.75f : 1.0f;
+    }
+}
+
 void RiverIndex::mark(Point lo, Point hi) {
     if (!(lo.x <= hi.x && lo.y <= hi.y)) {
         return;
     }
     forMiddles(lo, hi, [&](const Entry& e, double) { marked_[e.index] = 1; });
-}
-
-void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY, int width,
-                     int height, std::span<std::uint32_t> pixels, PixelKeep keep, bool onlyMarked) {
-    const std::vector<PackedSide>& sides = index.sides();
-    std::vector<std::uint32_t> chosen;
-    if (onlyMarked) {
-        index.takeMarked([&](std::size_t i) { chosen.push_back(std::uint32_t(i)); });
-    }
-    const std::size_t count = onlyMarked ? chosen.size() : sides.size();
-    const double period = index.copyPeriod();
-    // The copies some side's middle may bring within lo..hi widened by a unit.
-    int first = 0;
-    int last = 0;
-    if (period > 0 && count > 0) {
-        first = int(std::floor((lo.x - 1 - index.rightmostMiddle()) / period));
-        last = int(std::ceil((hi.x + 1 - index.leftmostMiddle()) / period));
-    }
-    const std::uint32_t colours[2][4] = {{riverPixel(0), riverPixel(1), riverPixel(2), riverPixel(3)},
-                                         {bridgePixel, bridgePixel, bridgePixel, bridgePixel}};
-    const double stepX = period * unitX.x;
-    const double stepY = period * unitX.y;
-    for (std::size_t n = 0; n < count; ++n) {
-        const PackedSide& side = sides[onlyMarked ? chosen[n] : n];
-        if (lo.y > side.bottom() || hi.y < side.top()) {
-            continue;
-        }
-        const auto [mx, my] = side.middle();
-        const double px = zero.x + mx * unitX.x + my * unitY.x;
-        const double py = zero.y + mx * unitX.y + my * unitY.y;
-        const std::uint32_t colour = colours[side.bridge][std::min<int>(side.widthClass, 3)];
-        for (int k = first; k <= last; ++k) {
-            const double copy = mx + k * period;
-            if (lo.x > copy + 1 || hi.x < copy - 1) {
-                continue;
-            }
-            const double cx = px + k * stepX;
-            const double cy = py + k * stepY;
-            if (!(std::abs(cx) < 1e6 && std::abs(cy) < 1e6)) {
-                continue;
-            }
-            // Truncation of a positive value rounds down, cheaper than std::floor.
-            const int x = int(cx + 1000000.5) - 1000000;
-            const int y = int(cy + 1000000.5) - 1000000;
-            // The great rivers (width class 3) are two pixels wide, so they stand out from the rest.
-            const int size = side.widthClass >= 3 && !side.bridge ? 2 : 1;
-            for (int dy = 0; dy < size; ++dy) {
-                for (int dx = 0; dx < size; ++dx) {
-                    const int dotX = x + dx;
-                    const int dotY = y + dy;
-                    if (dotX >= 0 && dotX < width && dotY >= 0 && dotY < height && !keep.holds(dotX, dotY)) {
-                        pixels[std::size_t(dotY) * std::size_t(width) + std::size_t(dotX)] = colour;
-                    }
-                }
-            }
-        }
-    }
 }
 
 } // namespace korvan

@@ -4,6 +4,7 @@
 #include "map/map.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -115,6 +116,13 @@ struct PackedSide {
     double bottom() const { return (r + std::max(0, int(stepR))) * 1.5 + 1; }
 };
 
+// A river side drawn as a dot in a raster: its pixel (a great river's the upper left of four) and colour.
+struct RiverDot {
+    std::int32_t x;
+    std::int32_t y;
+    std::uint32_t colour;
+};
+
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
 // the world rectangle lo..hi widened by one unit; a and b are shifted by whole periods to that copy.
 template <typename Action>
@@ -163,6 +171,15 @@ public:
     const std::vector<PackedSide>& sides() const { return packed_; }
     // The period sideCopies takes: the map's when it wraps, else 0.
     double copyPeriod() const { return wraps_ ? period_ : 0; }
+    // The sides' middles and how far above and below them their rows reach (top() and bottom()),
+    // each in a list of its own in list order, for loops that take several sides at once; made by
+    // spreadMiddles when first needed, as only the far overview needs them.
+    void spreadMiddles();
+    const std::vector<double>& middlesX() const { return middleX_; }
+    const std::vector<double>& middlesY() const { return middleY_; }
+    const std::vector<float>& rowReach() const { return reach_; }
+    // A raster's scratch lists, kept so that each frame does not ask for fresh memory.
+    std::array<std::vector<RiverDot>, 4>& dots() { return dots_; }
     // The least and the greatest x of the sides' middles.
     double leftmostMiddle() const { return leftmost_; }
     double rightmostMiddle() const { return rightmost_; }
@@ -188,6 +205,10 @@ private:
     std::vector<Entry> entries_;          // by lower row, then by middle
     std::vector<std::uint8_t> marked_;
     std::vector<PackedSide> packed_;
+    std::vector<double> middleX_;
+    std::vector<double> middleY_;
+    std::vector<float> reach_;
+    std::array<std::vector<RiverDot>, 4> dots_;
     double leftmost_ = 0;
     double rightmost_ = 0;
 };

@@ -1,0 +1,56 @@
+// A row's fields with the same arithmetic for every pixel and selects in place of branches, so the
+// compiler works on several pixels at once.
+#include "overview/field_rows.hpp"
+
+#include <cmath>
+
+namespace korvan {
+
+RowFrame::RowFrame(const Camera& camera, double rowY)
+    : cameraX(camera.x), perPixel(0.5773502691896257 / (camera.scale * camera.horizontalScale)) {
+    const double y = (rowY - camera.y) / (camera.scale * camera.verticalScale);
+    third = y / 3.0;
+    fr = y * 2.0 / 3.0;
+    r = roundHalfAwayFlat(fr);
+    dr = std::abs(r - fr);
+}
+
+// Without a wider vector unit the floors and truncations would be calls. The build compiles this
+// file without trapping floating point, or the loop keeps its branches.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void fieldIndices(const RowFrame& row, const FieldLayout& layout, int from, int count, std::int32_t* out) {
+    const double width = layout.width;
+    const double height = layout.height;
+    const double perWidth = 1 / width;
+    const double wrapWidth = layout.wraps ? width : 0.0;
+    const double offset = layout.offsetRows ? 0.5 : 0.0;
+    const double r = row.r;
+    const double dr = row.dr;
+    for (int i = 0; i < count; ++i) {
+        const double fq = (double(from + i) + 0.5 - row.cameraX) * row.perPixel - row.third;
+        const double fs = -fq - row.fr;
+        const double q = roundHalfAwayFlat(fq);
+        const double s = roundHalfAwayFlat(fs);
+        const double dq = std::abs(q - fq);
+        const double ds = std::abs(s - fs);
+        // Both choices worked out and then selected, and bitwise ands: no branch in the loop.
+        const bool fixQ = (dq > dr) & (dq > ds);
+        const bool fixR = !fixQ & (dr > ds);
+        const double otherQ = -r - s;
+        const double otherR = -q - s;
+        const double hq = fixQ ? otherQ : q;
+        const double hr = fixR ? otherR : r;
+        // Whole numbers all along, so every step is exact; a wrong floor of the quotient is one period off.
+        double column = hq + std::floor(hr * offset);
+        column -= std::floor(column * perWidth) * wrapWidth;
+        column += double(column < 0) * wrapWidth;
+        column -= double(column >= width) * wrapWidth;
+        const bool inside = (hr >= 0) & (hr < height) & (column >= 0) & (column < width);
+        const double index = hr * width + column;
+        out[i] = static_cast<std::int32_t>(inside ? index : -1.0);
+    }
+}
+
+} // namespace korvan
