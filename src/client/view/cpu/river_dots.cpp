@@ -2,6 +2,7 @@
 #include "cpu/river_raster.hpp"
 
 #include "core/row_split.hpp"
+#include "kit/vector_clones.hpp"
 
 #include <array>
 #include <climits>
@@ -18,26 +19,34 @@ struct DotFrame {
     Point zero;
     Point unitX;
     Point unitY;
-    double period;
+    double period; // 0 where the map does not wrap
 };
 
 constexpr std::int32_t noDot = INT_MIN;
 
-// The pixels of copy k of sides' middles (x, y, row reach) into xs and ys; ys is noDot where the
-// copy lies outside lo..hi widened by a unit or its rows miss them, or it lies far off the raster.
-// Selects in place of branches, so the compiler takes several sides at once.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-void placeDots(const DotFrame& f, int k, const double* middleX, const double* middleY, const float* reach, int count,
-               std::int32_t* xs, std::int32_t* ys) {
-    const double shift = k * f.period;
-    const double stepX = k * (f.period * f.unitX.x);
-    const double stepY = k * (f.period * f.unitX.y);
+// The pixels of the copy of each side's middle (x, y, style as RiverIndex::sideStyles gives it)
+// that is the step-th to the east of the first one that may lie within lo..hi widened by a unit,
+// into xs and ys; ys is noDot where the copy lies outside, the side's rows miss lo..hi or the dot
+// cannot touch the width x height raster. Selects in place of branches, so the compiler takes
+// several sides at once.
+KORVAN_VECTOR_CLONES
+void placeDots(const DotFrame& f, int step, const double* middleX, const double* middleY, const std::uint8_t* style,
+               int count, int width, int height, std::int32_t* xs, std::int32_t* ys) {
+    // The first copy is taken a hair early, so a rounding cannot skip one; without wrapping there is
+    // only the one copy.
+    const double wraps = f.period > 0 ? 1.0 : 0.0;
+    const double perPeriod = f.period > 0 ? 1 / f.period : 0.0;
+    const double periodX = f.period * f.unitX.x;
+    const double periodY = f.period * f.unitX.y;
     for (int n = 0; n < count; ++n) {
         const double mx = middleX[n];
         const double my = middleY[n];
-        const double rows = 1 + double(reach[n]);
+        const double k = std::floor((f.lo.x - 1 - mx) * perPeriod - 1e-6) * wraps + step;
+        const double shift = k * f.period;
+        const double stepX = k * periodX;
+        const double stepY = k * periodY;
+        // top() and bottom(): a side between two rows reaches three quarters of a unit further.
+        const double rows = 1 + 0.75 * double((style[n] >> 3) & 1);
         const double px = f.zero.x + mx * f.unitX.x + my * f.unitY.x;
         const double py = f.zero.y + mx * f.unitX.y + my * f.unitY.y;
         const double copy = mx + shift;
@@ -48,8 +57,25 @@ void placeDots(const DotFrame& f, int k, const double* middleX, const double* mi
         // Truncation of a positive value rounds down, cheaper than std::floor.
         const std::int32_t x = static_cast<std::int32_t>(shown ? cx + 1000000.5 : 0.0) - 1000000;
         const std::int32_t y = static_cast<std::int32_t>(shown ? cy + 1000000.5 : 0.0) - 1000000;
+        // A great river's dot reaches a pixel right and down.
+        const bool touches = shown & (x >= -1) & (x < width) & (y >= -1) & (y < height);
         xs[n] = x;
-        ys[n] = shown ? y : noDot;
+        ys[n] = touches ? y : noDot;
+    }
+}
+
+// ys of placeDots, with noDot also where the side before (in the same copy) put the same dot. Far
+// out many sides in a row fall on one pixel, and setting it again changes nothing as long as no
+// dot in between falls on it: the caller makes sure the other copies lie far enough away.
+KORVAN_VECTOR_CLONES
+void dropRepeats(const std::int32_t* xs, const std::int32_t* ys, const std::uint8_t* style, int count,
+                 std::int32_t* out) {
+    if (count > 0) {
+        out[0] = ys[0];
+    }
+    for (int n = 1; n < count; ++n) {
+        const bool same = (xs[n] == xs[n - 1]) & (ys[n] == ys[n - 1]) & ((style[n] & 7) == (style[n - 1] & 7));
+        out[n] = same ? noDot : ys[n];
     }
 }
 
@@ -65,68 +91,70 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
     }
     const std::size_t count = onlyMarked ? chosen.size() : sides.size();
     const double period = index.copyPeriod();
-    // The copies some side's middle may bring within lo..hi widened by a unit.
-    int first = 0;
-    int last = 0;
-    if (period > 0 && count > 0) {
-        first = int(std::floor((lo.x - 1 - index.rightmostMiddle()) / period));
-        last = int(std::ceil((hi.x + 1 - index.leftmostMiddle()) / period));
-    }
+    // How many copies of one side may lie within lo..hi widened by a unit, with one to spare for the
+    // early first one.
+    const int copies = period > 0 ? int(std::min(std::floor((hi.x - lo.x + 2) / period + 1e-3), 4096.0)) + 2 : 1;
     const DotFrame frame{lo, hi, zero, unitX, unitY, period};
-    const std::uint32_t colours[2][4] = {{riverPixel(0), riverPixel(1), riverPixel(2), riverPixel(3)},
-                                         {bridgePixel, bridgePixel, bridgePixel, bridgePixel}};
-    // First the dots that may touch the raster, in list order: each thread places a part of the
-    // list, a block of sides at a time, into lists of its own for the upper and the lower half of
-    // the rows (a dot across the middle into both).
+    // Dots of two copies lie a period apart: with a few pixels between them, no dot of another copy
+    // can fall between two equal dots of one.
+    const bool dropping = std::max(std::abs(period * unitX.x), std::abs(period * unitX.y)) >= 4 || period == 0;
+    const std::array<std::uint32_t, 5> colours{riverPixel(0), riverPixel(1), riverPixel(2), riverPixel(3), bridgePixel};
+    // First the dots to set, in list order: each thread places a part of the list, a block of sides
+    // at a time, into lists of its own for the upper and the lower half of the rows (a dot across
+    // the middle into both).
     auto& lists = index.dots();
     for (std::vector<RiverDot>& dots : lists) {
         dots.clear();
     }
     const int middle = height / 2;
-    const int copies = last - first + 1;
     fillRowsInParallel(int(count), count * std::size_t(copies), [&](int begin, int end) {
         std::vector<RiverDot>& upper = lists[begin == 0 ? 0 : 1];
         std::vector<RiverDot>& lower = lists[begin == 0 ? 2 : 3];
         constexpr int block = 512;
         std::array<double, block> gatheredX;
         std::array<double, block> gatheredY;
-        std::array<float, block> gatheredReach;
+        std::array<std::uint8_t, block> gatheredStyle;
+        std::array<std::int32_t, block> placed;
         std::vector<std::int32_t> xs(std::size_t(copies) * block);
         std::vector<std::int32_t> ys(std::size_t(copies) * block);
         for (int at = begin; at < end; at += block) {
             const int n = std::min(block, end - at);
             const double* middleX = index.middlesX().data() + at;
             const double* middleY = index.middlesY().data() + at;
-            const float* reach = index.rowReach().data() + at;
+            const std::uint8_t* style = index.sideStyles().data() + at;
             if (onlyMarked) {
                 for (int i = 0; i < n; ++i) {
                     const std::uint32_t side = chosen[std::size_t(at + i)];
                     gatheredX[std::size_t(i)] = index.middlesX()[side];
                     gatheredY[std::size_t(i)] = index.middlesY()[side];
-                    gatheredReach[std::size_t(i)] = index.rowReach()[side];
+                    gatheredStyle[std::size_t(i)] = index.sideStyles()[side];
                 }
                 middleX = gatheredX.data();
                 middleY = gatheredY.data();
-                reach = gatheredReach.data();
+                style = gatheredStyle.data();
             }
             for (int c = 0; c < copies; ++c) {
-                placeDots(frame, first + c, middleX, middleY, reach, n, xs.data() + std::size_t(c) * block,
-                          ys.data() + std::size_t(c) * block);
+                std::int32_t* copyXs = xs.data() + std::size_t(c) * block;
+                std::int32_t* copyYs = ys.data() + std::size_t(c) * block;
+                if (dropping) {
+                    placeDots(frame, c, middleX, middleY, style, n, width, height, copyXs, placed.data());
+                    dropRepeats(copyXs, placed.data(), style, n, copyYs);
+                } else {
+                    placeDots(frame, c, middleX, middleY, style, n, width, height, copyXs, copyYs);
+                }
             }
             for (int i = 0; i < n; ++i) {
-                const PackedSide& side = sides[onlyMarked ? chosen[std::size_t(at + i)] : std::size_t(at + i)];
-                const std::uint32_t colour = colours[side.bridge][std::min<int>(side.widthClass, 3)];
                 for (int c = 0; c < copies; ++c) {
                     const std::size_t slot = std::size_t(c) * block + std::size_t(i);
-                    const std::int32_t x = xs[slot];
-                    const std::int32_t y = ys[slot];
-                    if (y >= -1 && y < height && x >= -1 && x < width) {
-                        if (y < middle) {
-                            upper.push_back({x, y, colour});
-                        }
-                        if (y + 1 >= middle) {
-                            lower.push_back({x, y, colour});
-                        }
+                    if (ys[slot] == noDot) {
+                        continue;
+                    }
+                    const RiverDot dot{xs[slot], ys[slot], colours[style[i] & 7]};
+                    if (dot.y < middle) {
+                        upper.push_back(dot);
+                    }
+                    if (dot.y + 1 >= middle) {
+                        lower.push_back(dot);
                     }
                 }
             }

@@ -1,6 +1,7 @@
 // A row's fields with the same arithmetic for every pixel and selects in place of branches, so the
 // compiler works on several pixels at once.
 #include "overview/field_rows.hpp"
+#include "kit/vector_clones.hpp"
 
 #include <cmath>
 
@@ -15,11 +16,7 @@ RowFrame::RowFrame(const Camera& camera, double rowY)
     dr = std::abs(r - fr);
 }
 
-// Without a wider vector unit the floors and truncations would be calls. The build compiles this
-// file without trapping floating point, or the loop keeps its branches.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-__attribute__((target_clones("avx2", "default")))
-#endif
+KORVAN_VECTOR_CLONES
 void fieldIndices(const RowFrame& row, const FieldLayout& layout, int from, int count, std::int32_t* out) {
     const double width = layout.width;
     const double height = layout.height;

@@ -17,7 +17,7 @@ void RiverIndex::build(const Map& map, unsigned generation) {
     marked_.assign(count_, 0);
     middleX_.clear();
     middleY_.clear();
-    reach_.clear();
+    style_.clear();
     leftmost_ = 0;
     rightmost_ = 0;
     if (rivers.empty()) {
@@ -66,13 +66,13 @@ void RiverIndex::spreadMiddles() {
     }
     middleX_.resize(packed_.size());
     middleY_.resize(packed_.size());
-    reach_.resize(packed_.size());
+    style_.resize(packed_.size());
     for (std::size_t i = 0; i < packed_.size(); ++i) {
         const Point m = packed_[i].middle();
         middleX_[i] = m.x;
         middleY_[i] = m.y;
-        // top() and bottom() from the middle: a side between two rows reaches three quarters further.
-        reach_[i] = packed_[i].stepR != 0 ? 1.75f : 1.0f;
+        const PackedSide& side = packed_[i];
+        style_[i] = std::uint8_t((side.bridge ? 4 : std::min<int>(side.widthClass, 3)) | (side.stepR != 0 ? 8 : 0));
     }
 }
 

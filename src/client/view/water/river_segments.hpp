@@ -121,6 +121,8 @@ struct RiverDot {
     std::int32_t x;
     std::int32_t y;
     std::uint32_t colour;
+
+    bool operator==(const RiverDot&) const = default;
 };
 
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
@@ -171,13 +173,14 @@ public:
     const std::vector<PackedSide>& sides() const { return packed_; }
     // The period sideCopies takes: the map's when it wraps, else 0.
     double copyPeriod() const { return wraps_ ? period_ : 0; }
-    // The sides' middles and how far above and below them their rows reach (top() and bottom()),
-    // each in a list of its own in list order, for loops that take several sides at once; made by
-    // spreadMiddles when first needed, as only the far overview needs them.
+    // The sides' middles and styles, each in a list of its own in list order, for loops that take
+    // several sides at once; made by spreadMiddles when first needed, as only the far overview needs
+    // them. A style's low three bits are the width class (at most 3) or 4 for a bridge; bit 3 says
+    // the side lies between two rows, so its rows reach three quarters of a unit further.
     void spreadMiddles();
     const std::vector<double>& middlesX() const { return middleX_; }
     const std::vector<double>& middlesY() const { return middleY_; }
-    const std::vector<float>& rowReach() const { return reach_; }
+    const std::vector<std::uint8_t>& sideStyles() const { return style_; }
     // A raster's scratch lists, kept so that each frame does not ask for fresh memory.
     std::array<std::vector<RiverDot>, 4>& dots() { return dots_; }
     // The least and the greatest x of the sides' middles.
@@ -207,7 +210,7 @@ private:
     std::vector<PackedSide> packed_;
     std::vector<double> middleX_;
     std::vector<double> middleY_;
-    std::vector<float> reach_;
+    std::vector<std::uint8_t> style_;
     std::array<std::vector<RiverDot>, 4> dots_;
     double leftmost_ = 0;
     double rightmost_ = 0;
