@@ -1,4 +1,4 @@
-// Sampling the map into one-colour-per-field rasters, with runs of a field filled by one lookup.
+// Sampling the map into one-colour-per-field rasters, a whole pixel row of fields at a time.
 #include "overview/overview_raster.hpp"
 #include "overview/field_rows.hpp"
 
@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
-#include <limits>
 
 namespace korvan {
 
@@ -93,79 +92,14 @@ private:
     LandTable& table_;
 };
 
-// roundHalfAway for the pixel loops, without branches: the halves fall at random along a row.
-inline double roundHalf(double v) {
-    if (!(std::abs(v) < 1.0e15)) {
-        return roundHalfAway(v);
-    }
-    const double whole = static_cast<double>(static_cast<std::int64_t>(v));
-    const double rest = v - whole;
-    return whole + double(rest >= 0.5) - double(rest <= -0.5);
-}
-
-// The hexes under the pixel centres of one window row seen through a camera, one at a time.
-class RowHexes {
-public:
-    RowHexes(const Camera& cam, double rowY) : cam_(cam), rowY_(rowY), frame_(cam, rowY) {}
-
-    const Camera& camera() const { return cam_; }
-    double rowY() const { return rowY_; }
-    const RowFrame& frame() const { return frame_; }
-
-    // Half the width of hex row r's hexagons along this row, in pixels.
-    double halfWidth(int r) const {
-        HalfWidth& kept = halves_[r & 1];
-        if (kept.r != r) {
-            const double centre = cam_.toScreen(hexCenter({0, r})).y;
-            const double v = 1 - std::abs((rowY_ - centre) / (cam_.scale * cam_.verticalScale));
-            kept = {r, cam_.scale * 0.8660254037844386 * cam_.horizontalScale * std::clamp(2 * v, 0.0, 1.0)};
-        }
-        return kept.half;
-    }
-
-    // fieldIndices' rule for one pixel.
-    Hex at(int x) const {
-        const double fq = (x + 0.5 - frame_.cameraX) * frame_.perPixel - frame_.third;
-        const double fs = -fq - frame_.fr;
-        const double q = roundHalf(fq);
-        const double s = roundHalf(fs);
-        const double dq = std::abs(q - fq);
-        const double ds = std::abs(s - fs);
-        const bool fixQ = dq > frame_.dr && dq > ds;
-        const bool fixR = !fixQ && frame_.dr > ds;
-        return {static_cast<std::int32_t>(fixQ ? -frame_.r - s : q), static_cast<std::int32_t>(fixR ? -q - s : frame_.r)};
-    }
-
-private:
-    const Camera& cam_;
-    double rowY_;
-    RowFrame frame_;
-    struct HalfWidth {
-        int r = std::numeric_limits<int>::min();
-        double half = 0;
-    };
-    mutable std::array<HalfWidth, 2> halves_{};
-};
-
-// End (exclusive) of the run of row pixels from x on whose centres lie inside hex h, the hex under
-// pixel x of row. The hexagon's half width narrows towards its top and bottom corners; a row meets
-// one or two hex rows, so the half width is kept per row parity.
-int spanEnd(Hex h, const RowHexes& row, int x, int width) {
-    const Camera& cam = row.camera();
-    const double right = cam.toScreen(hexCenter(h)).x + row.halfWidth(h.r) - 0.5;
-    // Clamped to whole bounds first, the ceiling is an integer conversion and at most one step.
-    const double bounded = std::min(std::max(right, x + 1.0), double(width));
-    const int whole = static_cast<int>(bounded);
-    return whole + int(whole < bounded);
-}
-
-// Fills the overview's pixel rows; each lookup of a field covers the pixels of the row inside its hex.
+// Fills the overview's pixel rows: the fields under each pixel centre of a whole row first, then
+// their colours.
 class OverviewSampler {
 public:
     // Samples rows from firstRow on: the row above the first belongs to somebody else.
     OverviewSampler(const OverviewView& view, LandTable& land, int firstRow)
         : view_(view), world_(view.world), land_(view.game, land), worldLayout_(view.world), gameLayout_(view.game),
-          spans_(view.camera.scale >= 2), gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
+          runs_(view.camera.scale >= 1), gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
 
     // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
     void fill(int y, int from, int to, std::uint32_t* row) {
@@ -181,138 +115,40 @@ public:
             std::fill(row + from, row + to, noFieldPixel);
             return;
         }
-        if (!spans_) {
-            fillPixels(rowY, from, to, row);
-            return;
-        }
-        const RowHexes worldRow(view_.camera, rowY);
-        const RowHexes gameRow(view_.gameCamera, rowY);
-        // A grid's runs are looked up again only where the row leaves the middle band of a hex row.
-        const std::vector<Run>& fields = runsOf(world_, view_.camera, worldRow, from, to, worldRuns_);
-        const std::vector<Run>* cells = nullptr;
-        std::size_t i = 0;
-        std::size_t j = 0;
-        for (int x = from; x < to;) {
-            while (fields[i].end <= x) {
-                ++i;
-            }
-            int end = std::min(fields[i].end, to);
-            std::uint32_t colour = noFieldPixel;
-            if (fields[i].index >= 0) {
-                int t = world_.terrain(fields[i].index);
-                if (gridOverLand_ && t != water) {
-                    if (!cells) {
-                        cells = &runsOf(land_.grid(), view_.gameCamera, gameRow, from, to, gameRuns_);
-                    }
-                    while ((*cells)[j].end <= x) {
-                        ++j;
-                    }
-                    end = std::min(end, (*cells)[j].end);
-                    if ((*cells)[j].index >= 0) {
-                        t = land_.at((*cells)[j].index);
-                    }
-                }
-                colour = terrainPixels[t == city ? plain : t];
-            }
-            std::fill(row + x, row + end, colour);
-            x = end;
-        }
-    }
-
-private:
-    // Each pixel on its own, as far out as hexes are smaller than pixels: the fields of the whole
-    // row first, then their colours.
-    void fillPixels(double rowY, int from, int to, std::uint32_t* row) {
         const int count = to - from;
         worldFields_.resize(std::size_t(count));
         fieldIndices(RowFrame(view_.camera, rowY), worldLayout_, from, count, worldFields_.data());
+        gameFields_.assign(std::size_t(count), -1);
         if (gridOverLand_) {
-            gameFields_.resize(std::size_t(count));
             fieldIndices(RowFrame(view_.gameCamera, rowY), gameLayout_, from, count, gameFields_.data());
         }
+        // Where hexes span several pixels, a pixel with the fields of the one before takes its colour.
+        std::int32_t lastField = -2;
+        std::int32_t lastCell = -2;
+        std::uint32_t lastColour = noFieldPixel;
         for (int i = 0; i < count; ++i) {
             const std::int32_t field = worldFields_[std::size_t(i)];
+            const std::int32_t cell = gameFields_[std::size_t(i)];
+            if (runs_ && field == lastField && cell == lastCell) {
+                row[from + i] = lastColour;
+                continue;
+            }
             std::uint32_t colour = noFieldPixel;
             if (field >= 0) {
                 int t = world_.terrain(field);
-                if (gridOverLand_ && t != water && gameFields_[std::size_t(i)] >= 0) {
-                    t = land_.at(gameFields_[std::size_t(i)]);
+                if (gridOverLand_ && t != water && cell >= 0) {
+                    t = land_.at(cell);
                 }
                 colour = terrainPixels[t == city ? plain : t];
             }
             row[from + i] = colour;
+            lastField = field;
+            lastCell = cell;
+            lastColour = colour;
         }
     }
 
-    // Pixels of a row that fall into one hex, and the storage index of its field (-1 off the map).
-    struct Run {
-        int end;
-        std::ptrdiff_t index;
-    };
-
-    // A grid's runs over pixels from..to - 1 of a row, and the middle band they hold for.
-    struct RowRuns {
-        std::vector<Run> runs;
-        std::vector<Hex> hexes; // the hex of each run
-        std::optional<int> band;
-        int from = 0;
-        int to = 0;
-    };
-
-    // The runs of grid through row (seen through cam) from..to - 1; kept from an earlier row of the
-    // same middle band, where every pixel column meets the same hex.
-    const std::vector<Run>& runsOf(const FieldGrid& grid, const Camera& cam, const RowHexes& row, int from, int to,
-                                   RowRuns& kept) const {
-        const std::optional<int> here = band(cam, row.rowY());
-        if (here && kept.band == here && kept.from == from && kept.to == to) {
-            return kept.runs;
-        }
-        kept.band = here;
-        kept.from = from;
-        kept.to = to;
-        lookUpRuns(grid, row, from, to, kept);
-        return kept.runs;
-    }
-
-    // Each run's lookup waits for the end of the run before; guessed hexes cut that chain. A row
-    // meets the hexes of one hex row, or of two in turn, so after two lookups each hex is the one
-    // before, or in turn the one two runs back, a column east. The guesses are checked afterwards,
-    // all at once, and the runs from the first wrong one are built again; a row that defies the
-    // guesses a few times is looked up run by run.
-    void lookUpRuns(const FieldGrid& grid, const RowHexes& row, int from, int to, RowRuns& kept) const {
-        kept.runs.clear();
-        kept.hexes.clear();
-        int misses = 0;
-        for (int x = from; x < to;) {
-            const std::size_t first = kept.runs.size();
-            const std::size_t guessed = misses < 4 ? first + 2 : std::size_t(-1);
-            for (int at = x; at < to;) {
-                const std::size_t k = kept.hexes.size();
-                const auto guess = [&] {
-                    const Hex last = kept.hexes[k - 1];
-                    const Hex before = kept.hexes[k - 2];
-                    return last.r == before.r ? Hex{last.q + 1, last.r} : Hex{before.q + 1, before.r};
-                };
-                const Hex h = k >= guessed ? guess() : row.at(at);
-                kept.hexes.push_back(h);
-                kept.runs.push_back(runOf(grid, row, h, at));
-                at = kept.runs.back().end;
-            }
-            x = to;
-            int start = kept.runs[first + 1 < kept.runs.size() ? first + 1 : first].end;
-            for (std::size_t k = std::max(first + 2, guessed); k < kept.runs.size(); ++k) {
-                if (!(row.at(start) == kept.hexes[k])) {
-                    ++misses;
-                    kept.runs.resize(k);
-                    kept.hexes.resize(k);
-                    x = start;
-                    break;
-                }
-                start = kept.runs[k].end;
-            }
-        }
-    }
-
+private:
     // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
     // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
     // same hex, so consecutive pixel rows in the same band of both grids are equal.
@@ -344,22 +180,14 @@ private:
         return y < -1.5 || y > 1.5 * (view_.world.height() - 1) + 1.5;
     }
 
-    // The run from pixel x on through hex h, the hex under that pixel.
-    Run runOf(const FieldGrid& grid, const RowHexes& row, Hex h, int x) const {
-        // The span follows the hex where it is drawn, the colour the field stored for it.
-        return {spanEnd(h, row, x, view_.width), grid.index(h)};
-    }
-
     const OverviewView& view_;
-    RowRuns worldRuns_;
-    RowRuns gameRuns_;
     FieldGrid world_;
     LandTerrain land_;
     FieldLayout worldLayout_;
     FieldLayout gameLayout_;
     std::vector<std::int32_t> worldFields_;
     std::vector<std::int32_t> gameFields_;
-    bool spans_;
+    bool runs_;
     bool gridOverLand_;
     int firstRow_;
 };
