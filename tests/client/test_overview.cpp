@@ -27,6 +27,20 @@ nlohmann::json mixedWorld(int width, int height) {
     return compactWorld(width, rows);
 }
 
+// The same scattered pattern on an operational map that does not wrap.
+Map mixedRegion(int width, int height) {
+    nlohmann::json tiles = nlohmann::json::array();
+    for (int r = 0; r < height; ++r) {
+        for (int c = 0; c < width; ++c) {
+            const auto t = static_cast<Terrain>((c * 7 + r * 3 + c * r) % terrainCount);
+            tiles.push_back({{"q", c - r / 2}, {"r", r}, {"terrain", std::string(terrainId(t))}});
+        }
+    }
+    return mapFromJson({{"schema_version", 1}, {"width", width}, {"height", height}, {"name", "Region"},
+                        {"layout", "odd-r"}, {"wrap_horizontal", false}, {"tiles", tiles},
+                        {"river_edges", nlohmann::json::array()}});
+}
+
 OverviewView viewOf(const Client& client, int width, int height) {
     return {client.world.map, client.world.gameMap(), client.view.camera, client.view.gameCamera(), width, height,
             topbarHeight};
@@ -52,6 +66,17 @@ std::uint32_t referencePixel(const Client& client, int x, int y) {
         }
     }
     return terrainPixel(t == Terrain::City ? Terrain::Plain : t);
+}
+
+// How many pixels of a raster of the map area break the one-pixel rule.
+int wrongPixels(const Client& client, const std::vector<std::uint32_t>& pixels, int width, int height) {
+    int wrong = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            wrong += pixels[std::size_t(y * width + x)] != referencePixel(client, x, y);
+        }
+    }
+    return wrong;
 }
 
 struct SoftwareTarget {
@@ -83,14 +108,27 @@ TEST(OverviewRaster, RunsColourEveryPixelLikeItsOwnSample) {
     for (const double scale : {1.3, 9.0}) {
         client.view.camera = {-0.37 * w, 150.3, scale, 0.93, 1.21};
         const auto pixels = fullRaster(client, w, h);
-        int wrong = 0;
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                wrong += pixels[std::size_t(y * w + x)] != referencePixel(client, x, y);
-            }
-        }
-        EXPECT_EQ(wrong, 0) << "scale " << scale;
+        EXPECT_EQ(wrongPixels(client, pixels, w, h), 0) << "scale " << scale;
         EXPECT_NE(std::count(pixels.begin(), pixels.end(), noFieldPixel), 0); // the view reaches past row 0
+    }
+}
+
+// Rows of fields worked out together hold at the far ends: a copy of the world every two pixels,
+// a view thousands of periods from the first copy, and a map that does not wrap.
+TEST(OverviewRaster, WholeRowsHoldForManyCopiesFarOffsetsAndUnwrappedMaps) {
+    for (const bool wraps : {true, false}) {
+        Client client(wraps ? mapFromJson(mixedWorld(24, 12)) : mixedRegion(24, 12));
+        const int w = 300;
+        const int h = 40;
+        for (Camera camera : {Camera{3.3, 0, 0.05, 0.93, 1.21}, Camera{-4.1e6, 0, 1.7, 1, 1},
+                              Camera{2.5e6, 0, 6.2, 1.1, 0.9}}) {
+            camera.y = topbarHeight + 0.3 * h - 8 * camera.scale * camera.verticalScale; // row 5 or so a third down
+            client.view.camera = camera;
+            const auto pixels = fullRaster(client, w, h);
+            EXPECT_EQ(wrongPixels(client, pixels, w, h), 0) << "wraps " << wraps << " camera x " << camera.x << " scale " << camera.scale;
+            const auto fields = w * h - std::count(pixels.begin(), pixels.end(), noFieldPixel);
+            EXPECT_EQ(fields != 0, wraps || camera.scale < 1); // off the map in the west and east without wrapping
+        }
     }
 }
 
@@ -200,6 +238,82 @@ TEST(RiverRaster, PackedSidesMatchTheirBoundaryAndFarOnesAreTheirMiddlePixel) {
     }
     EXPECT_EQ(pixels, expected);
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), bridgePixel), 4); // the seam side, a period (11 pixels) apart
+}
+
+// Far out, two threads place the dots of a world crowded with sides, and many sides in a row share
+// a pixel: the raster still shows every copy of every side as the pixel of its middle, set in list
+// order so that a later side's colour wins, also when only the marked sides are drawn outside a kept part.
+TEST(RiverRaster, FarDotsKeepListOrderOnEveryCopy) {
+    const int w = 300;
+    const int h = 160;
+    nlohmann::json d = uniformWorld(w, h);
+    auto& edges = d["river_edges"];
+    for (int row = 0; row + 1 < h; ++row) {
+        for (int col = 0; col < w; ++col) {
+            const int q = col - row / 2;
+            const int down = (q + (row + 1) / 2) % w - (row + 1) / 2; // the south-east neighbour, on the map
+            for (const auto& [bq, br] : {std::pair{(col + 1) % w - row / 2, row}, std::pair{down, row + 1}}) {
+                edges.push_back({{"a", {{"q", q}, {"r", row}}},
+                                 {"b", {{"q", bq}, {"r", br}}},
+                                 {"width_class", 1 + (col / 7 + row) % 3},
+                                 {"bridge", (col * 5 + row) % 13 == 0}});
+            }
+        }
+    }
+    const Map map = mapFromJson(d);
+    ASSERT_GT(map.rivers().size(), 90'000u);
+    RiverIndex index;
+    index.build(map);
+    // 0.09 pixels a unit: a period is about 47 pixels, so the raster shows three copies and a bit,
+    // and the map's rows fill it from top to bottom.
+    const SDL_Rect target{0, 0, 150, 24};
+    const Point zero{-20.25, 1.5};
+    const double unit = 0.09;
+    const auto project = [&](Point p) { return Point{zero.x + p.x * unit, zero.y + p.y * unit}; };
+    const Point lo{-zero.x / unit, -zero.y / unit};
+    const Point hi{(target.w - zero.x) / unit, (target.h - zero.y) / unit};
+    const auto expect = [&](PixelKeep keep, std::vector<std::uint32_t> pixels) {
+        for (std::size_t i = 0; i < map.rivers().size(); ++i) {
+            const PackedSide& side = index.sides()[i];
+            const Point m = side.middle();
+            if (lo.y > side.bottom() || hi.y < side.top()) {
+                continue;
+            }
+            for (int k = -4; k <= 6; ++k) {
+                const double copy = m.x + k * map.period();
+                if (lo.x > copy + 1 || hi.x < copy - 1) {
+                    continue;
+                }
+                const int x = int(std::floor(zero.x + m.x * unit + k * (map.period() * unit) + 0.5));
+                const int y = int(std::floor(zero.y + m.y * unit + 0.5));
+                const int size = side.widthClass >= 3 && !side.bridge ? 2 : 1;
+                for (int dy = 0; dy < size; ++dy) {
+                    for (int dx = 0; dx < size; ++dx) {
+                        if (x + dx >= 0 && x + dx < target.w && y + dy >= 0 && y + dy < target.h &&
+                            !keep.holds(x + dx, y + dy)) {
+                            pixels[std::size_t((y + dy) * target.w + x + dx)] =
+                                side.bridge ? bridgePixel : riverPixel(side.widthClass);
+                        }
+                    }
+                }
+            }
+        }
+        return pixels;
+    };
+    const std::vector<std::uint32_t> blank(std::size_t(target.w * target.h), 0);
+    std::vector<std::uint32_t> pixels = blank;
+    rasterRivers(map, lo, hi, project, target, pixels, {}, &index);
+    EXPECT_EQ(pixels, expect({}, blank));
+    EXPECT_GT(std::count(pixels.begin(), pixels.end(), riverPixel(3)), 100);
+    EXPECT_NE(std::count(pixels.begin(), pixels.end(), bridgePixel), 0);
+
+    // With every side marked, a pass outside a kept part draws what the full pass draws there.
+    const PixelKeep keep{30, 6, 120, 18};
+    index.mark(lo, hi);
+    const std::vector<std::uint32_t> before(blank.size(), 0xdeadbeefu);
+    pixels = before;
+    rasterRivers(map, lo, hi, project, target, pixels, keep, &index, true);
+    EXPECT_EQ(pixels, expect(keep, before));
 }
 
 TEST(Minimap, ProjectionEdges) {
