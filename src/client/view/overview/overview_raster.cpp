@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <new>
 
 namespace korvan {
 
@@ -30,7 +31,6 @@ const std::array<std::uint32_t, 16> terrainPixels = [] {
 constexpr int water = static_cast<int>(Terrain::Water);
 constexpr int city = static_cast<int>(Terrain::City);
 constexpr int plain = static_cast<int>(Terrain::Plain);
-constexpr std::uint8_t unknownLand = 0xff;
 
 // A map's field bytes as the pixel loops read them: Map::canonical and storageIndex in one step,
 // with the modulo only for hexes outside the stored columns.
@@ -196,25 +196,31 @@ private:
 
 void LandTable::prepare(const Map& game, unsigned generation) {
     const std::size_t fields = std::size_t(game.width()) * std::size_t(game.height());
-    if (game_ == &game && tiles_ == game.tileBytes().data() && generation_ == generation && terrain_.size() == fields) {
+    if (game_ == &game && tiles_ == game.tileBytes().data() && generation_ == generation && fields_ == fields) {
         return;
     }
     game_ = &game;
     tiles_ = game.tileBytes().data();
     generation_ = generation;
-    terrain_.assign(fields, unknownLand);
+    fields_ = fields;
+    // Zeroed by the system: only the pages of fields asked for take memory.
+    terrain_.reset(static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(fields, 1), 1)));
+    if (!terrain_) {
+        throw std::bad_alloc();
+    }
 }
 
 int LandTable::at(std::ptrdiff_t index) {
     // Both threads would store the same value: relaxed atomics only keep that from being a race.
+    // Kept one up, so that zero means not yet worked out.
     std::atomic_ref<std::uint8_t> slot(terrain_[std::size_t(index)]);
     std::uint8_t t = slot.load(std::memory_order_relaxed);
-    if (t == unknownLand) {
+    if (t == 0) {
         const Hex h = game_->hexAt(int(index % game_->width()), int(index / game_->width()));
-        t = static_cast<std::uint8_t>(fieldLandTerrain(*game_, h));
+        t = static_cast<std::uint8_t>(int(fieldLandTerrain(*game_, h)) + 1);
         slot.store(t, std::memory_order_relaxed);
     }
-    return t;
+    return t - 1;
 }
 
 std::uint32_t terrainPixel(Terrain terrain) {

@@ -7,6 +7,8 @@
 #include "view_state/world_overview.hpp"
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <span>
 #include <vector>
@@ -35,7 +37,11 @@ private:
     const Map* game_ = nullptr;
     const std::uint8_t* tiles_ = nullptr;
     unsigned generation_ = 0;
-    std::vector<std::uint8_t> terrain_; // per field; unknown where not yet asked for
+    std::size_t fields_ = 0;
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t[], Free> terrain_; // per field, one up; zero where not yet asked for
 };
 
 // What the overview shows: the displayed map with the play grid over its land, through the cameras
