@@ -8,32 +8,67 @@
 
 namespace korvan {
 
+namespace rowsplit {
+
+// A job for the helper: call(context).
+struct Job {
+    void (*call)(void*) = nullptr;
+    void* context = nullptr;
+};
+
+// The process's kept helper thread, started at its first job: starting a thread for every raster
+// cost about as much as a panned frame's strips. Returns false, and runs nothing, when the helper is
+// busy (another thread's raster, or a fill that splits again) or cannot be used (in a forked child).
+bool startOnHelper(Job job);
+
+// Waits until the job started by the last successful startOnHelper of this thread has returned.
+void waitForHelper();
+
+// Whether the machine has a second core to split with, asked once.
+bool secondCore();
+
+} // namespace rowsplit
+
 // Calls fill(begin, end) for row ranges that together cover 0..rows - 1, each row exactly once; the
 // ranges may run at the same time, so fill must only write its own rows. Small rasters, and
 // machines with one core, are filled in one go on this thread.
 template <typename Fill>
 void fillRowsInParallel(int rows, std::size_t pixels, Fill&& fill) {
     constexpr std::size_t worthASecondThread = 200'000;
-    if (rows < 2 || pixels < worthASecondThread || std::thread::hardware_concurrency() < 2) {
+    if (rows < 2 || pixels < worthASecondThread || !rowsplit::secondCore()) {
         fill(0, rows);
         return;
     }
     const int middle = rows / 2;
     std::exception_ptr failure;
-    std::thread helper([&] {
+    auto upper = [&] {
         try {
             fill(0, middle);
         } catch (...) {
             failure = std::current_exception();
         }
-    });
+    };
+    using Upper = decltype(upper);
+    const rowsplit::Job job{[](void* context) { (*static_cast<Upper*>(context))(); }, &upper};
+    std::thread spare; // only when the kept helper is busy
+    const bool kept = rowsplit::startOnHelper(job);
+    if (!kept) {
+        spare = std::thread(upper);
+    }
+    const auto join = [&] {
+        if (kept) {
+            rowsplit::waitForHelper();
+        } else {
+            spare.join();
+        }
+    };
     try {
         fill(middle, rows);
     } catch (...) {
-        helper.join();
+        join();
         throw;
     }
-    helper.join();
+    join();
     if (failure) {
         std::rethrow_exception(failure);
     }

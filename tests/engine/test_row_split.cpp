@@ -1,0 +1,74 @@
+#include "core/row_split.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+namespace korvan {
+namespace {
+
+constexpr std::size_t large = 1'000'000; // above the size worth a second thread
+
+// Every row filled exactly once, however the calls nest or overlap.
+std::vector<int> filledRows(int rows, int nestedRows) {
+    std::vector<int> counts(std::size_t(rows), 0);
+    fillRowsInParallel(rows, large, [&](int begin, int end) {
+        for (int row = begin; row < end; ++row) {
+            ++counts[std::size_t(row)];
+        }
+        if (nestedRows > 0) { // the kept helper is busy with the outer split here
+            std::vector<int> inner = filledRows(nestedRows, 0);
+            for (const int count : inner) {
+                EXPECT_EQ(count, 1);
+            }
+        }
+    });
+    return counts;
+}
+
+TEST(RowSplit, EveryRowOnceAlsoNestedAndFromSeveralThreads) {
+    for (const int rows : {1, 2, 3, 701}) {
+        for (const int count : filledRows(rows, 0)) {
+            EXPECT_EQ(count, 1) << rows << " rows";
+        }
+    }
+    for (const int count : filledRows(50, 9)) {
+        EXPECT_EQ(count, 1);
+    }
+    std::atomic<int> wrong{0};
+    std::vector<std::thread> callers;
+    for (int t = 0; t < 4; ++t) {
+        callers.emplace_back([&wrong] {
+            for (int round = 0; round < 200; ++round) {
+                for (const int count : filledRows(64, 0)) {
+                    wrong += count != 1;
+                }
+            }
+        });
+    }
+    for (std::thread& caller : callers) {
+        caller.join();
+    }
+    EXPECT_EQ(wrong.load(), 0);
+}
+
+TEST(RowSplit, AFailureInEitherHalfReachesTheCallerAndTheHelperServesOn) {
+    for (const int failing : {0, 99}) { // the helper's half, then the caller's
+        EXPECT_THROW(fillRowsInParallel(100, large,
+                                        [failing](int begin, int end) {
+                                            if (failing >= begin && failing < end) {
+                                                throw std::runtime_error("row failed");
+                                            }
+                                        }),
+                     std::runtime_error);
+        for (const int count : filledRows(100, 0)) {
+            EXPECT_EQ(count, 1);
+        }
+    }
+}
+
+} // namespace
+} // namespace korvan
