@@ -363,6 +363,18 @@ std::optional<std::pair<int, int>> CountryGrid::rows(std::size_t country) const 
     return rows_[country];
 }
 
+namespace {
+
+// The counts of the statistics, in the cache's order.
+template <typename Statistics>
+auto statisticsCounts(Statistics& s) {
+    return std::array{&s.polygonFields,    &s.waterFields,        &s.landFields,     &s.marineFields,
+                      &s.settlementFields, &s.enclosedComponents, &s.enclosedFields, &s.openComponents,
+                      &s.openFields};
+}
+
+} // namespace
+
 void CountryGrid::writeCache(ByteWriter& out) const {
     out.put<std::int32_t>(width_);
     out.put<std::int32_t>(height_);
@@ -372,7 +384,10 @@ void CountryGrid::writeCache(ByteWriter& out) const {
         out.put<std::int32_t>(first);
         out.put<std::int32_t>(last);
     }
-    out.put(statistics_);
+    // The counts only: a grid from the cache took no time to build.
+    for (const std::size_t* count : statisticsCounts(statistics_)) {
+        out.put<std::uint64_t>(*count);
+    }
 }
 
 CountryGrid CountryGrid::readCache(ByteReader& in, const Map& map, std::size_t countries) {
@@ -400,7 +415,9 @@ CountryGrid CountryGrid::readCache(ByteReader& in, const Map& map, std::size_t c
         }
         grid.rows_.emplace_back(first, last);
     }
-    grid.statistics_ = in.get<Statistics>();
+    for (std::size_t* count : statisticsCounts(grid.statistics_)) {
+        *count = in.get<std::uint64_t>();
+    }
     return grid;
 }
 
