@@ -69,8 +69,8 @@ void expectSameWorld(const LoadedWorld& derived, const LoadedWorld& cached) {
     EXPECT_EQ(a.cityCenters.size(), b.cityCenters.size());
     EXPECT_EQ(a.generation, b.generation);
     // The same bytes again: nothing the file holds was lost or changed on the way.
-    EXPECT_TRUE(WorldCacheBytes(a.map, a.riverNames, a.countries.entries.size(), a.countryGrid).finish(*a.playGrid, 1) ==
-                WorldCacheBytes(b.map, b.riverNames, b.countries.entries.size(), b.countryGrid).finish(*b.playGrid, 1));
+    EXPECT_TRUE(WorldCacheParts(a.map, a.riverNames, a.countries.entries.size(), a.countryGrid).finish(*a.playGrid) ==
+                WorldCacheParts(b.map, b.riverNames, b.countries.entries.size(), b.countryGrid).finish(*b.playGrid));
 }
 
 std::string fileBytes(const fs::path& file) { return readFile(file); }
@@ -88,8 +88,8 @@ struct Derived {
     std::string bytes;
 
     Derived() {
-        bytes = world.cacheBytes;
-        writeWorldCache(file, bytes);
+        writeWorldCache(file, world.cacheKey, world.cacheParts);
+        bytes = readFile(file);
     }
 };
 
@@ -101,11 +101,15 @@ Derived& derived() {
 TEST(WorldCache, AHitGivesExactlyTheDerivedWorld) {
     const Derived& d = derived();
     EXPECT_FALSE(d.world.fromCache);
-    ASSERT_FALSE(d.bytes.empty());
-    EXPECT_TRUE(fileBytes(d.file) == d.bytes);
+    ASSERT_EQ(d.world.cacheParts.size(), 4u);
+    std::string parts;
+    for (const std::string& part : d.world.cacheParts) {
+        parts += part;
+    }
+    EXPECT_TRUE(d.bytes == worldCacheHeader(d.world.cacheKey, d.world.cacheParts) + parts);
     const LoadedWorld cached = World::load(cachedSources(d.file));
     EXPECT_TRUE(cached.fromCache);
-    EXPECT_TRUE(cached.cacheBytes.empty()); // nothing to write again
+    EXPECT_TRUE(cached.cacheParts.empty()); // nothing to write again
     expectSameWorld(d.world, cached);
     ASSERT_EQ(cached.scenario.army.units().size(), d.world.scenario.army.units().size());
     for (std::size_t k = 0; k < cached.scenario.army.units().size(); ++k) {
@@ -151,31 +155,23 @@ TEST(WorldCache, EveryInvalidFileIsPassedOver) {
     putBytes(bad, corrupt);
     const LoadedWorld again = World::load(cachedSources(bad));
     EXPECT_FALSE(again.fromCache);
-    EXPECT_TRUE(again.cacheBytes == d.bytes);
+    EXPECT_TRUE(again.cacheParts == d.world.cacheParts);
 }
 
 // A part that passes the checksum but does not decode (a file of a faulty program) is derived on
 // its own; the others still come from the file.
 TEST(WorldCache, APartThatDoesNotDecodeIsDerived) {
     const Derived& d = derived();
-    constexpr std::size_t sizesAt = 24;
-    constexpr std::size_t checksumAt = sizesAt + 4 * 8;
-    constexpr std::size_t payloadAt = checksumAt + 8;
-    std::uint64_t mapSize;
-    std::memcpy(&mapSize, d.bytes.data() + sizesAt, sizeof mapSize);
-    std::string faulty = d.bytes;
+    std::vector<std::string> faulty = d.world.cacheParts;
     // The play grid's width, the first value of its part, far beyond any map.
     const std::int32_t width = -5;
-    std::memcpy(faulty.data() + payloadAt + mapSize, &width, sizeof width);
-    const std::uint64_t checksum = contentHash(std::string_view(faulty).substr(payloadAt));
-    std::memcpy(faulty.data() + checksumAt, &checksum, sizeof checksum);
-
+    std::memcpy(faulty[1].data(), &width, sizeof width);
     const ScratchDirectory dir("world_cache_part");
-    putBytes(dir / "world.bin", faulty);
+    ASSERT_TRUE(writeWorldCache(dir / "world.bin", d.world.cacheKey, faulty));
     const LoadedWorld loaded = World::load(cachedSources(dir / "world.bin"));
     EXPECT_TRUE(loaded.fromCache);
     expectSameWorld(d.world, loaded);
-    EXPECT_TRUE(loaded.cacheBytes == d.bytes);
+    EXPECT_TRUE(loaded.cacheParts == d.world.cacheParts);
 }
 
 TEST(WorldCache, WritingIsWholeOrNothingAndQuietWhereItCannot) {
@@ -183,14 +179,16 @@ TEST(WorldCache, WritingIsWholeOrNothingAndQuietWhereItCannot) {
     const ScratchDirectory dir("world_cache_write");
     // The folder is made; an old file is replaced whole and no temporary file stays.
     const fs::path file = dir / "korvan" / "world.bin";
-    ASSERT_TRUE(writeWorldCache(file, "old"));
-    ASSERT_TRUE(writeWorldCache(file, d.bytes));
+    ASSERT_TRUE(writeWorldCache(file, d.world.cacheKey, d.world.cacheParts));
+    std::ofstream(file) << "old";
+    ASSERT_TRUE(writeWorldCache(file, d.world.cacheKey, d.world.cacheParts));
     EXPECT_TRUE(fileBytes(file) == d.bytes);
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
     // A cache folder that cannot be made (a file stands in its place).
     std::ofstream(dir / "blocked") << "x";
-    EXPECT_FALSE(writeWorldCache(dir / "blocked" / "korvan" / "world.bin", d.bytes));
-    EXPECT_FALSE(writeWorldCache(dir / "korvan", d.bytes)); // a folder in the file's place
+    EXPECT_FALSE(writeWorldCache(dir / "blocked" / "korvan" / "world.bin", d.world.cacheKey, d.world.cacheParts));
+    // A folder in the file's place.
+    EXPECT_FALSE(writeWorldCache(dir / "korvan", d.world.cacheKey, d.world.cacheParts));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 

@@ -112,16 +112,17 @@ LoadedWorld World::load(const WorldSources& sources) {
         }
     }
     // Derived afresh: the parts at hand go into the cache's bytes while the play grid is finished.
-    std::optional<WorldCacheBytes> cacheBytes;
+    std::optional<WorldCacheParts> cacheParts;
     if (cacheKey && !cache && !filesFailure && !countryGridFailure && world.map.isWorld()) {
-        cacheBytes.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+        cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
     }
     world.setPlayGrid(grid.get());
-    if (!cacheBytes && partDerived && cacheKey && !filesFailure && !countryGridFailure && world.map.isWorld()) {
-        cacheBytes.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+    if (!cacheParts && partDerived && cacheKey && !filesFailure && !countryGridFailure && world.map.isWorld()) {
+        cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
     }
-    if (cacheBytes && world.playGrid) {
-        result.cacheBytes = cacheBytes->finish(*world.playGrid, *cacheKey);
+    if (cacheParts && world.playGrid) {
+        result.cacheParts = cacheParts->finish(*world.playGrid);
+        result.cacheKey = *cacheKey;
     }
     if (!customMap) {
         result.scenario.army = Army::load(world.gameMap(), data / "units.json");

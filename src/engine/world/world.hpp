@@ -129,7 +129,9 @@ struct LoadedWorld {
     World world;
     Scenario scenario;
     bool fromCache = false; // the derived parts came from the cache file
-    std::string cacheBytes = {}; // derived afresh: the cache file's new content, for the caller to write
+    // Derived afresh: the cache file's new parts and their key, for the caller to write.
+    std::vector<std::string> cacheParts = {};
+    std::uint64_t cacheKey = 0;
 };
 
 } // namespace korvan

@@ -51,6 +51,16 @@ auto readWhole(std::string_view part, Read&& read) {
     return value;
 }
 
+// Over the parts' own hashes, so the parts need not stand in one string to be checked.
+template <typename Parts>
+std::uint64_t checksum(const Parts& parts) {
+    std::array<std::uint64_t, 4> hashes{};
+    for (std::size_t k = 0; k < hashes.size(); ++k) {
+        hashes[k] = contentHash(parts[k]);
+    }
+    return contentHash(std::string_view(reinterpret_cast<const char*>(hashes.data()), sizeof hashes));
+}
+
 } // namespace
 
 fs::path userCacheDirectory() {
@@ -98,7 +108,7 @@ std::optional<WorldCache> WorldCache::open(const fs::path& file, std::uint64_t k
             part = bytes.substr(at, size);
             at += size;
         }
-        if (at != bytes.size() || contentHash(bytes.substr(headerSize)) != header.get<std::uint64_t>()) {
+        if (at != bytes.size() || checksum(cache.parts_) != header.get<std::uint64_t>()) {
             return std::nullopt;
         }
         return cache;
@@ -128,7 +138,7 @@ CountryGrid WorldCache::countryGrid(const Map& map, std::size_t countries) const
     });
 }
 
-WorldCacheBytes::WorldCacheBytes(const Map& map, const RiverNames& names, std::size_t countryCount,
+WorldCacheParts::WorldCacheParts(const Map& map, const RiverNames& names, std::size_t countryCount,
                                  const CountryGrid& grid) {
     ByteWriter mapPart;
     map.writeCache(mapPart);
@@ -142,34 +152,44 @@ WorldCacheBytes::WorldCacheBytes(const Map& map, const RiverNames& names, std::s
     countryGrid_ = std::move(gridPart.bytes());
 }
 
-std::string WorldCacheBytes::finish(const Map& playGrid, std::uint64_t key) {
+std::vector<std::string> WorldCacheParts::finish(const Map& playGrid) {
     ByteWriter playGridPart;
     playGrid.writeCache(playGridPart);
     // In the order of WorldCache::Part.
-    const std::array<const std::string*, 4> parts{&map_, &playGridPart.bytes(), &names_, &countryGrid_};
-    ByteWriter file;
-    file.put(magic);
-    file.put(format);
-    file.put<std::uint32_t>(0);
-    file.put(key);
-    std::string payload;
-    for (const std::string* part : parts) {
-        file.put<std::uint64_t>(part->size());
-        payload += *part;
-    }
-    file.put(contentHash(payload));
-    file.bytes() += payload;
-    return std::move(file.bytes());
+    std::vector<std::string> parts;
+    parts.push_back(std::move(map_));
+    parts.push_back(std::move(playGridPart.bytes()));
+    parts.push_back(std::move(names_));
+    parts.push_back(std::move(countryGrid_));
+    return parts;
 }
 
-bool writeWorldCache(const fs::path& file, std::string_view bytes) {
+std::string worldCacheHeader(std::uint64_t key, const std::vector<std::string>& parts) {
+    ByteWriter header;
+    header.put(magic);
+    header.put(format);
+    header.put<std::uint32_t>(0);
+    header.put(key);
+    for (const std::string& part : parts) {
+        header.put<std::uint64_t>(part.size());
+    }
+    header.put(checksum(parts));
+    return std::move(header.bytes());
+}
+
+bool writeWorldCache(const fs::path& file, std::uint64_t key, const std::vector<std::string>& parts) {
+    if (parts.size() != 4) {
+        return false;
+    }
     std::error_code error;
     fs::create_directories(file.parent_path(), error);
     if (error) {
         return false;
     }
     try {
-        writeFileWhole(file, bytes);
+        const std::string header = worldCacheHeader(key, parts);
+        const std::array<std::string_view, 5> pieces{header, parts[0], parts[1], parts[2], parts[3]};
+        writeFileWhole(file, pieces);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvan {
 
@@ -46,12 +47,12 @@ private:
     std::array<std::string_view, partCount> parts_;
 };
 
-// The cache file's content, made in two steps: the parts ready early, then the play grid.
-class WorldCacheBytes {
+// The cache file's parts, made in two steps: the parts ready early, then the play grid.
+class WorldCacheParts {
 public:
-    WorldCacheBytes(const Map& map, const RiverNames& names, std::size_t countryCount, const CountryGrid& grid);
-    // The finished file: the header (key, part sizes, checksum) and the parts.
-    std::string finish(const Map& playGrid, std::uint64_t key);
+    WorldCacheParts(const Map& map, const RiverNames& names, std::size_t countryCount, const CountryGrid& grid);
+    // All four parts, in the file's order.
+    std::vector<std::string> finish(const Map& playGrid);
 
 private:
     std::string map_;
@@ -59,8 +60,11 @@ private:
     std::string countryGrid_;
 };
 
-// Writes the file atomically, creating its folder; false on any failure (a read-only or full disk),
-// which leaves no partial file behind.
-bool writeWorldCache(const std::filesystem::path& file, std::string_view bytes);
+// The file's header for these parts: the key, their sizes and the checksum over them.
+std::string worldCacheHeader(std::uint64_t key, const std::vector<std::string>& parts);
+
+// Writes the header and the parts atomically, creating the folder; false on any failure (a
+// read-only or full disk), which leaves no partial file behind.
+bool writeWorldCache(const std::filesystem::path& file, std::uint64_t key, const std::vector<std::string>& parts);
 
 } // namespace korvan

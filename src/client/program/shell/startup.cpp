@@ -174,9 +174,9 @@ int startAndRun(const Options& options) {
     // A world derived afresh is written to the cache beside the first frames; the program waits for
     // it before it ends, so no half-written file stays behind.
     std::jthread cacheWriter;
-    if (!loaded.cacheBytes.empty()) {
-        cacheWriter = std::jthread([bytes = std::move(loaded.cacheBytes), file = sources.cacheFile] {
-            writeWorldCache(file, bytes);
+    if (!loaded.cacheParts.empty()) {
+        cacheWriter = std::jthread([parts = std::move(loaded.cacheParts), key = loaded.cacheKey, file = sources.cacheFile] {
+            writeWorldCache(file, key, parts);
         });
     }
     if (displayFailure) {
