@@ -72,9 +72,9 @@ public:
         std::memcpy(values.data(), take(count * sizeof(T)), count * sizeof(T));
         return values;
     }
-    // Exactly `count` values, as putRuns wrote them.
-    template <typename T>
-    std::vector<T> getRuns(std::size_t count) {
+    // Exactly `count` values, as putRuns wrote them, each one `valid` accepts.
+    template <typename T, typename Valid>
+    std::vector<T> getRuns(std::size_t count, Valid&& valid) {
         if (get<std::uint64_t>() != count) {
             fail();
         }
@@ -83,7 +83,7 @@ public:
         while (values.size() < count) {
             const T value = get<T>();
             const std::uint64_t run = get<std::uint64_t>();
-            if (run == 0 || run > count - values.size()) {
+            if (run == 0 || run > count - values.size() || !valid(value)) {
                 fail();
             }
             values.insert(values.end(), run, value);

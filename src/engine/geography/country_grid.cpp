@@ -397,12 +397,9 @@ CountryGrid CountryGrid::readCache(ByteReader& in, const Map& map, std::size_t c
     if (grid.width_ != map.width() || grid.height_ != map.height()) {
         ByteReader::fail();
     }
-    grid.cells_ = in.getRuns<std::uint16_t>(std::size_t(grid.width_) * std::size_t(grid.height_));
-    for (const std::uint16_t cell : grid.cells_) {
-        if ((cell & ownerMask) != noOwner && (cell & ownerMask) >= countries) {
-            ByteReader::fail();
-        }
-    }
+    grid.cells_ = in.getRuns<std::uint16_t>(std::size_t(grid.width_) * std::size_t(grid.height_), [&](std::uint16_t cell) {
+        return (cell & ownerMask) == noOwner || (cell & ownerMask) < countries;
+    });
     if (in.get<std::uint64_t>() != countries) {
         ByteReader::fail();
     }

@@ -72,7 +72,11 @@ Map Map::readCache(ByteReader& in) {
     map.wrapHorizontal_ = flags & 2;
     map.world_ = flags & 4;
     map.hasRoads_ = flags & 8;
-    map.tiles_ = in.getRuns<std::uint8_t>(std::size_t(map.width_) * std::size_t(map.height_));
+    // A terrain the program knows, a road only with a bridge, no other bits: as the loaders accept.
+    map.tiles_ = in.getRuns<std::uint8_t>(std::size_t(map.width_) * std::size_t(map.height_), [](std::uint8_t tile) {
+        return (tile & tileTerrainMask) < terrainCount && (tile & ~(tileTerrainMask | tileRoadBit | tileBridgeBit)) == 0 &&
+               ((tile & tileBridgeBit) == 0 || (tile & tileRoadBit) != 0);
+    });
     const auto riverCount = in.get<std::uint64_t>();
     if (riverCount > maxRiverEdges) {
         ByteReader::fail();

@@ -66,7 +66,8 @@ RendererHandle createRenderer(WindowHandle& window, RendererProbe& probe) {
     } else {
         renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     }
-    if (renderer && !probe.started()) {
+    // Without the probe's answer (no fork here, or its child failed) the renderer is asked itself.
+    if (renderer && (!probe.started() || probe.glRenderer().empty())) {
         const std::string gpu = glRendererName(renderer.get());
         if (preferSoftwareRenderer(userDriver, gpu)) {
             logSoftwareChoice(gpu);
