@@ -2,7 +2,9 @@
 // written in order, read back with every length checked against what is left.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -28,11 +30,23 @@ public:
     // As runs of equal values: a map's rows are long runs of one terrain or one owner.
     template <typename T>
     void putRuns(const std::vector<T>& values) {
-        static_assert(std::is_integral_v<T>);
+        static_assert(std::is_integral_v<T> && 8 % sizeof(T) == 0);
         put<std::uint64_t>(values.size());
-        for (std::size_t k = 0; k < values.size();) {
+        const std::size_t n = values.size();
+        for (std::size_t k = 0; k < n;) {
+            // Eight bytes at a time through the long runs, then value by value.
+            T pattern[8 / sizeof(T)];
+            std::fill(std::begin(pattern), std::end(pattern), values[k]);
+            std::uint64_t word;
+            std::memcpy(&word, pattern, sizeof word);
             std::size_t end = k + 1;
-            while (end < values.size() && values[end] == values[k]) {
+            for (std::uint64_t next; end + 8 / sizeof(T) <= n; end += 8 / sizeof(T)) {
+                std::memcpy(&next, values.data() + end, sizeof next);
+                if (next != word) {
+                    break;
+                }
+            }
+            while (end < n && values[end] == values[k]) {
                 ++end;
             }
             put(values[k]);
@@ -45,6 +59,8 @@ public:
         bytes_.append(text);
     }
     std::string& bytes() { return bytes_; }
+    // Room for this many more bytes, so a big part is not copied while it grows.
+    void reserve(std::size_t more) { bytes_.reserve(bytes_.size() + more); }
 
 private:
     std::string bytes_;
