@@ -16,7 +16,7 @@ void writeFileWhole(const std::filesystem::path& path, std::string_view bytes) {
     writeFileWhole(path, std::span<const std::string_view>(&bytes, 1));
 }
 
-void writeFileWhole(const std::filesystem::path& path, std::span<const std::string_view> pieces) {
+void writeFileWhole(const std::filesystem::path& path, std::span<const std::string_view> pieces, Flush flush) {
     static std::atomic<unsigned> counter{0};
     const std::string named = path.string() + ": ";
     // Hidden and unique per process and call, in the same folder so that the rename is atomic.
@@ -44,7 +44,7 @@ void writeFileWhole(const std::filesystem::path& path, std::span<const std::stri
             written += static_cast<std::size_t>(n);
         }
     }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
+    if (flush == Flush::ToDisk && ::fsync(fd) != 0 && errno != EINVAL) {
         fail(errno);
     }
     if (::close(fd) != 0) {
