@@ -8,6 +8,11 @@
 With --against, both programs run in turn, run by run, and a column gives the ratio. Headless
 (offscreen video). Renderers: "software" is SDL_RENDER_DRIVER=software, "default" is whatever the
 program picks without the variable, "opengl" forces SDL's OpenGL renderer.
+
+Start-up is measured cold (an empty cache folder: the world is derived and the cache written, as on
+the first start after a change of the data or the program) and warm (the cache filled, as on every
+later start); the self-test's peak is taken cold, its worst case. Every run has a cache folder of
+its own in a scratch directory, never the user's.
 """
 import argparse
 import os
@@ -24,9 +29,10 @@ RENDERERS = {"software": "software", "default": None, "opengl": "opengl"}
 SCALES = ("0.1", "4", "18")
 
 
-def environment(renderer):
+def environment(renderer, cache):
     env = dict(os.environ)
     env.pop("SDL_RENDER_DRIVER", None)
+    env["XDG_CACHE_HOME"] = cache
     env.setdefault("SDL_VIDEODRIVER", "offscreen")
     env.setdefault("SDL_AUDIODRIVER", "dummy")
     if RENDERERS[renderer]:
@@ -34,11 +40,11 @@ def environment(renderer):
     return env
 
 
-def run_measured(binary, arguments, renderer):
-    """Runs to the end; returns (seconds, peak resident MB, stdout)."""
+def run_measured(binary, arguments, renderer, cache):
+    """Runs to the end with the cache folder given; returns (seconds, peak resident MB, stdout)."""
     with tempfile.TemporaryFile() as out:
         start = time.perf_counter()
-        child = subprocess.Popen([binary, *arguments], env=environment(renderer), stdout=out,
+        child = subprocess.Popen([binary, *arguments], env=environment(renderer, cache), stdout=out,
                                  stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
         _, status, usage = os.wait4(child.pid, 0)
         seconds = time.perf_counter() - start
@@ -54,10 +60,10 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
-def idle_share(binary, renderer, display=None, settle=8.0, window=5.0):
+def idle_share(binary, renderer, cache, display=None, settle=8.0, window=5.0):
     """Percent of one core a still window uses, after settle seconds for the start. On an X display
     when given: SDL's offscreen driver has no way to sleep until an event and looks every millisecond."""
-    env = environment(renderer)
+    env = environment(renderer, cache)
     if display:
         env.update(SDL_VIDEODRIVER="x11", DISPLAY=display)
     child = subprocess.Popen([binary], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -97,8 +103,8 @@ class VirtualDisplay:
             self.server.wait()
 
 
-def frame_times(binary, kind, renderer):
-    _, _, out = run_measured(binary, [f"--benchmark-{kind}"], renderer)
+def frame_times(binary, kind, renderer, cache):
+    _, _, out = run_measured(binary, [f"--benchmark-{kind}"], renderer, cache)
     found = dict(re.findall(r"(?:ZOOM at|PAN zoom) ([\d.]+): ([\d.]+) ms/frame", out))
     return [float(found[s]) for s in SCALES]
 
@@ -108,15 +114,20 @@ def figures(binary, renderers, scratch, display):
     values = {}
     shot = os.path.join(scratch, "first.bmp")
     for renderer in renderers:
+        cold = tempfile.mkdtemp(dir=scratch)
+        seconds, peak, _ = run_measured(binary, ["--screenshot", shot], renderer, cold)
+        values[("start-up cold ms", renderer)] = seconds * 1000
+        values[("start-up cold peak MB", renderer)] = peak
+        warm = cold  # filled by the cold start
+        seconds, peak, _ = run_measured(binary, ["--screenshot", shot], renderer, warm)
+        values[("start-up warm ms", renderer)] = seconds * 1000
+        values[("start-up warm peak MB", renderer)] = peak
+        _, peak, _ = run_measured(binary, ["--smoke-test"], renderer, tempfile.mkdtemp(dir=scratch))
+        values[("self-test cold peak MB", renderer)] = peak
         for kind in ("pan", "zoom"):
-            for scale, ms in zip(SCALES, frame_times(binary, kind, renderer)):
+            for scale, ms in zip(SCALES, frame_times(binary, kind, renderer, warm)):
                 values[(f"{kind} {scale} ms/frame", renderer)] = ms
-        seconds, peak, _ = run_measured(binary, ["--screenshot", shot], renderer)
-        values[("start-up ms", renderer)] = seconds * 1000
-        values[("start-up peak MB", renderer)] = peak
-        _, peak, _ = run_measured(binary, ["--smoke-test"], renderer)
-        values[("self-test peak MB", renderer)] = peak
-        values[("still window % core", renderer)] = idle_share(binary, renderer, display)
+        values[("still window % core", renderer)] = idle_share(binary, renderer, warm, display)
     return values
 
 
@@ -140,18 +151,19 @@ def main():
     samples = {b: [] for b in binaries}
     load_before = os.getloadavg()
     with tempfile.TemporaryDirectory() as scratch, VirtualDisplay() as x:
-        run_measured(args.binary, ["--screenshot", os.path.join(scratch, "warm.bmp")], "software")
+        run_measured(args.binary, ["--screenshot", os.path.join(scratch, "warm.bmp")], "software",
+                     tempfile.mkdtemp(dir=scratch))
         for _ in range(args.runs):
             for binary in binaries:
                 samples[binary].append(figures(binary, renderers, scratch, x.display))
     keys = list(samples[args.binary][0])
-    header = f"{'figure':<22}{'renderer':<10}{'this':>10}"
+    header = f"{'figure':<24}{'renderer':<10}{'this':>10}"
     if args.against:
         header += f"{'against':>10}{'ratio':>8}"
     print(header)
     for key in keys:
         mine = summarise(samples[args.binary], key)
-        line = f"{key[0]:<22}{key[1]:<10}{mine:>10.1f}"
+        line = f"{key[0]:<24}{key[1]:<10}{mine:>10.1f}"
         if args.against:
             other = summarise(samples[args.against], key)
             line += f"{other:>10.1f}{(mine / other if other else float('nan')):>8.2f}"

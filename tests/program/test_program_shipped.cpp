@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 using namespace korvan;
 using namespace korvan::testing;
@@ -93,4 +96,37 @@ TEST(InstalledProgram, StartsThroughItsLauncherOnItsOwnData) {
     EXPECT_EQ(broken.exitCode, 1);
     EXPECT_NE(broken.err.find("korvan: Stadtgebiete fehlen: " + (home / "data/urban.json").string()), std::string::npos)
         << broken.err;
+}
+
+// The first start derives the world and fills the cache, the next one starts from it: the same
+// first frame to the byte. A cache folder that cannot be written costs nothing but the cache.
+TEST(ShippedModes, AStartFromTheCacheDrawsTheSameFirstFrame) {
+    const ScratchDirectory dir("cache_start");
+    const char* saved = std::getenv("XDG_CACHE_HOME");
+    const std::string before = saved ? saved : "";
+    ::setenv("XDG_CACHE_HOME", (dir / "cache").c_str(), 1);
+    const auto cold = runProgram("--screenshot " + quoted(dir / "cold.bmp"));
+    const auto cacheFile = dir / "cache" / "korvan" / "world.bin";
+    const bool written = std::filesystem::is_regular_file(cacheFile);
+    const auto warm = runProgram("--screenshot " + quoted(dir / "warm.bmp"));
+    // A file where the cache folder would be made.
+    std::filesystem::create_directories(dir / "blocked");
+    std::ofstream(dir / "blocked" / "korvan") << "x";
+    ::setenv("XDG_CACHE_HOME", (dir / "blocked").c_str(), 1);
+    const auto blocked = runProgram("--screenshot " + quoted(dir / "blocked.bmp"));
+    if (saved) {
+        ::setenv("XDG_CACHE_HOME", before.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CACHE_HOME");
+    }
+    ASSERT_EQ(cold.exitCode, 0) << cold.err;
+    EXPECT_TRUE(written);
+    ASSERT_EQ(warm.exitCode, 0) << warm.err;
+    // The cache is silent: the same log lines in every run.
+    const auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+    EXPECT_EQ(lines(warm.err), lines(cold.err)) << warm.err;
+    EXPECT_EQ(lines(blocked.err), lines(cold.err)) << blocked.err;
+    EXPECT_TRUE(readFile(dir / "warm.bmp") == readFile(dir / "cold.bmp"));
+    ASSERT_EQ(blocked.exitCode, 0) << blocked.err;
+    EXPECT_TRUE(readFile(dir / "blocked.bmp") == readFile(dir / "cold.bmp"));
 }

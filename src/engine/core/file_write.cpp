@@ -13,6 +13,10 @@
 namespace korvan {
 
 void writeFileWhole(const std::filesystem::path& path, std::string_view bytes) {
+    writeFileWhole(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+void writeFileWhole(const std::filesystem::path& path, std::span<const std::string_view> pieces, Flush flush) {
     static std::atomic<unsigned> counter{0};
     const std::string named = path.string() + ": ";
     // Hidden and unique per process and call, in the same folder so that the rename is atomic.
@@ -28,17 +32,19 @@ void writeFileWhole(const std::filesystem::path& path, std::string_view bytes) {
         ::unlink(temporary.c_str());
         failLoad(named + "Schreiben fehlgeschlagen: " + std::strerror(error));
     };
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
+    for (const std::string_view bytes : pieces) {
+        for (std::size_t written = 0; written < bytes.size();) {
+            const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                fail(n < 0 ? errno : ENOSPC);
+            }
+            written += static_cast<std::size_t>(n);
         }
-        if (n <= 0) {
-            fail(n < 0 ? errno : ENOSPC);
-        }
-        written += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0 && errno != EINVAL) {
+    if (flush == Flush::ToDisk && ::fsync(fd) != 0 && errno != EINVAL) {
         fail(errno);
     }
     if (::close(fd) != 0) {

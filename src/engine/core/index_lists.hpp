@@ -33,7 +33,27 @@ public:
         }
     }
 
+    // From the two arrays starts() and values() gave; false where they do not form lists.
+    static bool fromParts(std::vector<std::uint32_t> first, std::vector<Value> values, FlatLists& out) {
+        if (!first.empty() && (first.front() != 0 || first.back() != values.size())) {
+            return false;
+        }
+        if (first.empty() && !values.empty()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < first.size(); ++k) {
+            if (first[k] < first[k - 1]) {
+                return false;
+            }
+        }
+        out.first_ = std::move(first);
+        out.values_ = std::move(values);
+        return true;
+    }
+
     std::size_t size() const { return first_.empty() ? 0 : first_.size() - 1; }
+    const std::vector<std::uint32_t>& starts() const { return first_; }
+    const std::vector<Value>& values() const { return values_; }
 
     // Empty for an owner beyond the last.
     std::span<const Value> operator[](std::size_t owner) const {

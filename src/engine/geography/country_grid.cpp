@@ -1,5 +1,7 @@
 // Building the country grid: polygon scan lines, water and land spans, city fields, enclosed gaps.
 #include "geography/country_grid.hpp"
+
+#include "core/byte_stream.hpp"
 #include "geography/country_grid_enclosure.hpp"
 
 #include <algorithm>
@@ -359,6 +361,61 @@ std::optional<std::pair<int, int>> CountryGrid::rows(std::size_t country) const 
         return std::nullopt;
     }
     return rows_[country];
+}
+
+namespace {
+
+// The counts of the statistics, in the cache's order.
+template <typename Statistics>
+auto statisticsCounts(Statistics& s) {
+    return std::array{&s.polygonFields,    &s.waterFields,        &s.landFields,     &s.marineFields,
+                      &s.settlementFields, &s.enclosedComponents, &s.enclosedFields, &s.openComponents,
+                      &s.openFields};
+}
+
+} // namespace
+
+void CountryGrid::writeCache(ByteWriter& out) const {
+    out.put<std::int32_t>(width_);
+    out.put<std::int32_t>(height_);
+    out.putRuns(cells_);
+    out.put<std::uint64_t>(rows_.size());
+    for (const auto& [first, last] : rows_) {
+        out.put<std::int32_t>(first);
+        out.put<std::int32_t>(last);
+    }
+    // The counts only: a grid from the cache took no time to build.
+    for (const std::size_t* count : statisticsCounts(statistics_)) {
+        out.put<std::uint64_t>(*count);
+    }
+}
+
+CountryGrid CountryGrid::readCache(ByteReader& in, const Map& map, std::size_t countries) {
+    CountryGrid grid;
+    grid.width_ = in.get<std::int32_t>();
+    grid.height_ = in.get<std::int32_t>();
+    if (grid.width_ != map.width() || grid.height_ != map.height()) {
+        ByteReader::fail();
+    }
+    grid.cells_ = in.getRuns<std::uint16_t>(std::size_t(grid.width_) * std::size_t(grid.height_), [&](std::uint16_t cell) {
+        return (cell & ownerMask) == noOwner || (cell & ownerMask) < countries;
+    });
+    if (in.get<std::uint64_t>() != countries) {
+        ByteReader::fail();
+    }
+    grid.rows_.reserve(countries);
+    for (std::size_t k = 0; k < countries; ++k) {
+        const auto first = in.get<std::int32_t>();
+        const auto last = in.get<std::int32_t>();
+        if (last != -1 && (first < 0 || first > last || last >= grid.height_)) {
+            ByteReader::fail();
+        }
+        grid.rows_.emplace_back(first, last);
+    }
+    for (std::size_t* count : statisticsCounts(grid.statistics_)) {
+        *count = in.get<std::uint64_t>();
+    }
+    return grid;
 }
 
 } // namespace korvan

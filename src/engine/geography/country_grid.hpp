@@ -16,6 +16,9 @@
 
 namespace korvan {
 
+class ByteReader;
+class ByteWriter;
+
 class CountryGrid {
 public:
     // Cell: bits 0-14 the owner's country index, bit 15 "national marine water of that owner".
@@ -50,6 +53,10 @@ public:
 
     static CountryGrid build(const Map& map, const Countries& countries, const WaterTerritories* water,
                              std::span<const City> settlements);
+
+    // For the derived-data cache; reading checks the raster against the map and the country count.
+    void writeCache(ByteWriter& out) const;
+    static CountryGrid readCache(ByteReader& in, const Map& map, std::size_t countries);
 
     // The owner including national marine water; nothing for a foreign map, an empty grid or no cell.
     std::optional<std::size_t> owner(const Map& map, Hex h) const;

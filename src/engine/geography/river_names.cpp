@@ -1,4 +1,5 @@
 // Loading river and bridge names and looking them up by river-edge index.
+#include "core/byte_stream.hpp"
 #include "core/data_file.hpp"
 #include "core/file_caps.hpp"
 #include "geography/river_names.hpp"
@@ -75,6 +76,36 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
 RiverNames RiverNames::load(const Map& map, const std::filesystem::path& file) {
     return loadDataFile(file, fileCaps::riverNames, "Flussnamen nicht lesbar: " + file.string(),
                         [&](std::istream& input) { return load(map, input); });
+}
+
+void RiverNames::writeCache(ByteWriter& out) const {
+    out.put<std::uint64_t>(names_.size());
+    for (const std::string& name : names_) {
+        out.putText(name);
+    }
+    out.putVector(edges_);
+}
+
+RiverNames RiverNames::readCache(ByteReader& in, const Map& map) {
+    RiverNames result;
+    const auto count = in.get<std::uint64_t>();
+    if (count > Map::maxRiverEdges) {
+        ByteReader::fail();
+    }
+    result.names_.reserve(count);
+    for (std::uint64_t k = 0; k < count; ++k) {
+        result.names_.push_back(in.getText(fileCaps::riverNames));
+    }
+    result.edges_ = in.getVector<int>(Map::maxRiverEdges);
+    if (!result.edges_.empty() && result.edges_.size() != map.rivers().size()) {
+        ByteReader::fail();
+    }
+    for (const int name : result.edges_) {
+        if (name < -1 || name >= static_cast<std::int64_t>(count)) {
+            ByteReader::fail();
+        }
+    }
+    return result;
 }
 
 std::optional<std::string> RiverNames::at(std::size_t sourceEdge) const {

@@ -13,6 +13,9 @@
 
 namespace korvan {
 
+class ByteReader;
+class ByteWriter;
+
 // Keyed by the index of an edge in Map::rivers().
 class RiverNames {
 public:
@@ -20,6 +23,9 @@ public:
     static RiverNames load(const Map& map, std::istream& input);
 
     std::optional<std::string> at(std::size_t sourceEdge) const;
+    // For the derived-data cache; reading checks the names against the map's river edges.
+    void writeCache(ByteWriter& out) const;
+    static RiverNames readCache(ByteReader& in, const Map& map);
 
     const std::vector<std::string>& names() const { return names_; }
 

@@ -18,6 +18,8 @@
 namespace korvan {
 
 struct SideGeometry;
+class ByteReader;
+class ByteWriter;
 
 // A river side between two neighbouring fields.
 struct RiverEdge {
@@ -46,6 +48,11 @@ public:
 
     static Map load(const std::filesystem::path& path);
     static Map load(std::istream& input);
+
+    // The whole map as bytes for the derived-data cache, and back; reading checks every size and
+    // index and throws on any that does not fit.
+    void writeCache(ByteWriter& out) const;
+    static Map readCache(ByteReader& in);
 
     // Derives the regular play grid from a world map read from a file.
     static Map regularWorld(const Map& source, double ratio);

@@ -6,8 +6,10 @@
 #include "core/data_file.hpp"
 #include "core/file_caps.hpp"
 #include "places/city_anchors.hpp"
+#include "world/world_cache.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <future>
 
@@ -34,17 +36,50 @@ LoadedWorld World::load(const WorldSources& sources) {
     const std::filesystem::path mapPath = sources.map();
     std::string mapText = readDataFile(mapPath, fileCaps::map, "Karte kann nicht geoeffnet werden: " + mapPath.string(),
                                        customMap ? FileSource::AlsoPipe : FileSource::RegularOnly);
-    Map loaded = loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
+    // The cache is keyed before anything is parsed. Its parts replace the map's parsing, the play
+    // grid, the river names and the country grid; a part that does not decode is derived instead,
+    // and the file is written anew.
+    std::optional<std::uint64_t> cacheKey;
+    std::optional<WorldCache> cache;
+    if (!customMap && !sources.cacheFile.empty()) {
+        cacheKey = worldCacheKey(sources.programIdentity, mapText, data);
+        if (cacheKey) {
+            cache = WorldCache::open(sources.cacheFile, *cacheKey);
+        }
+    }
+    std::optional<Map> cachedMap;
+    if (cache) {
+        try {
+            cachedMap = cache->map();
+        } catch (const std::exception&) {
+            cache.reset();
+        }
+    }
+    std::atomic<bool> partDerived = !cache.has_value();
+    const auto fromCache = [&](auto decode, auto derive) {
+        if (cache) {
+            try {
+                return decode();
+            } catch (const std::exception&) {
+                partDerived = true;
+            }
+        }
+        return derive();
+    };
+    Map loaded = cachedMap ? std::move(*cachedMap)
+                           : loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
     std::vector<City> cities = loaded.isWorld() ? loadCities(data / "cities.json") : std::vector<City>{};
     LoadedWorld result{World(std::move(loaded), std::move(cities), PlayGridLater{}), Scenario{}};
+    result.fromCache = cache.has_value();
     World& world = result.world;
     world.dataDirectory = data;
     world.mapPath = mapPath;
     world.mapText = std::move(mapText);
 
     const Map& worldMap = world.map;
-    std::future<std::optional<Map>> grid =
-        std::async(std::launch::async, [&worldMap] { return playGridFor(worldMap); });
+    std::future<std::optional<Map>> grid = std::async(std::launch::async, [&] {
+        return fromCache([&] { return std::optional<Map>(cache->playGrid()); }, [&] { return playGridFor(worldMap); });
+    });
     std::exception_ptr filesFailure;
     std::exception_ptr countryGridFailure;
     try {
@@ -58,7 +93,8 @@ LoadedWorld World::load(const WorldSources& sources) {
         world.seas = Seas::load(data / "seas.json");
         world.lakes = Seas::load(data / "lakes.json");
         if (!customMap) {
-            world.riverNames = RiverNames::load(world.map, data / "river-names.json");
+            world.riverNames = fromCache([&] { return cache->riverNames(world.map); },
+                                         [&] { return RiverNames::load(world.map, data / "river-names.json"); });
         }
         world.bridgeNames = loadText(world.mapPath, world.mapText,
                                      [&world](std::istream& input) { return BridgeNames::load(world.map, input); });
@@ -68,12 +104,26 @@ LoadedWorld World::load(const WorldSources& sources) {
     }
     if (!filesFailure && !customMap && world.map.isWorld()) {
         try {
-            world.countryGrid = CountryGrid::build(world.map, world.countries, &world.waterTerritories, world.cities);
+            world.countryGrid = fromCache(
+                [&] { return cache->countryGrid(world.map, world.countries.entries.size()); },
+                [&] { return CountryGrid::build(world.map, world.countries, &world.waterTerritories, world.cities); });
         } catch (...) {
             countryGridFailure = std::current_exception();
         }
     }
+    // Derived afresh: the parts at hand go into the cache's bytes while the play grid is finished.
+    std::optional<WorldCacheParts> cacheParts;
+    if (cacheKey && !cache && !filesFailure && !countryGridFailure && world.map.isWorld()) {
+        cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+    }
     world.setPlayGrid(grid.get());
+    if (!cacheParts && partDerived && cacheKey && !filesFailure && !countryGridFailure && world.map.isWorld()) {
+        cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+    }
+    if (cacheParts && world.playGrid) {
+        result.cacheParts = cacheParts->finish(*world.playGrid);
+        result.cacheKey = *cacheKey;
+    }
     if (!customMap) {
         result.scenario.army = Army::load(world.gameMap(), data / "units.json");
     }

@@ -32,6 +32,10 @@ struct WorldSources {
     std::filesystem::path dataDirectory;
     std::filesystem::path mapPath; // empty: the shipped world map, dataDirectory / "world.json"
     bool customMap = false;
+    // The derived-data cache (world/world_cache) and the program identity that keys it; none when
+    // the file is empty. A custom map uses no cache.
+    std::filesystem::path cacheFile = {};
+    std::string programIdentity = {};
 
     std::filesystem::path map() const { return mapPath.empty() ? dataDirectory / "world.json" : mapPath; }
 };
@@ -124,6 +128,10 @@ private:
 struct LoadedWorld {
     World world;
     Scenario scenario;
+    bool fromCache = false; // the derived parts came from the cache file
+    // Derived afresh: the cache file's new parts and their key, for the caller to write.
+    std::vector<std::string> cacheParts = {};
+    std::uint64_t cacheKey = 0;
 };
 
 } // namespace korvan

@@ -8,9 +8,12 @@
 #include "shell/command_line.hpp"
 #include "shell/log_output.hpp"
 #include "shell/renderer_choice.hpp"
+#include "shell/program_identity.hpp"
+#include "shell/renderer_probe.hpp"
 #include "shell/run_loop.hpp"
 #include "modes/self_test.hpp"
 #include "sdl/sdl_handles.hpp"
+#include "world/world_cache.hpp"
 
 #include <SDL.h>
 
@@ -21,6 +24,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <thread>
 
 namespace korvan {
 
@@ -34,19 +38,6 @@ constexpr int windowHeight = 850;
 constexpr int minimumWidth = 1000;
 constexpr int minimumHeight = 800;
 
-// The GL_RENDERER string of an OpenGL renderer just created (its context is current), or "".
-std::string glRendererName(SDL_Renderer* renderer) {
-    SDL_RendererInfo info;
-    if (SDL_GetRendererInfo(renderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) {
-        return {};
-    }
-    using GetString = const unsigned char*(SDLCALL*)(unsigned int);
-    constexpr unsigned int glRendererEnum = 0x1F01; // GL_RENDERER
-    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
-    const unsigned char* name = getString ? getString(glRendererEnum) : nullptr;
-    return name ? reinterpret_cast<const char*>(name) : "";
-}
-
 WindowHandle createWindow() {
     WindowHandle window(SDL_CreateWindow(windowTitle, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, windowWidth,
                                          windowHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE));
@@ -57,17 +48,29 @@ WindowHandle createWindow() {
     return window;
 }
 
+void logSoftwareChoice(const std::string& gpu) {
+    SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
+    // Shown through the window surface itself, not through one more GL texture upload.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+}
+
 // The accelerated renderer, or SDL's software renderer where the accelerated one rasterises on the
-// CPU; then the window is made anew, which lets SDL unload the GL driver and its memory.
-RendererHandle createRenderer(WindowHandle& window) {
-    RendererHandle renderer(
-        SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
-    if (renderer) {
+// CPU. The probe's child tells that without loading the GL driver here; without a probe the GL
+// renderer is made and asked, and then the window is made anew, which lets SDL unload the driver.
+RendererHandle createRenderer(WindowHandle& window, RendererProbe& probe) {
+    const char* userDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    RendererHandle renderer;
+    if (probe.started() && preferSoftwareRenderer(userDriver, probe.glRenderer())) {
+        logSoftwareChoice(probe.glRenderer());
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+    } else {
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
+    }
+    // Without the probe's answer (no fork here, or its child failed) the renderer is asked itself.
+    if (renderer && (!probe.started() || probe.glRenderer().empty())) {
         const std::string gpu = glRendererName(renderer.get());
-        if (preferSoftwareRenderer(SDL_GetHint(SDL_HINT_RENDER_DRIVER), gpu)) {
-            SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
-            // Shown through the window surface itself, not through one more GL texture upload.
-            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+        if (preferSoftwareRenderer(userDriver, gpu)) {
+            logSoftwareChoice(gpu);
             renderer.reset();
             window.reset();
             window = createWindow();
@@ -129,6 +132,12 @@ int startAndRun(const Options& options) {
     if (const char* driver = SDL_getenv("SDL_RENDER_DRIVER"); driver && SDL_strcasecmp(driver, "software") == 0) {
         SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     }
+    // Only the default choice needs the GL renderer's name; the child must start before SDL and
+    // before the world's thread.
+    const char* userDriver = SDL_getenv("SDL_RENDER_DRIVER");
+    RendererProbe probe = (userDriver == nullptr || *userDriver == '\0') && options.exportOperationPath.empty()
+                              ? RendererProbe::start()
+                              : RendererProbe();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         throwSdlError();
     }
@@ -137,8 +146,11 @@ int startAndRun(const Options& options) {
     if (!basePath) {
         throwSdlError();
     }
-    const WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath,
-                               !options.mapPath.empty()};
+    WorldSources sources{std::filesystem::path(basePath.get()) / "data", options.mapPath, !options.mapPath.empty()};
+    if (const std::filesystem::path cache = userCacheDirectory(); !cache.empty()) {
+        sources.cacheFile = cache / "world.bin";
+        sources.programIdentity = programIdentity();
+    }
     if (!options.exportOperationPath.empty()) {
         exportOperationFiles(sources, options.operationCity, options.exportOperationPath);
         return 0;
@@ -154,12 +166,20 @@ int startAndRun(const Options& options) {
     std::exception_ptr displayFailure;
     try {
         window = createWindow();
-        renderer = createRenderer(window);
+        renderer = createRenderer(window, probe);
         images.load(renderer.get(), sources.dataDirectory);
     } catch (...) {
         displayFailure = std::current_exception();
     }
     LoadedWorld loaded = loading.get();
+    // A world derived afresh is written to the cache beside the first frames; the program waits for
+    // it before it ends, so no half-written file stays behind.
+    std::jthread cacheWriter;
+    if (!loaded.cacheParts.empty()) {
+        cacheWriter = std::jthread([parts = std::move(loaded.cacheParts), key = loaded.cacheKey, file = sources.cacheFile] {
+            writeWorldCache(file, key, parts);
+        });
+    }
     if (displayFailure) {
         std::rethrow_exception(displayFailure);
     }
