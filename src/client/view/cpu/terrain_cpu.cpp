@@ -9,6 +9,7 @@
 #include "cpu/terrain_raster.hpp"
 
 #include <algorithm>
+#include <array>
 
 namespace korvan {
 
@@ -38,6 +39,15 @@ void redraw(const Scene& scene, TerrainScratch& scratch, SDL_Rect area, SDL_Rect
     });
 }
 
+// The pixel format of what the software renderer draws on, when copying a raster to it can be a plain
+// copy of rows: xRGB on the usual window, ARGB on a memory surface and everywhere else.
+Uint32 outputFormat(SDL_Renderer* renderer) {
+    SDL_Window* window = SDL_RenderGetWindow(renderer);
+    const SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
+    return surface && surface->format->format == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888
+                                                                         : SDL_PIXELFORMAT_ARGB8888;
+}
+
 } // namespace
 
 bool softwareRenderer(SDL_Renderer* renderer) {
@@ -62,8 +72,9 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
         return;
     }
     if (!scratch.texture || scratch.textureWidth != area.w || scratch.textureHeight != area.h) {
+        // Opaque pixels 0xFFRRGGBB read the same as xRGB.
         scratch.texture.reset(
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
+            SDL_CreateTexture(renderer, outputFormat(renderer), SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
         if (!scratch.texture || SDL_SetTextureBlendMode(scratch.texture.get(), SDL_BLENDMODE_NONE) != 0) {
             throwSdlError();
         }
@@ -73,23 +84,46 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
         scratch.key.reset();
     }
     const ViewKey key = scene.view.viewKey();
-    if (scratch.key != key) {
-        const auto pan = scratch.key ? wholePixelPan(*scratch.key, key, area.w, area.h) : std::nullopt;
+    const TerrainScratch::Content content{frame.canvas != nullptr,
+                                          frame.canvas ? scene.view.activeCountry() : std::nullopt};
+    std::array<SDL_Rect, 2> fresh{};
+    if (scratch.key != key || scratch.content != content) {
+        const auto pan =
+            scratch.key && scratch.content == content ? wholePixelPan(*scratch.key, key, area.w, area.h) : std::nullopt;
         if (pan) {
-            for (const SDL_Rect strip : scratch.picture.scroll(*pan)) {
+            fresh = scratch.picture.scroll(*pan);
+            for (const SDL_Rect strip : fresh) {
                 if (strip.w > 0 && strip.h > 0) {
                     redraw(scene, scratch, area, strip);
                 }
             }
         } else {
             redraw(scene, scratch, area, area);
+            fresh = {area, SDL_Rect{}};
         }
+        scratch.key = key;
+        scratch.content = content;
+        scratch.uploaded = false;
+    }
+    if (frame.canvas) {
+        *frame.canvas = {&scratch.picture, fresh};
+        return;
+    }
+    presentPlayGrid(frame, scratch);
+}
+
+void presentPlayGrid(const Frame& frame, TerrainScratch& scratch) {
+    if (!scratch.texture || !scratch.key) {
+        return;
+    }
+    const SDL_Rect area = scratch.picture.area;
+    if (!scratch.uploaded) {
         if (SDL_UpdateTexture(scratch.texture.get(), nullptr, scratch.picture.pixels.data(), area.w * 4) != 0) {
             throwSdlError();
         }
-        scratch.key = key;
+        scratch.uploaded = true;
     }
-    if (SDL_RenderCopy(renderer, scratch.texture.get(), nullptr, &area) != 0) {
+    if (SDL_RenderCopy(frame.renderer, scratch.texture.get(), nullptr, &area) != 0) {
         throwSdlError();
     }
 }

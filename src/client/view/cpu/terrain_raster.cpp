@@ -188,6 +188,15 @@ private:
         std::int32_t v = static_cast<std::int32_t>(v0 * one);
         const auto du = static_cast<std::int32_t>(dudx_ * one);
         const auto dv = static_cast<std::int32_t>(dvdx_ * one);
+        if (dv == 0) {
+            // An upright texture mapping, as every field's: the row reads one texel row.
+            const std::uint32_t* line = texels + (v >> 16) * pitch;
+            for (int k = 0; k <= last - first; ++k) {
+                out[k] = line[u >> 16];
+                u += du;
+            }
+            return;
+        }
         for (int k = 0; k <= last - first; ++k) {
             out[k] = texels[(v >> 16) * pitch + (u >> 16)];
             u += du;

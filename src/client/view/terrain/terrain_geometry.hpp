@@ -37,6 +37,14 @@ struct TerrainScratch {
     int textureWidth = 0;
     int textureHeight = 0;
     std::optional<ViewKey> key; // what the pixels show
+    // On a canvas the pixels also show the rivers and the outline of this country (canvas = false:
+    // the terrain alone); a change repaints the whole picture.
+    struct Content {
+        bool canvas = false;
+        std::optional<std::size_t> outlined;
+        friend bool operator==(const Content&, const Content&) = default;
+    } content;
+    bool uploaded = false; // the texture holds the pixels
     std::vector<LakeSpan> lakeSpans;
     std::vector<Point> piece;
     std::vector<Point> clipSpace;

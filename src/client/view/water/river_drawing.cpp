@@ -144,12 +144,21 @@ void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
 }
 
 void RiverGraphics::fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
+    paintRows(pixels, stride, area, physicalScale, true);
+}
+
+void RiverGraphics::paint(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
+    paintRows(pixels, stride, area, physicalScale, false);
+}
+
+void RiverGraphics::paintRows(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale,
+                              bool clear) const {
     buildMeshes(boundsOf(area), physicalScale);
     const std::size_t size = std::size_t(std::max(area.w, 0)) * std::size_t(std::max(area.h, 0));
     fillRowsInParallel(area.h, size, [&](int firstRow, int endRow) {
         std::uint32_t* rows = pixels + std::ptrdiff_t(firstRow) * stride;
         const SDL_Rect part{area.x, area.y + firstRow, area.w, endRow - firstRow};
-        for (int y = 0; y < part.h; ++y) {
+        for (int y = 0; clear && y < part.h; ++y) {
             std::fill_n(rows + std::ptrdiff_t(y) * stride, std::max(area.w, 0), 0u);
         }
         for (const Mesh& mesh : meshes_) {

@@ -174,6 +174,8 @@ public:
     // What draw paints within the screen rectangle `area`, as ARGB pixels `stride` apart from row to row,
     // transparent where no river lies: the software renderer spends far more per triangle than this.
     void fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const;
+    // fill over the pixels already there: the ribbons are opaque.
+    void paint(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const;
     std::optional<Choice> hit(Point screen, bool precise) const;
     std::optional<Choice> hitBridge(Point screen, double physicalScale) const;
     std::optional<Point> bridgeCenter(std::size_t id) const;
@@ -200,6 +202,7 @@ private:
 
     void buildGeometry(Scene& scene) const;
     void buildMeshes(const DrawBounds& bounds, double physicalScale) const;
+    void paintRows(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale, bool clear) const;
     void traceChain(std::size_t start, std::size_t edge, Scene& scene, std::size_t& pathCount) const;
     double nodeWidth(std::size_t node) const;
     std::optional<Point> bridgeTangent(std::size_t edge, const Placement& placement) const;

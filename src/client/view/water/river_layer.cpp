@@ -55,16 +55,22 @@ void collectSides(RiverGraphics& out, RiverIndex& sides, const Map& game, unsign
 
 } // namespace
 
-const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
+void RiverLayer::gatherView(const Scene& scene) {
     const World& world = scene.world;
     const ViewState& view = scene.view;
     const ViewKey key = view.viewKey();
     if (sidesKey_ != key) {
+        // Drawing needs no sources; graphics() looks them up when a hit test asks.
         collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
                      {0, double(topbarHeight)},
                      {double(view.width - sidebarWidth), double(view.height - footerHeight)});
         sidesKey_ = key;
     }
+}
+
+const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
+    const World& world = scene.world;
+    gatherView(scene);
     sides_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
     return sides_;
 }
@@ -79,6 +85,29 @@ std::optional<RiverGraphics::Choice> RiverLayer::bridgeCandidate(const Scene& sc
 
 void RiverLayer::drawBands(const Frame& frame) { graphics(frame).draw(frame.renderer, frame.view.physicalScale()); }
 
+void RiverLayer::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+    if (!canvas.picture) {
+        return;
+    }
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    MapPicture& picture = *canvas.picture;
+    for (const SDL_Rect& part : canvas.fresh) {
+        if (SDL_RectEmpty(&part)) {
+            continue;
+        }
+        if (SDL_RectEquals(&part, &picture.area)) {
+            gatherView(frame);
+        } else {
+            // A strip of a pan: only the sides near it, as in draw.
+            collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                         {double(part.x), double(part.y)}, {double(part.x + part.w), double(part.y + part.h)});
+            sidesKey_.reset();
+        }
+        sides_.paint(picture.at(part), picture.area.w, part, view.physicalScale());
+    }
+}
+
 void RiverLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const World& world = frame.world;
@@ -89,6 +118,10 @@ void RiverLayer::draw(const Frame& frame) {
     }
     const SDL_Rect clip = frame.mapClip;
     if (clip.w <= 0 || clip.h <= 0) {
+        return;
+    }
+    if (frame.canvas) {
+        paintCanvas(frame, *frame.canvas);
         return;
     }
     // The ribbons are painted straight into a streaming texture: the software renderer's cost per
@@ -121,13 +154,7 @@ void RiverLayer::draw(const Frame& frame) {
             }
         } else {
             picture.resize(clip);
-            if (sidesKey_ != key) {
-                // Drawing needs no sources; graphics() looks them up when a hit test asks.
-                collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
-                             {0, double(topbarHeight)},
-                             {double(view.width - sidebarWidth), double(view.height - footerHeight)});
-                sidesKey_ = key;
-            }
+            gatherView(frame);
             sides_.fill(picture.pixels.data(), clip.w, clip, view.physicalScale());
         }
         if (SDL_UpdateTexture(cache.texture.get(), &clip, picture.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=

@@ -36,6 +36,11 @@ public:
     void forgetView() { cache_.key.reset(); }
 
 private:
+    // The ribbons painted into the fresh parts of the frame's canvas.
+    void paintCanvas(const Frame& frame, const MapCanvas& canvas);
+    // Gathers the sides of the whole view into sides_ unless it holds them already.
+    void gatherView(const Scene& scene);
+
     LayerCache cache_;
     MapPicture picture_; // what the texture shows, kept for scrolling
     RiverGraphics sides_;
