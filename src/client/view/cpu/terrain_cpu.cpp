@@ -15,27 +15,32 @@ namespace korvan {
 
 namespace {
 
-// Redraws one window rectangle of the raster: the background, then every game field reaching into it;
-// a large rectangle is painted in two halves at once.
-void redraw(const Scene& scene, TerrainScratch& scratch, SDL_Rect area, SDL_Rect part) {
+// Paints the rows `part` of the raster: the background, then every game field reaching into them.
+void paint(const Scene& scene, TerrainWork& work, MapPicture& picture, SDL_Rect part) {
     for (int y = part.y; y < part.y + part.h; ++y) {
-        std::uint32_t* row = scratch.picture.at({part.x, y, part.w, 1});
+        std::uint32_t* row = picture.at({part.x, y, part.w, 1});
         std::fill(row, row + part.w, packArgb(mapBackground.r, mapBackground.g, mapBackground.b));
     }
-    scratch.batch.clear();
-    scratch.batch.texture = scene.images.terrainArt.get();
-    addPlayGridIcons(scene, scratch, &part);
+    work.batch.clear();
+    work.batch.texture = scene.images.terrainArt.get();
+    addPlayGridIcons(scene, work, &part);
     if (scene.view.camera.scale >= texturedLakeScale) {
-        visibleLakeSpans(scene, part, scratch.lakeSpans);
-        addLakeTextures(scene, scratch.lakeSpans, scratch.batch);
+        visibleLakeSpans(scene, part, work.lakeSpans);
+        addLakeTextures(scene, work.lakeSpans, work.batch);
     }
     // A field's texture frame spans its longer side divided by 0.78; that is one atlas cell on screen.
     const Camera game = scene.view.gameCamera();
     const double cell = std::max(sqrt3 * game.scale * game.horizontalScale, 2 * game.scale * game.verticalScale) / 0.78;
     const TexelImage& texture = scene.images.terrainArt.levels.forCellSize(cell);
+    rasterTriangles(work.batch.vertices, work.batch.indices, texture, {picture.pixels, picture.area, part});
+}
+
+// Redraws one window rectangle of the raster; a large one in two halves at once, each with the
+// fields reaching into it, so building the pieces is shared out as well as filling them.
+void redraw(const Scene& scene, TerrainScratch& scratch, SDL_Rect part) {
     fillRowsInParallel(part.h, std::size_t(part.w) * std::size_t(part.h), [&](int firstRow, int endRow) {
         const SDL_Rect rows{part.x, part.y + firstRow, part.w, endRow - firstRow};
-        rasterTriangles(scratch.batch.vertices, scratch.batch.indices, texture, {scratch.picture.pixels, area, rows});
+        paint(scene, endRow == part.h ? static_cast<TerrainWork&>(scratch) : scratch.helper, scratch.picture, rows);
     });
 }
 
@@ -94,11 +99,11 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
             fresh = scratch.picture.scroll(*pan);
             for (const SDL_Rect strip : fresh) {
                 if (strip.w > 0 && strip.h > 0) {
-                    redraw(scene, scratch, area, strip);
+                    redraw(scene, scratch, strip);
                 }
             }
         } else {
-            redraw(scene, scratch, area, area);
+            redraw(scene, scratch, area);
             fresh = {area, SDL_Rect{}};
         }
         scratch.key = key;

@@ -29,9 +29,17 @@ TerrainDetail terrainDetail(bool worldMap, double scale);
 // The terrain a field shows: on the world map, urban fields show the plain under the city marker.
 Terrain displayedTerrain(const Map& map, Hex h);
 
-// Buffers reused from frame to frame: every panned frame rebuilds the terrain.
-struct TerrainScratch {
+// The working buffers of building and painting one part of the terrain.
+struct TerrainWork {
     TerrainIcons batch{nullptr};
+    std::vector<LakeSpan> lakeSpans;
+    std::vector<Point> piece;
+    std::vector<Point> clipSpace;
+};
+
+// Buffers reused from frame to frame: every panned frame rebuilds the terrain.
+struct TerrainScratch : TerrainWork {
+    TerrainWork helper; // a second thread's, for the other half of a large part
     MapPicture picture;                // the icons drawn on the CPU
     TextureHandle texture;             // and uploaded here
     int textureWidth = 0;
@@ -45,9 +53,6 @@ struct TerrainScratch {
         friend bool operator==(const Content&, const Content&) = default;
     } content;
     bool uploaded = false; // the texture holds the pixels
-    std::vector<LakeSpan> lakeSpans;
-    std::vector<Point> piece;
-    std::vector<Point> clipSpace;
 };
 
 // Each appends the visible fields of the view to the batch.
@@ -55,6 +60,6 @@ void addFlatFields(const Scene& scene, TerrainIcons& batch);
 void addFieldIcons(const Scene& scene, TerrainIcons& batch);
 void addSameTerrainJoins(const Scene& scene, TerrainIcons& batch);
 // Only the game fields that reach into `only` (window pixels), when given.
-void addPlayGridIcons(const Scene& scene, TerrainScratch& scratch, const SDL_Rect* only = nullptr);
+void addPlayGridIcons(const Scene& scene, TerrainWork& scratch, const SDL_Rect* only = nullptr);
 
 } // namespace korvan
