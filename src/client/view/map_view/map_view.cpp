@@ -98,12 +98,12 @@ void MapView::forgetRenderer() {
 std::optional<std::size_t> MapView::cityAt(Point screen) { return cities_.cityAt(scene_, screen); }
 
 std::optional<std::size_t> MapView::bridgeAt(Point screen) {
-    const auto bridge = rivers_.graphics(scene_).hitBridge(screen, scene_.view.physicalScale());
+    const auto bridge = rivers_.graphicsNear(scene_, screen).hitBridge(screen, scene_.view.physicalScale());
     return bridge ? std::optional<std::size_t>(bridge->source) : std::nullopt;
 }
 
 std::optional<std::size_t> MapView::riverAt(Point screen, bool precise) {
-    const auto river = rivers_.graphics(scene_).hit(screen, precise);
+    const auto river = rivers_.graphicsNear(scene_, screen).hit(screen, precise);
     return river ? std::optional<std::size_t>(river->source) : std::nullopt;
 }
 

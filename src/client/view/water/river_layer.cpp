@@ -75,12 +75,39 @@ const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
     return sides_;
 }
 
+const RiverGraphics& RiverLayer::graphicsNear(const Scene& scene, Point screen) {
+    const World& world = scene.world;
+    const ViewState& view = scene.view;
+    const ViewKey key = view.viewKey();
+    if (sidesKey_ == key) {
+        return graphics(scene);
+    }
+    // A hit reaches half a bridge or a generous target around the pointer; smoothing and the spline
+    // move a point by what lies a few sides along its river. Both stay well within this reach.
+    const Camera game = view.gameCamera();
+    const double side = game.scale * std::max(game.horizontalScale, game.verticalScale);
+    const double reach = view.physicalScale() + 32 + 12 * side;
+    const Point lo{std::max(0.0, screen.x - reach), std::max(double(topbarHeight), screen.y - reach)};
+    const Point hi{std::min(double(view.width - sidebarWidth), screen.x + reach),
+                   std::min(double(view.height - footerHeight), screen.y + reach)};
+    if (lo.x > hi.x || lo.y > hi.y) {
+        return graphics(scene);
+    }
+    const NearKey near{key, lo, hi};
+    if (nearKey_ != near) {
+        collectSides(near_, index_, world.gameMap(), world.generation, game, view.physicalScale(), lo, hi);
+        nearKey_ = near;
+    }
+    near_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
+    return near_;
+}
+
 std::optional<RiverGraphics::Choice> RiverLayer::bridgeCandidate(const Scene& scene) {
     const ViewState& view = scene.view;
     if (view.camera.scale < bridgeZoom || !view.onMap(view.mouse)) {
         return std::nullopt;
     }
-    return graphics(scene).hit(view.mouse, false);
+    return graphicsNear(scene, view.mouse).hit(view.mouse, false);
 }
 
 void RiverLayer::drawBands(const Frame& frame) { graphics(frame).draw(frame.renderer, frame.view.physicalScale()); }

@@ -26,6 +26,9 @@ public:
     // The river sides of the game map in view with their world-map sources, rebuilt when the view
     // or the map changed: what hit tests and the bridge marks on paths ask.
     const RiverGraphics& graphics(const Scene& scene);
+    // What hit tests at the screen point need: the sides of the view when they are gathered, else
+    // only those near the point, which shape the ribbons within reach of it just as in the view.
+    const RiverGraphics& graphicsNear(const Scene& scene, Point screen);
     // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
     std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
 
@@ -46,6 +49,14 @@ private:
     RiverGraphics sides_;
     std::optional<ViewKey> sidesKey_; // the view sides_ holds every side of; none after a partial gather
     RiverIndex index_; // the game map's sides by row
+    RiverGraphics near_;
+    struct NearKey {
+        ViewKey view;
+        Point lo;
+        Point hi;
+        friend bool operator==(const NearKey&, const NearKey&) = default;
+    };
+    std::optional<NearKey> nearKey_; // the view and screen rectangle near_ holds the sides of
 };
 
 } // namespace korvan
