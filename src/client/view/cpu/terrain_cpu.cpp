@@ -7,6 +7,7 @@
 #include "core/row_split.hpp"
 #include "terrain/terrain_geometry.hpp"
 #include "cpu/terrain_raster.hpp"
+#include "sdl/output_format.hpp"
 
 #include <algorithm>
 #include <array>
@@ -44,15 +45,6 @@ void redraw(const Scene& scene, TerrainScratch& scratch, SDL_Rect part) {
     });
 }
 
-// The pixel format of what the software renderer draws on, when copying a raster to it can be a plain
-// copy of rows: xRGB on the usual window, ARGB on a memory surface and everywhere else.
-Uint32 outputFormat(SDL_Renderer* renderer) {
-    SDL_Window* window = SDL_RenderGetWindow(renderer);
-    const SDL_Surface* surface = window ? SDL_GetWindowSurface(window) : nullptr;
-    return surface && surface->format->format == SDL_PIXELFORMAT_RGB888 ? SDL_PIXELFORMAT_RGB888
-                                                                         : SDL_PIXELFORMAT_ARGB8888;
-}
-
 } // namespace
 
 bool softwareRenderer(SDL_Renderer* renderer) {
@@ -79,7 +71,7 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
     if (!scratch.texture || scratch.textureWidth != area.w || scratch.textureHeight != area.h) {
         // Opaque pixels 0xFFRRGGBB read the same as xRGB.
         scratch.texture.reset(
-            SDL_CreateTexture(renderer, outputFormat(renderer), SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
+            SDL_CreateTexture(renderer, softwareOutputFormat(renderer), SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
         if (!scratch.texture || SDL_SetTextureBlendMode(scratch.texture.get(), SDL_BLENDMODE_NONE) != 0) {
             throwSdlError();
         }
