@@ -60,7 +60,7 @@ void MapView::draw(SDL_Renderer* renderer) {
     // Close in on the software renderer the terrain, the outline and the rivers share one picture:
     // one scroll and one opaque copy instead of three, two of them blended. Roads would lie between.
     MapCanvas canvas;
-    if (terrainOnCpu(f) && !f.world.map.hasRoads()) {
+    if (terrainOnCpu(f) && !f.world.map.hasRoads() && !f.images.terrainArt.levels.levels.empty()) {
         f.canvas = &canvas;
     }
 
