@@ -64,7 +64,12 @@ void MapView::draw(SDL_Renderer* renderer) {
         f.canvas = &canvas;
     }
 
+    const bool terrainCanvas = f.canvas != nullptr;
     for (MapLayer* layer : layers_) {
+        // Further out the outline goes into the rivers' picture, which lies right over it.
+        if (layer == &borders_ && !f.canvas && f.software && rivers_.beginOverlay(f, canvas)) {
+            f.canvas = &canvas;
+        }
         if (layer == &borders_ && borderTiming.measured) {
             const Uint64 before = SDL_GetPerformanceCounter();
             layer->draw(f);
@@ -74,7 +79,7 @@ void MapView::draw(SDL_Renderer* renderer) {
             layer->draw(f);
         }
         if (layer == &rivers_ && f.canvas) {
-            if (canvas.picture) {
+            if (terrainCanvas && canvas.picture) {
                 terrain_.presentCanvas(f);
             }
             f.canvas = nullptr;

@@ -135,6 +135,38 @@ void RiverLayer::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
     }
 }
 
+bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas) {
+    const ViewState& view = frame.view;
+    const SDL_Rect clip = frame.mapClip;
+    if ((frame.world.map.isWorld() && view.camera.scale < 2) || clip.w <= 0 || clip.h <= 0 ||
+        !streamingLayerTexture(frame.renderer, cache_, view.width, view.height)) {
+        return false;
+    }
+    const ViewKey key = view.viewKey();
+    const Content content{true, view.activeCountry()};
+    std::array<SDL_Rect, 2> fresh{};
+    if (cache_.key != key || content_ != content) {
+        const auto pan = cache_.key && content_ == content && SDL_RectEquals(&picture_.area, &clip)
+                             ? wholePixelPan(*cache_.key, key, clip.w, clip.h)
+                             : std::nullopt;
+        if (pan) {
+            fresh = picture_.scroll(*pan);
+        } else {
+            picture_.resize(clip);
+            fresh = {clip, SDL_Rect{}};
+        }
+        for (const SDL_Rect& part : fresh) {
+            for (int y = part.y; y < part.y + part.h; ++y) {
+                std::fill_n(picture_.at({part.x, y, part.w, 1}), part.w, 0u);
+            }
+        }
+        cache_.key = key;
+        content_ = content;
+    }
+    canvas = {&picture_, fresh};
+    return true;
+}
+
 void RiverLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
     const World& world = frame.world;
@@ -149,6 +181,19 @@ void RiverLayer::draw(const Frame& frame) {
     }
     if (frame.canvas) {
         paintCanvas(frame, *frame.canvas);
+        if (frame.canvas->picture != &picture_) {
+            return; // the terrain's canvas, shown with it
+        }
+        const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
+        if (std::any_of(frame.canvas->fresh.begin(), frame.canvas->fresh.end(), painted) &&
+            SDL_UpdateTexture(cache_.texture.get(), &clip, picture_.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
+                0) {
+            throwSdlError();
+        }
+        SDL_RenderSetClipRect(renderer, &clip);
+        if (SDL_RenderCopy(renderer, cache_.texture.get(), &clip, &clip) != 0) {
+            throwSdlError();
+        }
         return;
     }
     // The ribbons are painted straight into a streaming texture: the software renderer's cost per
@@ -161,11 +206,13 @@ void RiverLayer::draw(const Frame& frame) {
         return;
     }
     const ViewKey key = view.viewKey();
-    if (cache.key != key) {
+    const bool riversAlone = content_ == Content{};
+    if (cache.key != key || !riversAlone) {
         MapPicture& picture = picture_;
-        const auto pan = cache.key && SDL_RectEquals(&picture.area, &clip)
+        const auto pan = cache.key && riversAlone && SDL_RectEquals(&picture.area, &clip)
                              ? wholePixelPan(*cache.key, key, clip.w, clip.h)
                              : std::nullopt;
+        content_ = Content{};
         if (pan) {
             // Only the sides near the strips that came into view are gathered; the view's full
             // geometry waits until a hit test or a full redraw asks for it.

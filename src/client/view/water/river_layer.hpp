@@ -32,6 +32,11 @@ public:
     // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
     std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
 
+    // On the software renderer the country outline, which lies under the rivers, is painted into
+    // the rivers' picture instead of a blended texture of its own: makes the picture current for the
+    // frame (scrolled, the fresh parts cleared) and hands it out as the canvas the outline and then
+    // draw paint on. False where the rivers draw nothing or keep no picture.
+    bool beginOverlay(const Frame& frame, MapCanvas& canvas);
     // Whether the texture holds a painted view; the picture it was painted from.
     bool painted() const { return cache_.key.has_value(); }
     const MapPicture& picture() const { return picture_; }
@@ -46,6 +51,12 @@ private:
 
     LayerCache cache_;
     MapPicture picture_; // what the texture shows, kept for scrolling
+    // Whether picture_ also holds the outline of a country, and which: a change repaints it whole.
+    struct Content {
+        bool outline = false;
+        std::optional<std::size_t> country;
+        friend bool operator==(const Content&, const Content&) = default;
+    } content_;
     RiverGraphics sides_;
     std::optional<ViewKey> sidesKey_; // the view sides_ holds every side of; none after a partial gather
     RiverIndex index_; // the game map's sides by row
