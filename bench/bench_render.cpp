@@ -4,6 +4,7 @@
 #include "shell/client.hpp"
 #include "cpu/terrain_raster.hpp"
 #include "shell/startup.hpp"
+#include "terrain/terrain_geometry.hpp"
 
 #include <benchmark/benchmark.h>
 
@@ -298,8 +299,11 @@ void rasterPieces(benchmark::State& state) {
     Scene& s = scene();
     focusWien(*s.client, 18);
     s.frame();
-    const TerrainIcons& batch = s.client->mapView.terrain().scratch().batch;
     const SDL_Rect area = toSdl(s.client->view.mapClip());
+    TerrainWork pieces;
+    pieces.batch.texture = s.client->mapView.images().terrainArt.get();
+    addPlayGridIcons(s.client->mapView.scene(), pieces, &area);
+    const TerrainIcons& batch = pieces.batch;
     std::vector<std::uint32_t> pixels(std::size_t(area.w) * std::size_t(area.h));
     const TexelImage& texture = s.client->mapView.images().terrainArt.levels.forCellSize(60);
     for (auto _ : state) {

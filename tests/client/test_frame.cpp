@@ -3,6 +3,8 @@
 #include "forces_fixtures.hpp"
 #include "headless_renderer.hpp"
 #include "kit/font.hpp"
+#include "hud/panel_backdrop.hpp"
+#include "kit/primitives.hpp"
 #include "overlays/map_overlays.hpp"
 #include "kit/palette.hpp"
 
@@ -166,4 +168,28 @@ TEST(Frame, CachedLayersFillTheWholeMapAreaOnTheDefaultRenderer) {
         EXPECT_TRUE(sameColor(pixelAt(300, y), forest)) << y << ": " << pixelAt(300, y);
     }
     EXPECT_TRUE(sameColor(pixelAt(300, 40), barBackground));
+}
+
+TEST(Frame, PanelBackdropCopiesWhatAFillPaints) {
+    HeadlessRenderer copied(300, 200);
+    HeadlessRenderer filled(300, 200);
+    PanelBackdrop backdrop;
+    // More sizes and colours than it keeps, each asked twice, and a translucent one it fills itself.
+    for (int round = 0; round < 2; ++round) {
+        for (int k = 0; k < 8; ++k) {
+            const SDL_Rect area{5 * k, 7 * k, 120 + 9 * k, 60 + 5 * k};
+            const SDL_Color color{Uint8(20 * k), Uint8(200 - 15 * k), 77, Uint8(k == 3 ? 128 : 255)};
+            SDL_SetRenderDrawBlendMode(copied.get(), SDL_BLENDMODE_BLEND);
+            SDL_SetRenderDrawBlendMode(filled.get(), SDL_BLENDMODE_BLEND);
+            backdrop.fill(copied.get(), true, area, color);
+            rect(filled.get(), area, color);
+        }
+    }
+    for (int y = 0; y < 200; y += 3) {
+        for (int x = 0; x < 300; x += 3) {
+            const SDL_Color a = copied.pixel(x, y);
+            const SDL_Color b = filled.pixel(x, y);
+            ASSERT_TRUE(sameColor(a, b)) << x << ", " << y;
+        }
+    }
 }

@@ -503,3 +503,65 @@ TEST(RiverGraphicsRender, PanScrolledPictureEqualsAFullRedraw) {
     EXPECT_EQ(differing, 0u);
     EXPECT_GT(std::count(scrolled.begin(), scrolled.end(), 0u), 0);
 }
+
+TEST(RiverGraphicsHits, NearThePointerAnswerAsTheWholeView) {
+    // A dense network with junctions, loops and bridges, much larger than the reach of one hit.
+    nlohmann::json tiles = nlohmann::json::array();
+    nlohmann::json rivers = nlohmann::json::array();
+    for (int r = 0; r < 60; ++r) {
+        for (int c = 0; c < 120; ++c) {
+            const Hex h{c - r / 2, r};
+            tiles.push_back({{"q", h.q}, {"r", h.r}, {"terrain", "plain"}});
+            if (r < 59 && c < 119 && (c + r) % 3 != 0) {
+                rivers.push_back(riverEdge(h, {h.q, r + 1}, 1 + (c + 2 * r) % 3));
+            }
+            if (c < 119 && (c * 7 + r) % 5 == 0) {
+                rivers.push_back(riverEdge(h, {h.q + 1, r}, 2));
+            }
+        }
+    }
+    for (std::size_t k = 0; k < rivers.size(); k += 11) {
+        rivers[k]["bridge"] = true;
+    }
+    const nlohmann::json map{{"schema_version", 1}, {"width", 120},        {"height", 60},
+                             {"name", "Netz"},      {"layout", "odd-r"},   {"wrap_horizontal", false},
+                             {"tiles", tiles},      {"river_edges", rivers}};
+    Client near(mapFromJson(map));
+    Client whole(mapFromJson(map));
+    for (Client* c : {&near, &whole}) {
+        c->view.width = 800;
+        c->view.height = 600;
+        c->view.centerOn(hexCenter({25, 30}), 7);
+    }
+    const RiverGraphics& view = whole.mapView.rivers().graphics(whole.mapView.scene());
+    const double scale = near.view.physicalScale();
+    std::size_t hits = 0;
+    std::size_t bridges = 0;
+    for (int y = 90; y < 560; y += 9) {
+        for (int x = 3; x < 530; x += 9) {
+            const Point p{x + 0.3, y + 0.6};
+            const RiverGraphics& local = near.mapView.rivers().graphicsNear(near.mapView.scene(), p);
+            ASSERT_LT(local.edges().size(), view.edges().size() / 2);
+            for (const bool precise : {false, true}) {
+                const auto a = local.hit(p, precise);
+                const auto b = view.hit(p, precise);
+                ASSERT_EQ(a.has_value(), b.has_value()) << x << ", " << y;
+                if (a) {
+                    EXPECT_EQ(a->source, b->source) << x << ", " << y;
+                    EXPECT_NEAR(a->center.x, b->center.x, 1e-9);
+                    EXPECT_NEAR(a->center.y, b->center.y, 1e-9);
+                    hits += 1;
+                }
+            }
+            const auto a = local.hitBridge(p, scale);
+            const auto b = view.hitBridge(p, scale);
+            ASSERT_EQ(a.has_value(), b.has_value()) << x << ", " << y;
+            if (a) {
+                EXPECT_EQ(a->source, b->source);
+                bridges += 1;
+            }
+        }
+    }
+    EXPECT_GT(hits, 1000u);
+    EXPECT_GT(bridges, 20u);
+}

@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 
 using namespace korvan;
 using korvan::testing::HeadlessRenderer;
+using korvan::testing::sameColor;
 
 namespace {
 
@@ -168,4 +170,59 @@ TEST(TerrainRaster, ScrolledPictureMatchesAFullRedraw) {
     const SDL_Rect area = toSdl(client.view.mapClip());
     EXPECT_EQ(scrolled[std::size_t(area.h / 2) * area.w + 5], full[std::size_t(area.h / 2) * area.w + 5]);
     EXPECT_EQ(scrolled[std::size_t(area.h - 3) * area.w + 400], full[std::size_t(area.h - 3) * area.w + 400]);
+}
+
+TEST(TerrainRaster, SharedCanvasDrawsWhatTheLayersDrawApart) {
+    // Land with a lake band and a river across it. Close in, terrain and rivers share one canvas;
+    // further out, the outline and the rivers share the rivers' picture.
+    std::vector<std::string> rows(36, "f72");
+    for (int r = 12; r < 18; ++r) {
+        rows[std::size_t(r)] = "h30w6a36";
+    }
+    nlohmann::json world = korvan::testing::compactWorld(72, rows);
+    for (int q = 20; q < 34; ++q) {
+        world["river_edges"].push_back({{"a", {{"q", q}, {"r", 15}}}, {"b", {{"q", q}, {"r", 16}}}, {"width_class", 3}});
+    }
+    for (const double scale : {20.0, 6.0}) {
+        HeadlessRenderer shared(800, 600);
+        HeadlessRenderer apart(800, 600);
+        Client one(korvan::testing::mapFromJson(world));
+        Client other(korvan::testing::mapFromJson(world));
+        for (auto* c : {&one, &other}) {
+            c->view.width = 800;
+            c->view.height = 600;
+            c->view.mouse = {-50, -50};
+            c->view.centerOn(hexCenter({30, 15}), scale);
+        }
+        const auto data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+        one.mapView.images().terrainArt.load(shared.get(), data);
+        other.mapView.images().terrainArt.load(apart.get(), data);
+        std::size_t riverPixels = 0;
+        for (const Point pan : {Point{0, 0}, Point{37, -11}, Point{-6, 19}}) {
+            for (auto* c : {&one, &other}) {
+                c->view.camera.x += pan.x;
+                c->view.camera.y += pan.y;
+            }
+            one.mapView.draw(shared.get());
+            const Frame f = other.mapView.frame(apart.get());
+            ASSERT_EQ(f.canvas, nullptr);
+            ASSERT_EQ(terrainOnCpu(f), scale >= 14);
+            SDL_SetRenderDrawColor(apart.get(), 0, 0, 0, 255);
+            SDL_RenderClear(apart.get());
+            SDL_RenderSetClipRect(apart.get(), &f.mapClip);
+            other.mapView.terrain().draw(f);
+            other.mapView.borders().draw(f);
+            other.mapView.rivers().draw(f);
+            std::size_t differing = 0;
+            for (int y = f.mapClip.y; y < f.mapClip.y + f.mapClip.h; ++y) {
+                for (int x = f.mapClip.x; x < f.mapClip.x + f.mapClip.w; ++x) {
+                    const SDL_Color a = shared.pixel(x, y);
+                    differing += !sameColor(a, apart.pixel(x, y));
+                    riverPixels += sameColor(a, {47, 133, 169, 255});
+                }
+            }
+            EXPECT_EQ(differing, 0u) << scale << ": " << pan.x << ", " << pan.y;
+        }
+        EXPECT_GT(riverPixels, 100u) << scale;
+    }
 }

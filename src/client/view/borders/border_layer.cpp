@@ -58,6 +58,10 @@ void BorderLayer::draw(const Frame& frame) {
         layer_.key.reset();
         country_ = country;
     }
+    if (frame.canvas) {
+        paintCanvas(frame, *frame.canvas);
+        return;
+    }
     if (frame.software) {
         drawPixels(frame);
         return;
@@ -88,6 +92,25 @@ void BorderLayer::drawGeometry(const Frame& frame) {
         ++drawCalls_;
         outline_.draw(frame.renderer);
     }
+}
+
+void BorderLayer::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+    const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
+    if (!canvas.picture || std::none_of(canvas.fresh.begin(), canvas.fresh.end(), painted)) {
+        return;
+    }
+    bool dashed = false;
+    if (!projectActiveOutline(frame, dashed) || lines_.ends.empty()) {
+        return;
+    }
+    MapPicture& picture = *canvas.picture;
+    for (const SDL_Rect& part : canvas.fresh) {
+        if (painted(part)) {
+            rasterOutline(lines_, {frame.view.camera.x, frame.view.camera.y}, dashed, picture.pixels.data(),
+                          picture.area, part);
+        }
+    }
+    ++drawCalls_;
 }
 
 void BorderLayer::drawPixels(const Frame& frame) {

@@ -29,6 +29,8 @@ public:
 private:
     // The software renderer's outline: painted on the CPU into the map area's raster.
     void drawPixels(const Frame& frame);
+    // The outline painted into the fresh parts of the frame's canvas.
+    void paintCanvas(const Frame& frame, const MapCanvas& canvas);
     // Projects the active country's outline in view into lines_; false when there is nothing to
     // outline. dashed tells whether the country is disputed.
     bool projectActiveOutline(const Frame& frame, bool& dashed);

@@ -2,6 +2,7 @@
 #include "borders/country_border.hpp"
 
 #include "kit/primitives.hpp"
+#include "kit/whole_pixels.hpp"
 
 #include <algorithm>
 #include <array>
@@ -223,17 +224,6 @@ private:
     Bound along_;
     Bound across_;
 };
-
-// std::floor and std::ceil for values well within int, without the library call that the baseline
-// instruction set needs for them.
-int floorToInt(double v) {
-    const int i = static_cast<int>(v);
-    return i - (i > v);
-}
-int ceilToInt(double v) {
-    const int i = static_cast<int>(v);
-    return i + (i < v);
-}
 
 // The pixels of a raster of the screen rectangle area, area.w to a row, and the part of it to paint.
 struct RasterTarget {

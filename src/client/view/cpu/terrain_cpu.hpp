@@ -15,7 +15,9 @@ bool softwareRenderer(SDL_Renderer* renderer);
 // to the terrain raster (scrolled with it) instead of a layer of their own.
 bool terrainOnCpu(const Frame& frame);
 bool lakesInCpuTerrain(const Frame& frame);
-// Draws the play grid's terrain through the raster and texture kept in scratch.
+// Draws the play grid's terrain through the raster and texture kept in scratch. With a canvas in the
+// frame the raster becomes the canvas the next layers paint on, and presentPlayGrid shows it after them.
 void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch);
+void presentPlayGrid(const Frame& frame, TerrainScratch& scratch);
 
 } // namespace korvan

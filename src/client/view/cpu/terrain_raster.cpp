@@ -1,6 +1,8 @@
 // The CPU terrain rasteriser and the atlas levels it samples.
 #include "cpu/terrain_raster.hpp"
 
+#include "kit/whole_pixels.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -111,8 +113,8 @@ private:
         const SDL_Rect& view = bounds_;
         const double topY = corners[std::size_t(ring_[top])].y;
         const double bottomY = corners[std::size_t(ring_[bottom])].y;
-        const int firstRow = std::max(static_cast<int>(std::ceil(topY - 0.5)), view.y);
-        const int lastRow = std::min(static_cast<int>(std::floor(bottomY - 0.5)), view.y + view.h - 1);
+        const int firstRow = std::max(ceilToInt(topY - 0.5), view.y);
+        const int lastRow = std::min(floorToInt(bottomY - 0.5), view.y + view.h - 1);
         std::size_t edge[2] = {0, 0};
         for (int row = firstRow; row <= lastRow; ++row) {
             const double y = row + 0.5;
@@ -156,8 +158,8 @@ private:
 
     // The pixels of a row whose centres lie between left and right.
     void fillRow(int row, double y, double left, double right) {
-        const int first = std::max(static_cast<int>(std::ceil(left - 0.5)), bounds_.x);
-        const int last = std::min(static_cast<int>(std::floor(right - 0.5)), bounds_.x + bounds_.w - 1);
+        const int first = std::max(ceilToInt(left - 0.5), bounds_.x);
+        const int last = std::min(floorToInt(right - 0.5), bounds_.x + bounds_.w - 1);
         const SDL_Rect& view = target_.area;
         if (first > last) {
             return;
@@ -188,6 +190,15 @@ private:
         std::int32_t v = static_cast<std::int32_t>(v0 * one);
         const auto du = static_cast<std::int32_t>(dudx_ * one);
         const auto dv = static_cast<std::int32_t>(dvdx_ * one);
+        if (dv == 0) {
+            // An upright texture mapping, as every field's: the row reads one texel row.
+            const std::uint32_t* line = texels + (v >> 16) * pitch;
+            for (int k = 0; k <= last - first; ++k) {
+                out[k] = line[u >> 16];
+                u += du;
+            }
+            return;
+        }
         for (int k = 0; k <= last - first; ++k) {
             out[k] = texels[(v >> 16) * pitch + (u >> 16)];
             u += du;

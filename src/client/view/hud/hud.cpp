@@ -41,7 +41,7 @@ void Hud::draw(const Frame& frame) {
     const ViewState& view = frame.view;
     const Game& game = frame.game;
     const int sx = view.width - sidebarTextLeft;
-    rect(renderer, {0, 0, view.width, topbarHeight}, barBackground);
+    backdrop_.fill(renderer, frame.software, {0, 0, view.width, topbarHeight}, barBackground);
     text(renderer, 26, 17, "BRANNOK: VARNHOLT", ink, 3);
     drawSelectedCountry(frame);
     if (game.bridgeMode) {
@@ -58,8 +58,9 @@ void Hud::draw(const Frame& frame) {
         rect(renderer, toSdl(button), buttonColor);
         text(renderer, button.x + 14, button.y + 14, "TAB: OPERATION", gold, 2);
     }
-    rect(renderer, {view.width - sidebarWidth, topbarHeight, sidebarWidth, view.height - topbarHeight - footerHeight},
-         sidebarBackground);
+    backdrop_.fill(renderer, frame.software,
+                   {view.width - sidebarWidth, topbarHeight, sidebarWidth, view.height - topbarHeight - footerHeight},
+                   sidebarBackground);
     text(renderer, sx, 103, "WELTUEBERSICHT", gold, 2);
     minimap_.draw(frame);
     text(renderer, sx, 250, "MINIMAP: KLICK  H: LOG  B: BAU", muted, 1);
@@ -276,7 +277,8 @@ void Hud::drawStatusLine(const Frame& frame) {
     const World& world = frame.world;
     const ViewState& view = frame.view;
     const Game& game = frame.game;
-    rect(renderer, {0, view.height - footerHeight, view.width, footerHeight}, barBackground);
+    backdrop_.fill(renderer, frame.software, {0, view.height - footerHeight, view.width, footerHeight},
+                   barBackground);
     const SDL_Rect clip{0, view.height - footerHeight, view.width - sidebarWidth, footerHeight};
     SDL_RenderSetClipRect(renderer, &clip);
     std::string status = helpLine;
@@ -295,6 +297,7 @@ void Hud::drawStatusLine(const Frame& frame) {
 void Hud::forgetRenderer() {
     listIcons_ = UnitIconAtlas{};
     minimap_.forgetRenderer();
+    backdrop_.forgetRenderer();
 }
 
 std::size_t unitListFirst(const Game& game, const ViewState& view) {

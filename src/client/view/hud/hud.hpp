@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hud/minimap.hpp"
+#include "hud/panel_backdrop.hpp"
 #include "map_view/scene.hpp"
 #include "sdl/sdl_handles.hpp"
 #include "units/unit_icons.hpp"
@@ -37,6 +38,7 @@ private:
 
     UnitIconAtlas listIcons_; // the unit list's, 24 pixels
     Minimap minimap_;
+    PanelBackdrop backdrop_;
 };
 
 // The first row the unit list shows, as far as the view scrolls it.

@@ -63,6 +63,53 @@ const std::uint8_t* punctuation(unsigned char c) {
     return nullptr;
 }
 
+// Calls block(column, row, columns, rows) for rectangles of dots that together cover the glyph's
+// dots once each: runs along a row, stacked while the rows below repeat them. The renderer's cost
+// is mostly per rectangle.
+template <typename Block>
+void forGlyphBlocks(const std::array<std::uint8_t, 7>& rows, Block&& block) {
+    struct Run {
+        std::uint8_t bits; // the run's columns as in a glyph row
+        int first;
+        int length;
+        int top;
+    };
+    std::array<Run, 3> open{};
+    std::size_t openCount = 0;
+    for (int row = 0; row <= 7; ++row) {
+        int bits = row < 7 ? rows[std::size_t(row)] : 0;
+        std::array<Run, 3> next{};
+        std::size_t nextCount = 0;
+        for (std::size_t k = 0; k < openCount; ++k) {
+            const Run& run = open[k];
+            // A run continues where this row has exactly it: its columns set and both neighbours clear.
+            const int around = (run.bits << 1 | run.bits >> 1) & ~run.bits & 0x1F;
+            if ((bits & run.bits) == run.bits && (bits & around) == 0) {
+                next[nextCount++] = run;
+                bits &= ~run.bits;
+            } else {
+                block(run.first, run.top, run.length, row - run.top);
+            }
+        }
+        for (int column = 0; column < 5;) {
+            if (!(bits & (0x10 >> column))) {
+                ++column;
+                continue;
+            }
+            int end = column;
+            std::uint8_t runBits = 0;
+            while (end < 5 && (bits & (0x10 >> end))) {
+                runBits |= std::uint8_t(0x10 >> end);
+                ++end;
+            }
+            next[nextCount++] = {runBits, column, end - column, row};
+            column = end;
+        }
+        open = next;
+        openCount = nextCount;
+    }
+}
+
 } // namespace
 
 std::array<std::uint8_t, 7> glyphRows(unsigned char c) {
@@ -95,17 +142,12 @@ void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color co
             penY += 10 * scale;
             continue;
         }
-        const auto rows = glyphRows(static_cast<unsigned char>(c));
-        for (int row = 0; row < 7; ++row) {
-            for (int column = 0; column < 5; ++column) {
-                if (rows[row] & (0x10 >> column)) {
-                    dots[count++] = {penX + scale * column, penY + scale * row, scale, scale};
-                    if (count == dots.size()) {
-                        flush();
-                    }
-                }
+        forGlyphBlocks(glyphRows(static_cast<unsigned char>(c)), [&](int column, int row, int columns, int rows) {
+            dots[count++] = {penX + scale * column, penY + scale * row, scale * columns, scale * rows};
+            if (count == dots.size()) {
+                flush();
             }
-        }
+        });
         penX += 6 * scale;
     }
     if (count > 0) {

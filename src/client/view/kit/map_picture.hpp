@@ -28,4 +28,13 @@ struct MapPicture {
     std::array<SDL_Rect, 2> scroll(PixelPan pan);
 };
 
+// One picture of the map area that several layers paint on the CPU in one frame, each over the ones
+// before it, instead of a blended texture apiece (the software renderer close in): fresh holds the
+// window rectangles the terrain repainted this frame, which the later layers paint too (empty ones
+// and an unchanged picture need nothing).
+struct MapCanvas {
+    MapPicture* picture = nullptr;
+    std::array<SDL_Rect, 2> fresh{};
+};
+
 } // namespace korvan

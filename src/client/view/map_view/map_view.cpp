@@ -4,7 +4,36 @@
 #include "cpu/terrain_cpu.hpp"
 #include "kit/palette.hpp"
 
+#include <algorithm>
+#include <array>
+
 namespace korvan {
+
+namespace {
+
+// Clears what lies beyond the view's width x height: the terrain covers the map area and the
+// panels the rest of the view, but a window may have grown before the view knows.
+void clearBeyond(SDL_Renderer* renderer, int width, int height) {
+    int outputWidth = 0;
+    int outputHeight = 0;
+    if (SDL_GetRendererOutputSize(renderer, &outputWidth, &outputHeight) != 0) {
+        SDL_RenderClear(renderer);
+        return;
+    }
+    const std::array<SDL_Rect, 2> beyond{{{width, 0, outputWidth - width, outputHeight},
+                                          {0, height, std::min(width, outputWidth), outputHeight - height}}};
+    SDL_BlendMode blend = SDL_BLENDMODE_NONE;
+    SDL_GetRenderDrawBlendMode(renderer, &blend);
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+    for (const SDL_Rect& r : beyond) {
+        if (r.w > 0 && r.h > 0) {
+            SDL_RenderFillRect(renderer, &r);
+        }
+    }
+    SDL_SetRenderDrawBlendMode(renderer, blend);
+}
+
+} // namespace
 
 MapView::MapView(const World& world, const Game& game, const ViewState& view)
     : scene_{world, game, view, images_}, objectives_(cities_), cityLabels_(cities_),
@@ -20,12 +49,27 @@ Frame MapView::frame(SDL_Renderer* renderer) {
 }
 
 void MapView::draw(SDL_Renderer* renderer) {
-    const Frame f = frame(renderer);
+    Frame f = frame(renderer);
     SDL_SetRenderDrawColor(renderer, mapBackground.r, mapBackground.g, mapBackground.b, mapBackground.a);
-    SDL_RenderClear(renderer);
+    if (TerrainLayer::coversMapArea(f)) {
+        clearBeyond(renderer, f.view.width, f.view.height);
+    } else {
+        SDL_RenderClear(renderer);
+    }
     SDL_RenderSetClipRect(renderer, &f.mapClip);
+    // Close in on the software renderer the terrain, the outline and the rivers share one picture:
+    // one scroll and one opaque copy instead of three, two of them blended. Roads would lie between.
+    MapCanvas canvas;
+    if (terrainOnCpu(f) && !f.world.map.hasRoads() && !f.images.terrainArt.levels.levels.empty()) {
+        f.canvas = &canvas;
+    }
 
+    const bool terrainCanvas = f.canvas != nullptr;
     for (MapLayer* layer : layers_) {
+        // Further out the outline goes into the rivers' picture, which lies right over it.
+        if (layer == &borders_ && !f.canvas && f.software && rivers_.beginOverlay(f, canvas)) {
+            f.canvas = &canvas;
+        }
         if (layer == &borders_ && borderTiming.measured) {
             const Uint64 before = SDL_GetPerformanceCounter();
             layer->draw(f);
@@ -33,6 +77,12 @@ void MapView::draw(SDL_Renderer* renderer) {
                 double(SDL_GetPerformanceCounter() - before) / double(SDL_GetPerformanceFrequency()) * 1000;
         } else {
             layer->draw(f);
+        }
+        if (layer == &rivers_ && f.canvas) {
+            if (terrainCanvas && canvas.picture) {
+                terrain_.presentCanvas(f);
+            }
+            f.canvas = nullptr;
         }
     }
     borderTiming.drawCalls = borders_.drawCalls();
@@ -53,12 +103,12 @@ void MapView::forgetRenderer() {
 std::optional<std::size_t> MapView::cityAt(Point screen) { return cities_.cityAt(scene_, screen); }
 
 std::optional<std::size_t> MapView::bridgeAt(Point screen) {
-    const auto bridge = rivers_.graphics(scene_).hitBridge(screen, scene_.view.physicalScale());
+    const auto bridge = rivers_.graphicsNear(scene_, screen).hitBridge(screen, scene_.view.physicalScale());
     return bridge ? std::optional<std::size_t>(bridge->source) : std::nullopt;
 }
 
 std::optional<std::size_t> MapView::riverAt(Point screen, bool precise) {
-    const auto river = rivers_.graphics(scene_).hit(screen, precise);
+    const auto river = rivers_.graphicsNear(scene_, screen).hit(screen, precise);
     return river ? std::optional<std::size_t>(river->source) : std::nullopt;
 }
 

@@ -145,7 +145,7 @@ void addSameTerrainJoins(const Scene& scene, TerrainIcons& batch) {
     });
 }
 
-void addPlayGridIcons(const Scene& scene, TerrainScratch& scratch, const SDL_Rect* only) {
+void addPlayGridIcons(const Scene& scene, TerrainWork& scratch, const SDL_Rect* only) {
     const Map& world = scene.world.map;
     const Map& game = scene.world.gameMap();
     const FieldProjection gameProjection(scene.view.gameCamera());

@@ -29,17 +29,30 @@ TerrainDetail terrainDetail(bool worldMap, double scale);
 // The terrain a field shows: on the world map, urban fields show the plain under the city marker.
 Terrain displayedTerrain(const Map& map, Hex h);
 
-// Buffers reused from frame to frame: every panned frame rebuilds the terrain.
-struct TerrainScratch {
+// The working buffers of building and painting one part of the terrain.
+struct TerrainWork {
     TerrainIcons batch{nullptr};
+    std::vector<LakeSpan> lakeSpans;
+    std::vector<Point> piece;
+    std::vector<Point> clipSpace;
+};
+
+// Buffers reused from frame to frame: every panned frame rebuilds the terrain.
+struct TerrainScratch : TerrainWork {
+    TerrainWork helper; // a second thread's, for the other half of a large part
     MapPicture picture;                // the icons drawn on the CPU
     TextureHandle texture;             // and uploaded here
     int textureWidth = 0;
     int textureHeight = 0;
     std::optional<ViewKey> key; // what the pixels show
-    std::vector<LakeSpan> lakeSpans;
-    std::vector<Point> piece;
-    std::vector<Point> clipSpace;
+    // On a canvas the pixels also show the rivers and the outline of this country (canvas = false:
+    // the terrain alone); a change repaints the whole picture.
+    struct Content {
+        bool canvas = false;
+        std::optional<std::size_t> outlined;
+        friend bool operator==(const Content&, const Content&) = default;
+    } content;
+    bool uploaded = false; // the texture holds the pixels
 };
 
 // Each appends the visible fields of the view to the batch.
@@ -47,6 +60,6 @@ void addFlatFields(const Scene& scene, TerrainIcons& batch);
 void addFieldIcons(const Scene& scene, TerrainIcons& batch);
 void addSameTerrainJoins(const Scene& scene, TerrainIcons& batch);
 // Only the game fields that reach into `only` (window pixels), when given.
-void addPlayGridIcons(const Scene& scene, TerrainScratch& scratch, const SDL_Rect* only = nullptr);
+void addPlayGridIcons(const Scene& scene, TerrainWork& scratch, const SDL_Rect* only = nullptr);
 
 } // namespace korvan

@@ -70,6 +70,14 @@ void TerrainLayer::drawFields(const Frame& frame) {
     }
 }
 
+void TerrainLayer::presentCanvas(const Frame& frame) { presentPlayGrid(frame, scratch_); }
+
+bool TerrainLayer::coversMapArea(const Frame& frame) {
+    // The overview raster and the CPU raster are copied opaque over the whole map area.
+    return frame.software && frame.world.map.isWorld() &&
+           (!terrainDetail(true, frame.view.camera.scale).playGrid || terrainOnCpu(frame));
+}
+
 void TerrainLayer::forgetRenderer() {
     cache_ = LayerCache{};
     scratch_.texture.reset();

@@ -15,6 +15,10 @@ public:
     void forgetRenderer() override;
     // Paints the terrain straight into the current target, without the layer's texture.
     void drawFields(const Frame& frame);
+    // Shows the canvas the terrain began in this frame, once the layers on it have painted.
+    void presentCanvas(const Frame& frame);
+    // Whether draw covers every pixel of the map area with opaque ones in this frame.
+    static bool coversMapArea(const Frame& frame);
 
     OverviewPicture& overview() { return overview_; }
     const TerrainScratch& scratch() const { return scratch_; }

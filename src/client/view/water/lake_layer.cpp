@@ -42,10 +42,7 @@ void visibleLakeSpans(const Scene& scene, SDL_Rect part, std::vector<LakeSpan>& 
     spans.clear();
     for (const Country& area : scene.world.lakes.detailAreas()) {
         for (const CountryPolygon& polygon : area.polygons) {
-            const double east = lakeWorldPoint(polygon.maximum, w, h, 0).x;
-            const double west = lakeWorldPoint(polygon.minimum, w, h, 0).x;
-            const int firstCopy = static_cast<int>(std::ceil((left - east) / period));
-            const int lastCopy = static_cast<int>(std::floor((right - west) / period));
+            // The rows first: a view's band of latitudes leaves out most lakes of the world.
             const double top = camera.toScreen(lakeWorldPoint(polygon.maximum, w, h, 0)).y;
             const double bottom = camera.toScreen(lakeWorldPoint(polygon.minimum, w, h, 0)).y;
             const int firstRow = std::max(static_cast<int>(std::ceil(top - 0.5)), partTop);
@@ -53,6 +50,10 @@ void visibleLakeSpans(const Scene& scene, SDL_Rect part, std::vector<LakeSpan>& 
             if (firstRow > lastRow) {
                 continue;
             }
+            const double east = lakeWorldPoint(polygon.maximum, w, h, 0).x;
+            const double west = lakeWorldPoint(polygon.minimum, w, h, 0).x;
+            const int firstCopy = static_cast<int>(std::ceil((left - east) / period));
+            const int lastCopy = static_cast<int>(std::floor((right - west) / period));
             for (int copy = firstCopy; copy <= lastCopy; ++copy) {
                 rings.resize(polygon.rings.size());
                 for (std::size_t k = 0; k < polygon.rings.size(); ++k) {

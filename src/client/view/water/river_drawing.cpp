@@ -137,41 +137,52 @@ void RiverGraphics::ribbon(Mesh& bank, Mesh& water, Mesh& light, const std::vect
 }
 
 void RiverGraphics::draw(SDL_Renderer* renderer, double physicalScale) const {
-    buildMeshes(drawBounds(renderer), physicalScale);
-    for (const Mesh& mesh : meshes_) {
+    buildMeshes(drawBounds(renderer), physicalScale, meshSets_[0]);
+    for (const Mesh& mesh : meshSets_[0].meshes) {
         mesh.draw(renderer);
     }
 }
 
 void RiverGraphics::fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
-    buildMeshes(boundsOf(area), physicalScale);
+    paintRows(pixels, stride, area, physicalScale, true);
+}
+
+void RiverGraphics::paint(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const {
+    paintRows(pixels, stride, area, physicalScale, false);
+}
+
+void RiverGraphics::paintRows(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale,
+                              bool clear) const {
+    geometry(); // built once, before two threads read it
     const std::size_t size = std::size_t(std::max(area.w, 0)) * std::size_t(std::max(area.h, 0));
+    // A large area in two halves at once, each with the meshes reaching into it.
     fillRowsInParallel(area.h, size, [&](int firstRow, int endRow) {
         std::uint32_t* rows = pixels + std::ptrdiff_t(firstRow) * stride;
         const SDL_Rect part{area.x, area.y + firstRow, area.w, endRow - firstRow};
-        for (int y = 0; y < part.h; ++y) {
+        MeshSet& set = meshSets_[endRow == area.h ? 0 : 1];
+        buildMeshes(boundsOf(part), physicalScale, set);
+        for (int y = 0; clear && y < part.h; ++y) {
             std::fill_n(rows + std::ptrdiff_t(y) * stride, std::max(area.w, 0), 0u);
         }
-        for (const Mesh& mesh : meshes_) {
+        for (const Mesh& mesh : set.meshes) {
             mesh.fill(rows, stride, part);
         }
     });
 }
 
-void RiverGraphics::buildMeshes(const DrawBounds& bounds, double physicalScale) const {
-    meshes_.resize(4);
-    for (Mesh& mesh : meshes_) {
+void RiverGraphics::buildMeshes(const DrawBounds& bounds, double physicalScale, MeshSet& set) const {
+    set.meshes.resize(4);
+    for (Mesh& mesh : set.meshes) {
         mesh.clear();
     }
-    Mesh& bank = meshes_[0];
-    Mesh& water = meshes_[1];
-    Mesh& light = meshes_[2];
-    Mesh& bridges = meshes_[3];
+    Mesh& bank = set.meshes[0];
+    Mesh& water = set.meshes[1];
+    Mesh& light = set.meshes[2];
+    Mesh& bridges = set.meshes[3];
     const Scene& scene = geometry();
     for (const Path& path : scene.paths) {
-        simplifyRiverPath(path.points, path.widths, drawTolerance, drawMaxLength, scratch_.drawPoints,
-                          scratch_.drawWidths);
-        ribbon(bank, water, light, scratch_.drawPoints, scratch_.drawWidths, bounds);
+        simplifyRiverPath(path.points, path.widths, drawTolerance, drawMaxLength, set.drawPoints, set.drawWidths);
+        ribbon(bank, water, light, set.drawPoints, set.drawWidths, bounds);
     }
     for (const Node& n : nodes_) {
         if (n.edges.size() == 2 || n.edges.empty()) {

@@ -11,6 +11,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -174,6 +175,8 @@ public:
     // What draw paints within the screen rectangle `area`, as ARGB pixels `stride` apart from row to row,
     // transparent where no river lies: the software renderer spends far more per triangle than this.
     void fill(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const;
+    // fill over the pixels already there: the ribbons are opaque.
+    void paint(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale) const;
     std::optional<Choice> hit(Point screen, bool precise) const;
     std::optional<Choice> hitBridge(Point screen, double physicalScale) const;
     std::optional<Point> bridgeCenter(std::size_t id) const;
@@ -194,12 +197,17 @@ private:
         std::vector<bool> anchors;
         std::vector<Point> smoothed;
         std::vector<Point> previous;
+    };
+    // The meshes of one area and the working vectors that build them: one set per painting thread.
+    struct MeshSet {
+        std::vector<Mesh> meshes; // bank, water, light, bridges
         std::vector<Point> drawPoints;
         std::vector<double> drawWidths;
     };
 
     void buildGeometry(Scene& scene) const;
-    void buildMeshes(const DrawBounds& bounds, double physicalScale) const;
+    void buildMeshes(const DrawBounds& bounds, double physicalScale, MeshSet& set) const;
+    void paintRows(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale, bool clear) const;
     void traceChain(std::size_t start, std::size_t edge, Scene& scene, std::size_t& pathCount) const;
     double nodeWidth(std::size_t node) const;
     std::optional<Point> bridgeTangent(std::size_t edge, const Placement& placement) const;
@@ -207,7 +215,7 @@ private:
     mutable std::optional<Scene> cachedScene;
     mutable Scene spareScene_;    // the storage of the last scene while it is stale
     mutable Scratch scratch_;
-    mutable std::vector<Mesh> meshes_; // bank, water, light, bridges
+    mutable std::array<MeshSet, 2> meshSets_; // the second for a helper thread's half
     std::vector<Node> nodes_;
     std::vector<Node> spareNodes_; // cleared nodes whose edge lists keep their capacity
     std::vector<Edge> edges_;

@@ -55,18 +55,51 @@ void collectSides(RiverGraphics& out, RiverIndex& sides, const Map& game, unsign
 
 } // namespace
 
-const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
+void RiverLayer::gatherView(const Scene& scene) {
     const World& world = scene.world;
     const ViewState& view = scene.view;
     const ViewKey key = view.viewKey();
     if (sidesKey_ != key) {
+        // Drawing needs no sources; graphics() looks them up when a hit test asks.
         collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
                      {0, double(topbarHeight)},
                      {double(view.width - sidebarWidth), double(view.height - footerHeight)});
         sidesKey_ = key;
     }
+}
+
+const RiverGraphics& RiverLayer::graphics(const Scene& scene) {
+    const World& world = scene.world;
+    gatherView(scene);
     sides_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
     return sides_;
+}
+
+const RiverGraphics& RiverLayer::graphicsNear(const Scene& scene, Point screen) {
+    const World& world = scene.world;
+    const ViewState& view = scene.view;
+    const ViewKey key = view.viewKey();
+    if (sidesKey_ == key) {
+        return graphics(scene);
+    }
+    // A hit reaches half a bridge or a generous target around the pointer; smoothing and the spline
+    // move a point by what lies a few sides along its river. Both stay well within this reach.
+    const Camera game = view.gameCamera();
+    const double side = game.scale * std::max(game.horizontalScale, game.verticalScale);
+    const double reach = view.physicalScale() + 32 + 12 * side;
+    const Point lo{std::max(0.0, screen.x - reach), std::max(double(topbarHeight), screen.y - reach)};
+    const Point hi{std::min(double(view.width - sidebarWidth), screen.x + reach),
+                   std::min(double(view.height - footerHeight), screen.y + reach)};
+    if (lo.x > hi.x || lo.y > hi.y) {
+        return graphics(scene);
+    }
+    const NearKey near{key, lo, hi};
+    if (nearKey_ != near) {
+        collectSides(near_, index_, world.gameMap(), world.generation, game, view.physicalScale(), lo, hi);
+        nearKey_ = near;
+    }
+    near_.resolveSources([&world](std::size_t index) { return riverSourceOf(world, index); });
+    return near_;
 }
 
 std::optional<RiverGraphics::Choice> RiverLayer::bridgeCandidate(const Scene& scene) {
@@ -74,10 +107,65 @@ std::optional<RiverGraphics::Choice> RiverLayer::bridgeCandidate(const Scene& sc
     if (view.camera.scale < bridgeZoom || !view.onMap(view.mouse)) {
         return std::nullopt;
     }
-    return graphics(scene).hit(view.mouse, false);
+    return graphicsNear(scene, view.mouse).hit(view.mouse, false);
 }
 
 void RiverLayer::drawBands(const Frame& frame) { graphics(frame).draw(frame.renderer, frame.view.physicalScale()); }
+
+void RiverLayer::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+    if (!canvas.picture) {
+        return;
+    }
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    MapPicture& picture = *canvas.picture;
+    for (const SDL_Rect& part : canvas.fresh) {
+        if (SDL_RectEmpty(&part)) {
+            continue;
+        }
+        if (SDL_RectEquals(&part, &picture.area)) {
+            gatherView(frame);
+        } else {
+            // A strip of a pan: only the sides near it, as in draw.
+            collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
+                         {double(part.x), double(part.y)}, {double(part.x + part.w), double(part.y + part.h)});
+            sidesKey_.reset();
+        }
+        sides_.paint(picture.at(part), picture.area.w, part, view.physicalScale());
+    }
+}
+
+bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas) {
+    const ViewState& view = frame.view;
+    const SDL_Rect clip = frame.mapClip;
+    if ((frame.world.map.isWorld() && view.camera.scale < 2) || clip.w <= 0 || clip.h <= 0 ||
+        !streamingLayerTexture(frame.renderer, cache_, view.width, view.height)) {
+        return false;
+    }
+    const ViewKey key = view.viewKey();
+    const Content content{true, view.activeCountry()};
+    std::array<SDL_Rect, 2> fresh{};
+    if (cache_.key != key || content_ != content) {
+        const auto pan = cache_.key && content_ == content && SDL_RectEquals(&picture_.area, &clip)
+                             ? wholePixelPan(*cache_.key, key, clip.w, clip.h)
+                             : std::nullopt;
+        if (pan) {
+            fresh = picture_.scroll(*pan);
+        } else {
+            picture_.resize(clip);
+            fresh = {clip, SDL_Rect{}};
+        }
+        for (const SDL_Rect& part : fresh) {
+            for (int y = part.y; y < part.y + part.h; ++y) {
+                std::fill_n(picture_.at({part.x, y, part.w, 1}), part.w, 0u);
+            }
+        }
+        cache_.key = key;
+        content_ = content;
+    }
+    canvas = {&picture_, fresh};
+    return true;
+}
 
 void RiverLayer::draw(const Frame& frame) {
     SDL_Renderer* renderer = frame.renderer;
@@ -91,6 +179,23 @@ void RiverLayer::draw(const Frame& frame) {
     if (clip.w <= 0 || clip.h <= 0) {
         return;
     }
+    if (frame.canvas) {
+        paintCanvas(frame, *frame.canvas);
+        if (frame.canvas->picture != &picture_) {
+            return; // the terrain's canvas, shown with it
+        }
+        const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
+        if (std::any_of(frame.canvas->fresh.begin(), frame.canvas->fresh.end(), painted) &&
+            SDL_UpdateTexture(cache_.texture.get(), &clip, picture_.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
+                0) {
+            throwSdlError();
+        }
+        SDL_RenderSetClipRect(renderer, &clip);
+        if (SDL_RenderCopy(renderer, cache_.texture.get(), &clip, &clip) != 0) {
+            throwSdlError();
+        }
+        return;
+    }
     // The ribbons are painted straight into a streaming texture: the software renderer's cost per
     // triangle would make a zoomed-out view of thousands of sides take several frames' budget.
     LayerCache& cache = cache_;
@@ -101,11 +206,13 @@ void RiverLayer::draw(const Frame& frame) {
         return;
     }
     const ViewKey key = view.viewKey();
-    if (cache.key != key) {
+    const bool riversAlone = content_ == Content{};
+    if (cache.key != key || !riversAlone) {
         MapPicture& picture = picture_;
-        const auto pan = cache.key && SDL_RectEquals(&picture.area, &clip)
+        const auto pan = cache.key && riversAlone && SDL_RectEquals(&picture.area, &clip)
                              ? wholePixelPan(*cache.key, key, clip.w, clip.h)
                              : std::nullopt;
+        content_ = Content{};
         if (pan) {
             // Only the sides near the strips that came into view are gathered; the view's full
             // geometry waits until a hit test or a full redraw asks for it.
@@ -121,13 +228,7 @@ void RiverLayer::draw(const Frame& frame) {
             }
         } else {
             picture.resize(clip);
-            if (sidesKey_ != key) {
-                // Drawing needs no sources; graphics() looks them up when a hit test asks.
-                collectSides(sides_, index_, world.gameMap(), world.generation, view.gameCamera(), view.physicalScale(),
-                             {0, double(topbarHeight)},
-                             {double(view.width - sidebarWidth), double(view.height - footerHeight)});
-                sidesKey_ = key;
-            }
+            gatherView(frame);
             sides_.fill(picture.pixels.data(), clip.w, clip, view.physicalScale());
         }
         if (SDL_UpdateTexture(cache.texture.get(), &clip, picture.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=

@@ -26,9 +26,17 @@ public:
     // The river sides of the game map in view with their world-map sources, rebuilt when the view
     // or the map changed: what hit tests and the bridge marks on paths ask.
     const RiverGraphics& graphics(const Scene& scene);
+    // What hit tests at the screen point need: the sides of the view when they are gathered, else
+    // only those near the point, which shape the ribbons within reach of it just as in the view.
+    const RiverGraphics& graphicsNear(const Scene& scene, Point screen);
     // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
     std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
 
+    // On the software renderer the country outline, which lies under the rivers, is painted into
+    // the rivers' picture instead of a blended texture of its own: makes the picture current for the
+    // frame (scrolled, the fresh parts cleared) and hands it out as the canvas the outline and then
+    // draw paint on. False where the rivers draw nothing or keep no picture.
+    bool beginOverlay(const Frame& frame, MapCanvas& canvas);
     // Whether the texture holds a painted view; the picture it was painted from.
     bool painted() const { return cache_.key.has_value(); }
     const MapPicture& picture() const { return picture_; }
@@ -36,11 +44,30 @@ public:
     void forgetView() { cache_.key.reset(); }
 
 private:
+    // The ribbons painted into the fresh parts of the frame's canvas.
+    void paintCanvas(const Frame& frame, const MapCanvas& canvas);
+    // Gathers the sides of the whole view into sides_ unless it holds them already.
+    void gatherView(const Scene& scene);
+
     LayerCache cache_;
     MapPicture picture_; // what the texture shows, kept for scrolling
+    // Whether picture_ also holds the outline of a country, and which: a change repaints it whole.
+    struct Content {
+        bool outline = false;
+        std::optional<std::size_t> country;
+        friend bool operator==(const Content&, const Content&) = default;
+    } content_;
     RiverGraphics sides_;
     std::optional<ViewKey> sidesKey_; // the view sides_ holds every side of; none after a partial gather
     RiverIndex index_; // the game map's sides by row
+    RiverGraphics near_;
+    struct NearKey {
+        ViewKey view;
+        Point lo;
+        Point hi;
+        friend bool operator==(const NearKey&, const NearKey&) = default;
+    };
+    std::optional<NearKey> nearKey_; // the view and screen rectangle near_ holds the sides of
 };
 
 } // namespace korvan

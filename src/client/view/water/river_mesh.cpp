@@ -2,6 +2,7 @@
 #include "water/river_graphics.hpp"
 
 #include "kit/primitives.hpp"
+#include "kit/whole_pixels.hpp"
 
 #include <algorithm>
 #include <array>
@@ -88,19 +89,20 @@ void Mesh::fill(std::uint32_t* pixels, int stride, SDL_Rect area) const {
             }
         }
         for (int y = top; y <= lastRow; ++y) {
-            double from = left;
-            double to = right;
+            int from = left;
+            int to = right;
             for (std::size_t k = 0; k < count; ++k) {
-                const double x = bounds[k].x + y * bounds[k].step;
+                // Held just outside the columns first: a nearly level edge crosses far away.
+                const int x = ceilToInt(std::clamp(bounds[k].x + y * bounds[k].step, left - 1.0, right + 1.0));
                 if (bounds[k].fromLeft) {
-                    from = std::max(from, std::ceil(x));
+                    from = std::max(from, x);
                 } else {
-                    to = std::min(to, std::ceil(x) - 1);
+                    to = std::min(to, x - 1);
                 }
             }
             if (from <= to) {
                 std::uint32_t* row = pixels + std::ptrdiff_t(y) * stride;
-                std::fill(row + int(from), row + int(to) + 1, argb);
+                std::fill(row + from, row + to + 1, argb);
             }
         }
     }
