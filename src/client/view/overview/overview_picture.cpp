@@ -1,6 +1,8 @@
 // The world overview raster of the map area, kept in a streaming texture and reused after pans.
 #include "overview/overview_picture.hpp"
 
+#include "sdl/output_format.hpp"
+
 #include <utility>
 
 namespace korvan {
@@ -15,8 +17,10 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
     }
     const ViewKey key = view.viewKey();
     if (!texture_ || width_ != area.w || height_ != area.h) {
-        texture_.reset(
-            SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
+        // The raster's pixels are opaque ARGB, which reads the same as xRGB: in the software renderer's
+        // own format the copy to the window is plain rows instead of a conversion of every pixel.
+        const Uint32 format = frame.software ? softwareOutputFormat(renderer) : Uint32{SDL_PIXELFORMAT_ARGB8888};
+        texture_.reset(SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
         if (!texture_) {
             throwSdlError();
         }
