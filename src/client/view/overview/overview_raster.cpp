@@ -194,26 +194,45 @@ private:
 
 } // namespace
 
+LandTable::~LandTable() { release(); }
+
+void LandTable::release() {
+    for (std::size_t b = 0; b < blockCount_; ++b) {
+        delete[] blocks_[b].load(std::memory_order_relaxed);
+    }
+    blocks_.reset();
+    blockCount_ = 0;
+}
+
 void LandTable::prepare(const Map& game, unsigned generation) {
     const std::size_t fields = std::size_t(game.width()) * std::size_t(game.height());
     if (game_ == &game && tiles_ == game.tileBytes().data() && generation_ == generation && fields_ == fields) {
         return;
     }
+    release();
     game_ = &game;
     tiles_ = game.tileBytes().data();
     generation_ = generation;
     fields_ = fields;
-    // Zeroed by the system: only the pages of fields asked for take memory.
-    terrain_.reset(static_cast<std::uint8_t*>(std::calloc(std::max<std::size_t>(fields, 1), 1)));
-    if (!terrain_) {
-        throw std::bad_alloc();
-    }
+    blockCount_ = (fields + blockFields - 1) / blockFields;
+    blocks_ = std::make_unique<std::atomic<std::uint8_t*>[]>(blockCount_);
 }
 
 int LandTable::at(std::ptrdiff_t index) {
+    std::atomic<std::uint8_t*>& block = blocks_[std::size_t(index) / blockFields];
+    std::uint8_t* fields = block.load(std::memory_order_acquire);
+    if (!fields) {
+        // Both row threads may make the block: the first one stored is kept.
+        auto* made = new std::uint8_t[blockFields]{};
+        if (block.compare_exchange_strong(fields, made, std::memory_order_acq_rel)) {
+            fields = made;
+        } else {
+            delete[] made;
+        }
+    }
     // Both threads would store the same value: relaxed atomics only keep that from being a race.
     // Kept one up, so that zero means not yet worked out.
-    std::atomic_ref<std::uint8_t> slot(terrain_[std::size_t(index)]);
+    std::atomic_ref<std::uint8_t> slot(fields[std::size_t(index) % blockFields]);
     std::uint8_t t = slot.load(std::memory_order_relaxed);
     if (t == 0) {
         const Hex h = game_->hexAt(int(index % game_->width()), int(index / game_->width()));

@@ -6,8 +6,8 @@
 #include "cpu/river_raster.hpp"
 #include "view_state/world_overview.hpp"
 
+#include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <span>
@@ -28,20 +28,28 @@ inline constexpr int miniHeight = 121;
 // the grid stays the same. The overview's two row threads may ask at the same time.
 class LandTable {
 public:
+    LandTable() = default;
+    LandTable(const LandTable&) = delete;
+    LandTable& operator=(const LandTable&) = delete;
+    ~LandTable();
+
     // Starts over unless the table already serves this grid in this generation.
     void prepare(const Map& game, unsigned generation);
     // The land terrain of the water field stored at index.
     int at(std::ptrdiff_t index);
 
 private:
+    // Blocks of fields made when a field of theirs is first asked for: coasts are asked for all
+    // over the world, and a table of every field would take a page of memory at each.
+    static constexpr std::size_t blockFields = 256;
+    void release();
+
     const Map* game_ = nullptr;
     const std::uint8_t* tiles_ = nullptr;
     unsigned generation_ = 0;
     std::size_t fields_ = 0;
-    struct Free {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t[], Free> terrain_; // per field, one up; zero where not yet asked for
+    std::unique_ptr<std::atomic<std::uint8_t*>[]> blocks_; // a byte per field, one up; zero: not yet asked
+    std::size_t blockCount_ = 0;
 };
 
 // What the overview shows: the displayed map with the play grid over its land, through the cameras
