@@ -60,4 +60,10 @@ TEST(ByteStream, ReadsNothingTheBytesDoNotHold) {
     EXPECT_THROW(ByteReader(vector.bytes().substr(0, 16)).getVector<std::uint32_t>(10), std::runtime_error);
     EXPECT_THROW(ByteReader(vector.bytes()).getVector<std::uint32_t>(2), std::runtime_error);
     EXPECT_EQ(ByteReader(vector.bytes()).getVector<std::uint32_t>(3), (std::vector<std::uint32_t>{1, 2, 3}));
+    // An empty vector (a map without rivers) comes back empty, and the reader is at the end.
+    ByteWriter empty;
+    empty.putVector(std::vector<std::uint32_t>{});
+    ByteReader emptyReader(empty.bytes());
+    EXPECT_TRUE(emptyReader.getVector<std::uint32_t>(3).empty());
+    EXPECT_TRUE(emptyReader.atEnd());
 }

@@ -85,7 +85,9 @@ public:
             fail();
         }
         std::vector<T> values(count);
-        std::memcpy(values.data(), take(count * sizeof(T)), count * sizeof(T));
+        if (count > 0) { // an empty vector's data() may be null, which memcpy must never get
+            std::memcpy(values.data(), take(count * sizeof(T)), count * sizeof(T));
+        }
         return values;
     }
     // Exactly `count` values, as putRuns wrote them, each one `valid` accepts.
