@@ -111,14 +111,19 @@ LoadedWorld World::load(const WorldSources& sources) {
             countryGridFailure = std::current_exception();
         }
     }
-    // Derived afresh: the parts at hand go into the cache's bytes while the play grid is finished.
+    // The cache is written anew when anything was derived. Without a cache the parts at hand go into
+    // its bytes while the play grid is finished; a part that failed to decode is known only after.
+    const bool cacheable = cacheKey && !filesFailure && !countryGridFailure && world.map.isWorld();
     std::optional<WorldCacheParts> cacheParts;
-    if (cacheKey && !cache && !filesFailure && !countryGridFailure && world.map.isWorld()) {
+    const auto collectParts = [&] {
         cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+    };
+    if (cacheable && !cache) {
+        collectParts();
     }
     world.setPlayGrid(grid.get());
-    if (!cacheParts && partDerived && cacheKey && !filesFailure && !countryGridFailure && world.map.isWorld()) {
-        cacheParts.emplace(world.map, world.riverNames, world.countries.entries.size(), world.countryGrid);
+    if (cacheable && !cacheParts && partDerived) {
+        collectParts();
     }
     if (cacheParts && world.playGrid) {
         result.cacheParts = cacheParts->finish(*world.playGrid);
