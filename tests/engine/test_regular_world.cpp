@@ -1,11 +1,15 @@
 // Deriving the regular play grid: size, terrain, cities, re-traced rivers and carried bridges.
 #include "map_fixtures.hpp"
 
+#include "map/sampled_rows.hpp"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <numeric>
+#include <random>
 #include <set>
 
 using namespace korvan;
@@ -144,6 +148,37 @@ TEST(RegularWorld, TerrainIsSampledAndEveryCitySurvives) {
     }
     // Squeezed to a tenth of the rows, the column of cities merges.
     EXPECT_LT(countTerrain(Map::regularWorld(source, 0.1), Terrain::City), 4);
+}
+
+// The vectorised row lookup is the scalar one, bit for bit: rows clamped at both poles, columns
+// wrapped at both ends, a run starting mid-row, scales that put centres on source centres and edges.
+TEST(RegularWorld, SampledRowsAreWorldToHexClampedAndWrapped) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> scale(0.05, 3.0);
+    std::vector<std::pair<double, double>> scales{{1.0, 1.0}, {0.5, 0.5}, {2.0, 1.0}, {360.0 / 361.0, 0.25}};
+    for (int k = 0; k < 12; ++k) scales.emplace_back(scale(random), scale(random));
+    for (const auto& [sourceWidth, sourceHeight] : {std::pair{37, 11}, std::pair{360, 180}, std::pair{5, 2}}) {
+        for (const auto& [scaleX, scaleY] : scales) {
+            const SourceSampling sampling{scaleX, scaleY, sourceWidth, sourceHeight};
+            const int columns = static_cast<int>(sourceWidth / scaleX) + 3;
+            const int rows = static_cast<int>(sourceHeight / scaleY) + 4; // past the last source row
+            std::vector<std::int32_t> row(static_cast<std::size_t>(columns));
+            for (int r = 0; r < rows; ++r) {
+                sampledSourceIndices(sampling, r, 0, columns, row.data());
+                for (int c = 0; c < columns; ++c) {
+                    const Point centre = hexCenter({c - r / 2, r});
+                    Hex s = worldToHex({centre.x * scaleX, centre.y * scaleY});
+                    s.r = std::clamp(s.r, 0, sourceHeight - 1);
+                    ASSERT_EQ(row[std::size_t(c)], s.r * sourceWidth + wrappedColumn(s, sourceWidth))
+                        << sourceWidth << " " << scaleX << " " << scaleY << " at " << c << "," << r;
+                }
+                const int from = columns / 3;
+                std::vector<std::int32_t> run(static_cast<std::size_t>(columns - from));
+                sampledSourceIndices(sampling, r, from, columns - from, run.data());
+                ASSERT_TRUE(std::equal(run.begin(), run.end(), row.begin() + from));
+            }
+        }
+    }
 }
 
 TEST(RegularWorld, StraightRiverStaysOneChain) {

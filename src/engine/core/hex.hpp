@@ -118,6 +118,40 @@ inline double roundHalfAway(double x) {
     return whole;
 }
 
+// roundHalfAway without branches, for loops the compiler vectorises; bit for bit the same: trunc is
+// exact, and at magnitudes where it is not the cast, the halves cannot occur.
+inline double roundHalfAwayFlat(double v) {
+    const double whole = std::trunc(v);
+    const double rest = v - whole;
+    return whole + double(rest >= 0.5) - double(rest <= -0.5);
+}
+
+// worldToHex's choice among the rounded cube coordinates, without branches: the hex's q and r
+// (whole numbers in doubles) from the fractional q and s and the rounded r with its distance, which
+// a loop over a row works out once.
+struct FlatHex {
+    double q;
+    double r;
+};
+inline FlatHex roundHexFlat(double fq, double fs, double r, double dr) {
+    const double q = roundHalfAwayFlat(fq);
+    const double s = roundHalfAwayFlat(fs);
+    const double dq = std::abs(q - fq);
+    const double ds = std::abs(s - fs);
+    const bool fixQ = (dq > dr) & (dq > ds);
+    const bool fixR = !fixQ & (dr > ds);
+    return {fixQ ? -r - s : q, fixR ? -q - s : r};
+}
+
+// A whole-number column held in a double, wrapped into [0, width) without branches: the quotient's
+// floor may be one period off for its rounding, which the two selects mend. Width 0 leaves it as it is.
+inline double wrappedColumnFlat(double column, double width, double perWidth) {
+    column -= std::floor(column * perWidth) * width;
+    column += double(column < 0) * width;
+    column -= double(column >= width) * width;
+    return column;
+}
+
 // The hex whose hexagon contains a world point (cube rounding; ties go deterministically).
 inline Hex worldToHex(Point p) {
     const double fq = p.x * 0.5773502691896257 - p.y / 3.0;

@@ -3,6 +3,7 @@
 
 #include "core/row_split.hpp"
 #include "map/river_graph.hpp"
+#include "map/sampled_rows.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -18,6 +19,16 @@ constexpr double twoPi = 6.283185307179586;
 
 double cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
 double length(Point p) { return std::sqrt(p.x * p.x + p.y * p.y); }
+
+SourceSampling samplingOf(const Map& grid, const Map& source) {
+    return {grid.sourceScaleX(), grid.sourceScaleY(), source.width(), source.height()};
+}
+
+std::uint8_t withoutCity(std::uint8_t byte) {
+    return (byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)
+               ? static_cast<std::uint8_t>(byte & ~tileTerrainMask)
+               : byte;
+}
 
 // Into [0, 2 pi).
 double turn(double angle) {
@@ -152,26 +163,9 @@ Map Map::regularWorld(const Map& source, double ratio) {
 // The byte of the source field under a field's centre, with a source city's terrain cleared:
 // cities are placed from their own centres instead, so every source city survives.
 std::uint8_t Map::sampledByte(const Map& source, int column, int row) const {
-    const Point c = hexCenter(hexAt(column, row));
-    Hex s = worldToHex({c.x * sourceScaleX_, c.y * sourceScaleY_});
-    s.r = std::clamp(s.r, 0, source.height_ - 1);
-    // A sampled point lies within one period of the map, so a comparison wraps it (a division per
-    // field would cost more than the rest).
-    const int sourceWidth = source.width_;
-    int sourceColumn = s.q + s.r / 2;
-    if (sourceColumn < 0) {
-        sourceColumn += sourceWidth;
-    } else if (sourceColumn >= sourceWidth) {
-        sourceColumn -= sourceWidth;
-    }
-    if (sourceColumn < 0 || sourceColumn >= sourceWidth) {
-        sourceColumn = wrappedColumn(s, sourceWidth);
-    }
-    std::uint8_t byte = source.tiles_[std::size_t(s.r) * std::size_t(sourceWidth) + std::size_t(sourceColumn)];
-    if ((byte & tileTerrainMask) == static_cast<std::uint8_t>(Terrain::City)) {
-        byte &= static_cast<std::uint8_t>(~tileTerrainMask);
-    }
-    return byte;
+    std::int32_t index = 0;
+    sampledSourceIndices(samplingOf(*this, source), row, column, 1, &index);
+    return withoutCity(source.tiles_[std::size_t(index)]);
 }
 
 // Storage indices of the fields that source cities fall into, sorted.
@@ -195,11 +189,14 @@ std::vector<std::size_t> Map::cityFieldsOf(const Map& source) const {
 
 void Map::sampleTerrain(const Map& source, const std::vector<std::size_t>& cityFields) {
     // Some sixteen million fields: the rows are shared with a second thread.
+    const SourceSampling sampling = samplingOf(*this, source);
     fillRowsInParallel(height_, tiles_.size(), [&](int firstRow, int endRow) {
+        std::vector<std::int32_t> sourceIndex(static_cast<std::size_t>(width_));
         for (int row = firstRow; row < endRow; ++row) {
+            sampledSourceIndices(sampling, row, 0, width_, sourceIndex.data());
             std::uint8_t* const out = tiles_.data() + std::size_t(row) * width_;
             for (int col = 0; col < width_; ++col) {
-                out[col] = sampledByte(source, col, row);
+                out[col] = withoutCity(source.tiles_[std::size_t(sourceIndex[col])]);
             }
         }
     });

@@ -2,7 +2,7 @@
 #include "cpu/river_raster.hpp"
 
 #include "core/row_split.hpp"
-#include "kit/vector_clones.hpp"
+#include "core/vector_clones.hpp"
 
 #include <array>
 #include <climits>

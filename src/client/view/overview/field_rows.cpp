@@ -1,7 +1,7 @@
 // A row's fields with the same arithmetic for every pixel and selects in place of branches, so the
 // compiler works on several pixels at once.
 #include "overview/field_rows.hpp"
-#include "kit/vector_clones.hpp"
+#include "core/vector_clones.hpp"
 
 #include <cmath>
 
@@ -27,25 +27,10 @@ void fieldIndices(const RowFrame& row, const FieldLayout& layout, int from, int 
     const double dr = row.dr;
     for (int i = 0; i < count; ++i) {
         const double fq = (double(from + i) + 0.5 - row.cameraX) * row.perPixel - row.third;
-        const double fs = -fq - row.fr;
-        const double q = roundHalfAwayFlat(fq);
-        const double s = roundHalfAwayFlat(fs);
-        const double dq = std::abs(q - fq);
-        const double ds = std::abs(s - fs);
-        // Both choices worked out and then selected, and bitwise ands: no branch in the loop.
-        const bool fixQ = (dq > dr) & (dq > ds);
-        const bool fixR = !fixQ & (dr > ds);
-        const double otherQ = -r - s;
-        const double otherR = -q - s;
-        const double hq = fixQ ? otherQ : q;
-        const double hr = fixR ? otherR : r;
-        // Whole numbers all along, so every step is exact; a wrong floor of the quotient is one period off.
-        double column = hq + std::floor(hr * offset);
-        column -= std::floor(column * perWidth) * wrapWidth;
-        column += double(column < 0) * wrapWidth;
-        column -= double(column >= width) * wrapWidth;
-        const bool inside = (hr >= 0) & (hr < height) & (column >= 0) & (column < width);
-        const double index = hr * width + column;
+        const FlatHex h = roundHexFlat(fq, -fq - row.fr, r, dr);
+        const double column = wrappedColumnFlat(h.q + std::floor(h.r * offset), wrapWidth, perWidth);
+        const bool inside = (h.r >= 0) & (h.r < height) & (column >= 0) & (column < width);
+        const double index = h.r * width + column;
         out[i] = static_cast<std::int32_t>(inside ? index : -1.0);
     }
 }

@@ -32,14 +32,6 @@ struct RowFrame {
     double dr;       // ... and its distance from the rounded one
 };
 
-// roundHalfAway without branches, bit for bit: trunc is exact, and at magnitudes where it is not
-// the cast the halves cannot occur.
-inline double roundHalfAwayFlat(double v) {
-    const double whole = std::trunc(v);
-    const double rest = v - whole;
-    return whole + double(rest >= 0.5) - double(rest <= -0.5);
-}
-
 // Storage indices (-1 off the map) of the fields under pixels from..from + count - 1 of row.
 void fieldIndices(const RowFrame& row, const FieldLayout& layout, int from, int count, std::int32_t* out);
 
