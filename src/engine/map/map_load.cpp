@@ -4,6 +4,9 @@
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
+#include <algorithm>
+#include <bit>
+
 namespace korvan {
 
 namespace {
@@ -256,9 +259,9 @@ void MapFileReader::readRiverEdges() {
 // The edge list and its index grow with the edges actually added: sizing them up front from the
 // counts the rows claim would let a small file ask for gigabytes before its first fault is found.
 void MapFileReader::readRiverRows(int schema) {
-    // Visits every set direction of every field in a decoded row; value 0 runs only skip fields.
-    const auto forEachRow = [&](const char* key, const char* schemaMessage, const char* countMessage,
-                                std::string_view alphabet, auto&& onDirection) {
+    // Visits every run of a row with a value; value 0 runs only skip fields.
+    const auto forEachRun = [&](const char* key, const char* schemaMessage, const char* countMessage,
+                                std::string_view alphabet, auto&& onRun) {
         if (!findMember(document_, key)) {
             return;
         }
@@ -268,20 +271,35 @@ void MapFileReader::readRiverRows(int schema) {
         int r = 0;
         for (const JsonValue row : rowArray(document_, key, map_.height_, countMessage)) {
             decodeRuns(asString(row, key), alphabet, map_.width_, [&](int start, int count, int value) {
-                if (value == 0) {
-                    return;
-                }
-                for (int c = start; c < start + count; ++c) {
-                    const Hex field = map_.hexAt(c, r);
-                    for (int direction = 0; direction < 3; ++direction) {
-                        onDirection(field, direction, value);
-                    }
+                if (value != 0) {
+                    onRun(r, start, count, value);
                 }
             });
             ++r;
         }
     };
+    // Visits every direction of every field in a run with a value.
+    const auto forEachRow = [&](const char* key, const char* schemaMessage, const char* countMessage,
+                                std::string_view alphabet, auto&& onDirection) {
+        forEachRun(key, schemaMessage, countMessage, alphabet, [&](int r, int start, int count, int value) {
+            for (int c = start; c < start + count; ++c) {
+                const Hex field = map_.hexAt(c, r);
+                for (int direction = 0; direction < 3; ++direction) {
+                    onDirection(field, direction, value);
+                }
+            }
+        });
+    };
 
+    // Counted first, so the edge list and its index are made once at their size rather than grown
+    // through a dozen copies, each in fresh memory.
+    std::size_t edgeCount = 0;
+    forEachRun("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
+               [&edgeCount](int, int, int count, int mask) {
+                   edgeCount += std::size_t(count) * std::size_t(std::popcount(unsigned(mask) & 7u));
+               });
+    map_.rivers_.reserve(std::min(edgeCount, Map::maxRiverEdges));
+    map_.riverIndex_.reserve(std::min(edgeCount, Map::maxRiverEdges));
     forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
                [this](Hex field, int direction, int mask) {
                    if ((mask & (1 << direction)) == 0) {
@@ -295,15 +313,24 @@ void MapFileReader::readRiverRows(int schema) {
                });
 
     forEachRow("river_width_rows", "river_width_rows benoetigt Schema 3", "Ungueltige Anzahl Flussbreitenreihen",
-               riverWidthCodes, [this](Hex field, int direction, int classes) {
+               riverWidthCodes, [this, next = std::size_t(0)](Hex field, int direction, int classes) mutable {
                    const int widthClass = (classes >> (2 * direction)) & 3;
                    if (widthClass == 0) {
                        return;
                    }
-                   const auto index = map_.forwardEdge(field, direction);
+                   // The widths come in the order the edges were made: the next edge is nearly
+                   // always the one, and only a gap needs the index.
+                   std::optional<std::size_t> index;
+                   if (next < map_.rivers_.size() && map_.rivers_[next].a == field &&
+                       map_.canonical(field + forwardSteps[direction]) == map_.rivers_[next].b) {
+                       index = next;
+                   } else {
+                       index = map_.forwardEdge(field, direction);
+                   }
                    if (!index) {
                        failLoad("Breitenklasse ohne Flusskante");
                    }
+                   next = *index + 1;
                    map_.rivers_[*index].widthClass = static_cast<std::uint8_t>(widthClass);
                });
 
