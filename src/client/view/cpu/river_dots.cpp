@@ -152,6 +152,11 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
                         continue;
                     }
                     const RiverDot dot{xs[slot], ys[slot], colours[style[i] & 7]};
+                    // A marked side's other copies mostly fall into the kept part, where nothing is set.
+                    const int reach = dot.colour == riverPixelWide ? 1 : 0;
+                    if (keep.holds(dot.x, dot.y) && keep.holds(dot.x + reach, dot.y + reach)) {
+                        continue;
+                    }
                     if (dot.y < middle) {
                         upper.push_back(dot);
                     }
