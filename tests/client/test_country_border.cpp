@@ -4,6 +4,7 @@
 #include "geo_fixtures.hpp"
 #include "headless_renderer.hpp"
 #include "program_runner.hpp"
+#include "borders/border_layer.hpp"
 #include "borders/country_border.hpp"
 #include "hud/country_flags.hpp"
 #include "kit/palette.hpp"
@@ -371,6 +372,43 @@ void writeFlags(const std::filesystem::path& dir, int n, int width, int height) 
 }
 
 } // namespace
+
+// Moving only the painted part of a picture clear elsewhere gives what moving the whole picture and
+// clearing what came into view gives: pans either way, across the area's edges and out of it.
+TEST(CountryBorder, ScrollingThePaintedPartMatchesAWholeScroll) {
+    const SDL_Rect area{3, 40, 90, 60};
+    const SDL_Rect painted{50, 45, 30, 20};
+    MapPicture start;
+    start.resize(area);
+    std::fill(start.pixels.begin(), start.pixels.end(), 0u);
+    for (int y = painted.y; y < painted.y + painted.h; ++y) {
+        for (int x = painted.x; x < painted.x + painted.w; ++x) {
+            *start.at({x, y, 1, 1}) = std::uint32_t(y * 1000 + x);
+        }
+    }
+    for (const PixelPan pan : {PixelPan{8, 3}, PixelPan{-8, -3}, PixelPan{25, 0}, PixelPan{0, -30}, PixelPan{-60, 12},
+                               PixelPan{89, 0}}) {
+        MapPicture whole = start;
+        const auto wholeFresh = whole.scroll(pan);
+        for (const SDL_Rect& part : wholeFresh) {
+            for (int y = part.y; y < part.y + part.h; ++y) {
+                std::fill_n(whole.at({part.x, y, part.w, 1}), part.w, 0u);
+            }
+        }
+        MapPicture moved = start;
+        SDL_Rect nowPainted = painted;
+        const auto fresh = scrollPainted(moved, pan, nowPainted);
+        EXPECT_EQ(moved.pixels, whole.pixels) << pan.dx << ", " << pan.dy;
+        for (std::size_t i = 0; i < fresh.size(); ++i) {
+            EXPECT_TRUE(SDL_RectEquals(&fresh[i], &wholeFresh[i]));
+        }
+        SDL_Rect expected{painted.x + pan.dx, painted.y + pan.dy, painted.w, painted.h};
+        if (!SDL_IntersectRect(&expected, &area, &expected)) {
+            expected = {};
+        }
+        EXPECT_TRUE(SDL_RectEquals(&nowPainted, &expected)) << pan.dx << ", " << pan.dy;
+    }
+}
 
 TEST(CountryFlags, AtlasSizeFollowsTheListAndFlagsDrawInAFrame) {
     const HeadlessRenderer screen(200, 100);

@@ -41,6 +41,33 @@ Map mixedRegion(int width, int height) {
                         {"river_edges", nlohmann::json::array()}});
 }
 
+// The mixed world with river sides of every width class, some bridged.
+nlohmann::json riverWorld() {
+    nlohmann::json d = mixedWorld(24, 12);
+    const auto land = [](int c, int r) {
+        return terrainCodes[std::size_t((c * 7 + r * 3 + c * r) % terrainCount)] != 'w';
+    };
+    for (int r = 0; r < 12; ++r) {
+        for (int c = 0; c < 24; ++c) {
+            const int q = c - r / 2;
+            const int kind = (c * 5 + r * 3) % 4;
+            if (kind < 2 && (kind == 0 || r + 1 < 12)) {
+                const Hex b = kind == 0 ? Hex{q + 1, r} : Hex{q, r + 1};
+                const int column = b.q + b.r / 2;
+                if (column >= 24) {
+                    continue;
+                }
+                const bool bridge = c % 7 == 0 && land(c, r) && land(column, b.r);
+                d["river_edges"].push_back({{"a", {{"q", q}, {"r", r}}},
+                                            {"b", {{"q", b.q}, {"r", b.r}}},
+                                            {"width_class", c % 3 + 1},
+                                            {"bridge", bridge}});
+            }
+        }
+    }
+    return d;
+}
+
 OverviewView viewOf(const Client& client, int width, int height) {
     return {client.world.map, client.world.gameMap(), client.view.camera, client.view.gameCamera(), width, height,
             topbarHeight};
@@ -48,7 +75,7 @@ OverviewView viewOf(const Client& client, int width, int height) {
 
 std::vector<std::uint32_t> fullRaster(const Client& client, int width, int height) {
     std::vector<std::uint32_t> pixels;
-    rasterOverview(viewOf(client, width, height), {}, std::nullopt, pixels);
+    rasterOverview(viewOf(client, width, height), pixels);
     return pixels;
 }
 
@@ -146,15 +173,35 @@ TEST(OverviewRaster, PanReusesThePreviousRaster) {
     EXPECT_EQ(shift->x, 10);
     EXPECT_EQ(shift->y, -3);
 
-    std::vector<std::uint32_t> shifted;
-    rasterOverview(viewOf(client, w, h), before, shift, shifted);
-    EXPECT_EQ(shifted, fullRaster(client, w, h));
+    // The raster stays where it is, its origin moves: a pan that crosses the seam of the stored rows
+    // and columns, and the next one, show what full builds show.
+    std::vector<std::uint32_t> stored(before.size());
+    PixelRing ring{stored, w, h, {5, 119}}; // after the pans the new strips lie across the seams
+    for (int y = 0; y < h; ++y) {
+        storeRow(ring, y, 0, w, before.data() + std::size_t(y) * std::size_t(w));
+    }
+    const auto picture = [&] {
+        std::vector<std::uint32_t> rows;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                rows.push_back(ring.at(x, y));
+            }
+        }
+        return rows;
+    };
+    ring.origin = ring.movedBy(shift->x, shift->y);
+    rasterUncovered(viewOf(client, w, h), *shift, ring);
+    EXPECT_EQ(picture(), fullRaster(client, w, h));
+    client.view.camera.x -= 17;
+    client.view.camera.y += 9;
+    ring.origin = ring.movedBy(-17, 9);
+    rasterUncovered(viewOf(client, w, h), {-17, 9}, ring);
+    EXPECT_EQ(picture(), fullRaster(client, w, h));
 
-    // Only a 10-column and a 3-row strip are sampled; the rest comes from the old raster. (Moving
-    // down keeps the new rows on top, so no row repeated from the one above copies a marked pixel.)
-    const std::vector<std::uint32_t> marked(before.size(), 0xdeadbeefu);
-    rasterOverview(viewOf(client, w, h), marked, PixelShift{10, 3}, shifted);
-    EXPECT_EQ(std::count_if(shifted.begin(), shifted.end(), [](std::uint32_t p) { return p != 0xdeadbeefu; }),
+    // Only a 10-column and a 3-row strip are sampled; the rest stays as it was.
+    std::vector<std::uint32_t> marked(before.size(), 0xdeadbeefu);
+    rasterUncovered(viewOf(client, w, h), PixelShift{10, 3}, PixelRing{marked, w, h, {7, 100}});
+    EXPECT_EQ(std::count_if(marked.begin(), marked.end(), [](std::uint32_t p) { return p != 0xdeadbeefu; }),
               10 * h + 3 * w - 10 * 3);
 
     Camera half = old;
@@ -377,29 +424,7 @@ TEST(OverviewLayer, RebuildsForANewWindowSizeAndShowsTheRaster) {
 }
 
 TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
-    nlohmann::json d = mixedWorld(24, 12);
-    const auto land = [](int c, int r) {
-        return terrainCodes[std::size_t((c * 7 + r * 3 + c * r) % terrainCount)] != 'w';
-    };
-    for (int r = 0; r < 12; ++r) {
-        for (int c = 0; c < 24; ++c) {
-            const int q = c - r / 2;
-            const int kind = (c * 5 + r * 3) % 4;
-            if (kind < 2 && (kind == 0 || r + 1 < 12)) {
-                const Hex b = kind == 0 ? Hex{q + 1, r} : Hex{q, r + 1};
-                const int column = b.q + b.r / 2;
-                if (column >= 24) {
-                    continue;
-                }
-                const bool bridge = c % 7 == 0 && land(c, r) && land(column, b.r);
-                d["river_edges"].push_back({{"a", {{"q", q}, {"r", r}}},
-                                            {"b", {{"q", b.q}, {"r", b.r}}},
-                                            {"width_class", c % 3 + 1},
-                                            {"bridge", bridge}});
-            }
-        }
-    }
-    Client client(mapFromJson(d));
+    Client client(mapFromJson(riverWorld()));
     const SoftwareTarget target(client.view.width, client.view.height);
     ASSERT_TRUE(target.renderer) << SDL_GetError();
     // Far (the world repeats across the area, sides shorter than a pixel, then just shorter than
@@ -428,9 +453,10 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
     for (std::size_t i = 0; i < drawn.size(); ++i) {
         drawn[i] = std::uint32_t(i);
     }
-    const std::vector<std::uint32_t> base(drawn.size(), 0xdeadbeefu);
+    std::vector<std::uint32_t> base(drawn.size(), 0xdeadbeefu);
     const Camera near{0, 0, 4, 1, 1.5}; // sides reach 5 pixels with a great river's second row: a border of 7
-    const PixelKeep keep = moveDrawnRaster(base, {5, -2}, near, w, h, drawn);
+    PixelRing ring{drawn, w, h, {}};
+    const PixelKeep keep = moveDrawnRaster(PixelRing{base, w, h, {}}, {5, -2}, near, ring);
     EXPECT_EQ(keep.left, 5 + 7);
     EXPECT_EQ(keep.right, w - 7);
     EXPECT_EQ(keep.top, 7);
@@ -438,7 +464,46 @@ TEST(OverviewLayer, RiversRedrawnOnlyAtTheBorderAfterAPanMatchAFullBuild) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const std::uint32_t expected = keep.holds(x, y) ? std::uint32_t((y + 2) * w + x - 5) : 0xdeadbeefu;
-            ASSERT_EQ(drawn[std::size_t(y * w + x)], expected) << x << ", " << y;
+            ASSERT_EQ(ring.at(x, y), expected) << x << ", " << y;
+        }
+    }
+}
+
+// On the software renderer the texture is kept like the rasters, moved by its origin: after steady
+// pans in one direction, which take the origin round its seams again and again, and a turn back, the
+// window shows what a full build shows, with rivers and without.
+TEST(OverviewLayer, WindowAfterStoredPansMatchesAFullBuild) {
+    Client client(mapFromJson(riverWorld()));
+    client.view.width = 640;
+    client.view.height = 480;
+    const SoftwareTarget target(client.view.width, client.view.height);
+    ASSERT_TRUE(target.renderer) << SDL_GetError();
+    OverviewPicture& overview = client.mapView.terrain().overview();
+    const SDL_Rect area = toSdl(client.view.mapClip());
+    const auto window = [&](bool rivers) {
+        target.clear();
+        overview.draw(client.mapView.frame(target.renderer.get()), rivers);
+        SDL_RenderFlush(target.renderer.get());
+        std::vector<std::uint32_t> pixels;
+        for (int y = area.y; y < area.y + area.h; ++y) {
+            for (int x = area.x; x < area.x + area.w; ++x) {
+                pixels.push_back(target.at(x, y));
+            }
+        }
+        return pixels;
+    };
+    // Rivers as dots, as lines, and none.
+    for (const double scale : {0.3, 0.9, 3.0}) {
+        const bool rivers = scale < 2;
+        client.view.camera = {-33.25, 140.6, scale, 0.93, 1.21};
+        window(rivers);
+        for (int step = 0; step < 12; ++step) {
+            const PixelShift pan = step < 9 ? PixelShift{97, -61} : PixelShift{-13, 29};
+            client.view.camera.x += pan.x;
+            client.view.camera.y += pan.y;
+            const auto moved = window(rivers);
+            overview.forgetView();
+            ASSERT_EQ(moved, window(rivers)) << "scale " << scale << " step " << step;
         }
     }
 }

@@ -95,7 +95,7 @@ const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool
     obstacles = scratch_.mapObstacles;
     if (scene.game.battle) {
         for (const Objective& objective : scene.game.battle->objectives()) {
-            const auto city = objectiveCity(world, objective);
+            const auto city = cityOf(world, objective);
             bool named = false;
             for (CityPlacement& p : placements) {
                 if (city == p.index) {
@@ -113,6 +113,22 @@ const std::vector<CityPlacement>& CityLayer::placements(const Scene& scene, bool
     labelCityPlacements(placements, world.cities, view.mapClip(), view.selectedCity, view.hover.city, scratch_,
                         {all.first(unitCount), all.subspan(unitCount)});
     return placements;
+}
+
+std::optional<std::size_t> CityLayer::cityOf(const World& world, const Objective& objective) {
+    const ObjectiveWorld now{&world, world.generation, world.cities.data(), world.cities.size()};
+    // A battle has a few objectives; a bound keeps a long session's list short all the same.
+    if (objectiveWorld_ != now || objectives_.size() > 256) {
+        objectiveWorld_ = now;
+        objectives_.clear();
+    }
+    for (const ObjectiveEntry& e : objectives_) {
+        if (e.position == objective.position && e.name == objective.name) {
+            return e.city;
+        }
+    }
+    objectives_.push_back({objective.position, objective.name, objectiveCity(world, objective)});
+    return objectives_.back().city;
 }
 
 void CityLayer::draw(const Frame& frame) {

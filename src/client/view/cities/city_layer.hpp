@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace korvan {
@@ -28,9 +29,26 @@ public:
     const std::vector<CityPlacement>& placements(const Scene& scene, bool anyHover = false);
     // The city whose label or marker lies under the point, or whose play-grid field it is.
     std::optional<std::size_t> cityAt(const Scene& scene, Point screen);
+    // objectiveCity, kept per objective: a name is found by a walk over every city, in every frame.
+    std::optional<std::size_t> cityOf(const World& world, const Objective& objective);
 
 private:
     void drawFieldMarkers(const Frame& frame);
+
+    struct ObjectiveEntry {
+        Hex position;
+        std::string name;
+        std::optional<std::size_t> city;
+    };
+    struct ObjectiveWorld {
+        const World* world = nullptr;
+        unsigned generation = 0;
+        const City* cities = nullptr;
+        std::size_t count = 0;
+        bool operator==(const ObjectiveWorld&) const = default;
+    };
+    ObjectiveWorld objectiveWorld_; // what objectives_ were looked up in
+    std::vector<ObjectiveEntry> objectives_;
 
     LabelPictures pictures_;
     CityLabelScratch scratch_;

@@ -81,8 +81,10 @@ void dropRepeats(const std::int32_t* xs, const std::int32_t* ys, const std::uint
 
 } // namespace
 
-void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY, int width,
-                     int height, std::span<std::uint32_t> pixels, PixelKeep keep, bool onlyMarked) {
+void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY,
+                     const PixelRing& pixels, PixelKeep keep, bool onlyMarked) {
+    const int width = pixels.width;
+    const int height = pixels.height;
     index.spreadMiddles();
     const std::vector<PackedSide>& sides = index.sides();
     std::vector<std::uint32_t> chosen;
@@ -150,6 +152,11 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
                         continue;
                     }
                     const RiverDot dot{xs[slot], ys[slot], colours[style[i] & 7]};
+                    // A marked side's other copies mostly fall into the kept part, where nothing is set.
+                    const int reach = dot.colour == riverPixelWide ? 1 : 0;
+                    if (keep.holds(dot.x, dot.y) && keep.holds(dot.x + reach, dot.y + reach)) {
+                        continue;
+                    }
                     if (dot.y < middle) {
                         upper.push_back(dot);
                     }
@@ -182,7 +189,7 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
                     for (int dx = 0; dx < size; ++dx) {
                         const int x = dot.x + dx;
                         if (x >= 0 && x < width && !keep.holds(x, y)) {
-                            pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = dot.colour;
+                            pixels.at(x, y) = dot.colour;
                         }
                     }
                 }

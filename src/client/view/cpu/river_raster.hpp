@@ -2,6 +2,7 @@
 // the great rivers.
 #pragma once
 
+#include "cpu/pixel_ring.hpp"
 #include "kit/palette.hpp"
 #include "water/river_segments.hpp"
 
@@ -34,13 +35,13 @@ struct PixelKeep {
     bool holds(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
 };
 
-// Bresenham between two pixel positions, both ends included; pixels outside width x height or
+// Bresenham between two pixel positions, both ends included; pixels outside the picture or
 // inside keep are skipped.
-inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int width, int height,
-                       std::span<std::uint32_t> pixels, PixelKeep keep = {}) {
+inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, const PixelRing& pixels,
+                       PixelKeep keep = {}) {
     const auto put = [&](int x, int y) {
-        if (x >= 0 && x < width && y >= 0 && y < height && !keep.holds(x, y)) {
-            pixels[std::size_t(y) * std::size_t(width) + std::size_t(x)] = colour;
+        if (x >= 0 && x < pixels.width && y >= 0 && y < pixels.height && !keep.holds(x, y)) {
+            pixels.at(x, y) = colour;
         }
     };
     // Far out a side is a pixel or two: both ends are the whole line.
@@ -74,19 +75,20 @@ inline void rasterLine(int x0, int y0, int x1, int y1, std::uint32_t colour, int
 // The sides of index (all, or the marked ones, clearing their marks) whose middles lie within lo..hi
 // widened by one unit, each as the pixel of its middle: zero + x * unitX + y * unitY in raster pixels.
 // A side's copies differ by whole periods, so each costs a comparison and two additions.
-void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY, int width,
-                     int height, std::span<std::uint32_t> pixels, PixelKeep keep, bool onlyMarked);
+void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY,
+                     const PixelRing& pixels, PixelKeep keep, bool onlyMarked);
 
 // Draws every river side of the map within the world rectangle lo..hi into pixels, a raster the size
 // of target whose origin is target's corner; project maps world points to window pixels. Bridged
 // sides get one bridge pixel at their middle. Pixels inside keep stay as they are, so a raster moved
 // by whole pixels needs only its uncovered border redrawn. An index built for the map spares working
 // out each side's corners; with onlyMarked just the sides marked in it are drawn (the marks are
-// cleared), those that may reach the border outside keep.
+// cleared), those that may reach the border outside keep. A raster kept as a ring gives its origin.
 template <typename Projection>
 void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_Rect target,
                   std::span<std::uint32_t> pixels, PixelKeep keep = {}, RiverIndex* index = nullptr,
-                  bool onlyMarked = false) {
+                  bool onlyMarked = false, RingOrigin stored = {}) {
+    const PixelRing ring{pixels, target.w, target.h, stored};
     const Point origin{double(target.x), double(target.y)};
     // Far off-screen sides of a misplaced view must not overflow the integer line stepping.
     // roundHalfAway without branches: the halves fall at random, a branch would guess wrong.
@@ -110,12 +112,11 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
         if (keep.holds(std::min(ax, bx), std::min(ay, by)) && keep.holds(std::max(ax, bx) + 1, std::max(ay, by) + 1)) {
             return;
         }
-        rasterLine(ax, ay, bx, by, riverPixel(widthClass), target.w, target.h, pixels, keep);
+        rasterLine(ax, ay, bx, by, riverPixel(widthClass), ring, keep);
         // The great rivers (width class 3) are two pixels wide, so they stand out from the rest.
         if (widthClass >= 3) {
             const bool flat = std::abs(bx - ax) >= std::abs(by - ay);
-            rasterLine(ax + !flat, ay + flat, bx + !flat, by + flat, riverPixel(widthClass), target.w, target.h, pixels,
-                       keep);
+            rasterLine(ax + !flat, ay + flat, bx + !flat, by + flat, riverPixel(widthClass), ring, keep);
         }
         // Map::bridgeBetween of the edge's own fields is this edge's flag, so the flag alone decides.
         if (bridge) {
@@ -123,7 +124,7 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
             const int mx = pixel(m.x);
             const int my = pixel(m.y);
             if (mx >= 0 && mx < target.w && my >= 0 && my < target.h && !keep.holds(mx, my)) {
-                pixels[std::size_t(my) * std::size_t(target.w) + std::size_t(mx)] = bridgePixel;
+                ring.at(mx, my) = bridgePixel;
             }
         }
     };
@@ -140,7 +141,7 @@ void rasterRivers(const Map& map, Point lo, Point hi, Projection&& project, SDL_
     const Point unitX = project(Point{1, 0}) - origin - zero;
     const Point unitY = project(Point{0, 1}) - origin - zero;
     if (std::hypot(unitX.x, unitX.y) < 1 && std::hypot(unitY.x, unitY.y) < 1) {
-        rasterRiverDots(*index, lo, hi, zero, unitX, unitY, target.w, target.h, pixels, keep, onlyMarked);
+        rasterRiverDots(*index, lo, hi, zero, unitX, unitY, ring, keep, onlyMarked);
         return;
     }
     const auto drawSide = [&](std::size_t i) {

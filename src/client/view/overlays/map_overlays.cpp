@@ -192,7 +192,7 @@ void ObjectiveLayer::draw(const Frame& frame) {
     }
     const std::vector<CityPlacement>& placements = cities_.placements(frame, true);
     for (const Objective& objective : game.battle->objectives()) {
-        const auto city = objectiveCity(frame.world, objective);
+        const auto city = cities_.cityOf(frame.world, objective);
         const bool labelled = std::any_of(placements.begin(), placements.end(), [&](const CityPlacement& p) {
             return p.index == city && p.label;
         });

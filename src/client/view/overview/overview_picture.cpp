@@ -3,7 +3,9 @@
 
 #include "sdl/output_format.hpp"
 
-#include <utility>
+#include <algorithm>
+#include <array>
+#include <cstdlib>
 
 namespace korvan {
 
@@ -25,50 +27,142 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
             throwSdlError();
         }
         SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE);
+        textureRing_ = frame.software;
         width_ = area.w;
         height_ = area.h;
         pixels_.clear();
+        drawn_.clear();
         key_.reset();
     }
     if (key_ != key || rivers_ != includeRivers) {
         std::optional<PixelShift> shift;
-        if (key_ && key_->generation == world.generation && rivers_ == includeRivers) {
+        if (key_ && key_->generation == world.generation && rivers_ == includeRivers &&
+            pixels_.size() == std::size_t(area.w) * std::size_t(area.h)) {
             shift = overviewShift(key_->camera, view.camera, area.w, area.h);
         }
-        // The new raster goes into the spare buffer, which then becomes the one kept for the next pan.
         land_.prepare(world.gameMap(), world.generation);
-        rasterOverview({world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y, &land_},
-                       pixels_, shift, scratch_);
-        std::swap(pixels_, scratch_);
-        const std::uint32_t* upload = pixels_.data();
+        const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
+                                    &land_};
+        // After a pan the rasters stay where they are and their origins move: only what came into
+        // view is sampled.
+        if (shift) {
+            origin_ = ring(pixels_, origin_).movedBy(shift->x, shift->y);
+            rasterUncovered(overview, *shift, ring(pixels_, origin_));
+        } else {
+            origin_ = {};
+            rasterOverview(overview, pixels_);
+        }
+        const SDL_Rect whole{0, 0, area.w, area.h};
+        // What changed: the whole picture, or after a pan the strips that came into view.
+        std::array<SDL_Rect, 4> changed{whole};
+        std::size_t changes = 1;
+        if (shift) {
+            const int from = std::max(shift->x, 0);
+            const int to = std::min(area.w + shift->x, area.w);
+            const int rows = std::abs(shift->y);
+            changed = {SDL_Rect{0, shift->y > 0 ? 0 : area.h - rows, area.w, rows}, SDL_Rect{0, 0, from, area.h},
+                       SDL_Rect{to, 0, area.w - to, area.h}};
+            changes = 3;
+        }
+        PixelRing shown = ring(pixels_, origin_);
         if (includeRivers) {
             PixelKeep keep;
             if (!riverIndex_.current(world.map, world.generation)) {
                 riverIndex_.build(world.map, world.generation);
             }
+            PixelRing drawn = ring(drawn_, drawnOrigin_);
             if (shift && drawn_.size() == pixels_.size()) {
-                keep = moveDrawnRaster(pixels_, *shift, view.camera, area.w, area.h, drawn_);
+                keep = moveDrawnRaster(shown, *shift, view.camera, drawn);
                 if (keep.left < keep.right) {
                     markSidesOutside(riverIndex_, view.camera, keep, area.w, area.h, area.y);
                 }
             } else {
                 drawn_.assign(pixels_.begin(), pixels_.end());
+                drawn = ring(drawn_, origin_);
             }
+            drawnOrigin_ = drawn.origin;
             const Point lo = view.camera.toWorld({0, double(area.y)});
             const Point hi = view.camera.toWorld({double(area.w), double(area.y + area.h)});
             rasterRivers(world.map, lo, hi, [&view](Point p) { return view.camera.toScreen(p); }, area, drawn_, keep,
-                         &riverIndex_, keep.left < keep.right);
-            upload = drawn_.data();
+                         &riverIndex_, keep.left < keep.right, drawnOrigin_);
+            shown = drawn;
+            if (keep.left < keep.right) {
+                // Everything outside the kept part was drawn again.
+                changed = {SDL_Rect{0, 0, area.w, keep.top}, SDL_Rect{0, keep.bottom, area.w, area.h - keep.bottom},
+                           SDL_Rect{0, keep.top, keep.left, keep.bottom - keep.top},
+                           SDL_Rect{keep.right, keep.top, area.w - keep.right, keep.bottom - keep.top}};
+                changes = 4;
+            } else {
+                changed = {whole};
+                changes = 1;
+            }
         }
-        if (SDL_UpdateTexture(texture_.get(), nullptr, upload, area.w * 4) != 0) {
-            throwSdlError();
+        if (shift) {
+            // The texture's kept pixels stay where they are, like the rasters'.
+            textureOrigin_ = PixelRing{{}, area.w, area.h, textureOrigin_}.movedBy(shift->x, shift->y);
         }
+        upload(shown, std::span(changed.data(), changes));
         key_ = key;
         rivers_ = includeRivers;
     }
-    if (SDL_RenderCopy(renderer, texture_.get(), nullptr, &area) != 0) {
-        throwSdlError();
+    copyToWindow(renderer, area);
+}
+
+void OverviewPicture::upload(const PixelRing& shown, std::span<const SDL_Rect> changed) {
+    const int pitch = shown.width * 4;
+    const auto update = [&](const SDL_Rect& into, const SDL_Rect& stored) {
+        const std::uint32_t* from = shown.pixels.data() + std::size_t(stored.y) * std::size_t(shown.width) +
+                                    std::size_t(stored.x);
+        if (SDL_UpdateTexture(texture_.get(), &into, from, pitch) != 0) {
+            throwSdlError();
+        }
+    };
+    if (!textureRing_) {
+        forStoredParts(shown, {0, 0, shown.width, shown.height},
+                       [&](const SDL_Rect& stored, const SDL_Rect& picture) { update(picture, stored); });
+        return;
     }
+    // A texture stored with another origin takes the whole ring.
+    if (textureOrigin_ != shown.origin) {
+        textureOrigin_ = shown.origin;
+        update({0, 0, shown.width, shown.height}, {0, 0, shown.width, shown.height});
+        return;
+    }
+    for (const SDL_Rect& rect : changed) {
+        forStoredParts(shown, rect, [&](const SDL_Rect& stored, const SDL_Rect&) { update(stored, stored); });
+    }
+}
+
+void OverviewPicture::copyToWindow(SDL_Renderer* renderer, SDL_Rect area) const {
+    const auto copy = [&](const SDL_Rect* from, const SDL_Rect& to) {
+        if (SDL_RenderCopy(renderer, texture_.get(), from, &to) != 0) {
+            throwSdlError();
+        }
+    };
+    if (!textureRing_) {
+        copy(nullptr, area);
+        return;
+    }
+    const PixelRing layout{{}, width_, height_, textureOrigin_};
+    forStoredParts(layout, {0, 0, width_, height_}, [&](const SDL_Rect& stored, const SDL_Rect& picture) {
+        copy(&stored, {area.x + picture.x, area.y + picture.y, picture.w, picture.h});
+    });
+}
+
+std::vector<std::uint32_t> OverviewPicture::inRows(const std::vector<std::uint32_t>& pixels, RingOrigin origin) const {
+    const auto w = std::size_t(width_);
+    if (pixels.size() != w * std::size_t(height_)) {
+        return pixels;
+    }
+    std::vector<std::uint32_t> rows;
+    rows.reserve(pixels.size());
+    for (int y = 0; y < height_; ++y) {
+        const int stored = (y + origin.y) % height_;
+        const auto row = pixels.begin() + std::ptrdiff_t(std::size_t(stored) * w);
+        rows.insert(rows.end(), row + origin.x, row + std::ptrdiff_t(w));
+        rows.insert(rows.end(), row, row + origin.x);
+    }
+    return rows;
 }
 
 } // namespace korvan

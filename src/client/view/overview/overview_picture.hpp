@@ -1,6 +1,7 @@
 // The world overview raster of the map area, kept in a streaming texture and reused after pans.
 #pragma once
 
+#include "cpu/pixel_ring.hpp"
 #include "map_view/scene.hpp"
 #include "overview/overview_raster.hpp"
 #include "sdl/sdl_handles.hpp"
@@ -18,20 +19,32 @@ public:
     void draw(const Frame& frame, bool includeRivers);
     void forgetRenderer() { texture_.reset(); }
 
-    // The last rasters, without and with rivers, and their width.
-    const std::vector<std::uint32_t>& plain() const { return pixels_; }
-    const std::vector<std::uint32_t>& withRivers() const { return drawn_; }
+    // The last rasters, without and with rivers, row by row, and their width.
+    std::vector<std::uint32_t> plain() const { return inRows(pixels_, origin_); }
+    std::vector<std::uint32_t> withRivers() const { return inRows(drawn_, drawnOrigin_); }
     int width() const { return width_; }
     // Forgets what the texture shows: the next draw rasters the whole view again.
     void forgetView() { key_.reset(); }
 
 private:
+    PixelRing ring(std::vector<std::uint32_t>& pixels, RingOrigin origin) { return {pixels, width_, height_, origin}; }
+    std::vector<std::uint32_t> inRows(const std::vector<std::uint32_t>& pixels, RingOrigin origin) const;
+    // Brings the picture's rectangles changed in shown into the texture.
+    void upload(const PixelRing& shown, std::span<const SDL_Rect> changed);
+    void copyToWindow(SDL_Renderer* renderer, SDL_Rect area) const;
+
     TextureHandle texture_;
-    std::vector<std::uint32_t> pixels_;  // the last raster without rivers, for reuse after a pan
-    std::vector<std::uint32_t> scratch_; // the next raster; swapped with pixels
-    std::vector<std::uint32_t> drawn_;   // the last raster with rivers, for reuse after a pan
-    LandTable land_;                     // the play grid's land under its water, kept across frames
-    RiverIndex riverIndex_;              // the world map's sides, compact and by area, for drawing them in
+    // On SDL's software renderer the texture is stored as a ring like the rasters, so a pan uploads
+    // only what changed and the copy to the window comes in up to four parts. Elsewhere the texture
+    // keeps the picture row by row, drawn as one image as it always was.
+    bool textureRing_ = false;
+    RingOrigin textureOrigin_;
+    std::vector<std::uint32_t> pixels_; // the last raster without rivers, for reuse after a pan
+    std::vector<std::uint32_t> drawn_;  // the last raster with rivers, for reuse after a pan
+    RingOrigin origin_;                 // of pixels_
+    RingOrigin drawnOrigin_;            // of drawn_
+    LandTable land_;                    // the play grid's land under its water, kept across frames
+    RiverIndex riverIndex_;             // the world map's sides, compact and by area, for drawing them in
     std::optional<ViewKey> key_;
     bool rivers_ = true;
     int width_ = 0;

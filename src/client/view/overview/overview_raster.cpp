@@ -101,13 +101,14 @@ public:
         : view_(view), world_(view.world), land_(view.game, land), worldLayout_(view.world), gameLayout_(view.game),
           runs_(view.camera.scale >= 1), gridOverLand_(view.world.isWorld()), firstRow_(firstRow) {}
 
-    // Samples pixels from..to - 1 of row y; a row like the one above is copied from it.
-    void fill(int y, int from, int to, std::uint32_t* row) {
+    // Samples pixels from..to - 1 of row y; a row like the one above is copied from above, the row
+    // above when it holds those pixels.
+    void fill(int y, int from, int to, std::uint32_t* row, const std::uint32_t* above) {
         if (from >= to) {
             return;
         }
-        if (repeatsRowAbove(y)) {
-            std::copy(row - view_.width + from, row - view_.width + to, row + from);
+        if (above && repeatsRowAbove(y)) {
+            std::copy(above + from, above + to, row + from);
             return;
         }
         const double rowY = view_.top + y + 0.5;
@@ -265,38 +266,64 @@ std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& cu
     return PixelShift{static_cast<int>(sx), static_cast<int>(sy)};
 }
 
-void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
-                    std::vector<std::uint32_t>& out) {
+namespace {
+
+// The view's table of the play grid's land, or own made ready for it.
+LandTable& landOf(const OverviewView& view, LandTable& own) {
+    if (view.land) {
+        return *view.land;
+    }
+    own.prepare(view.game, 0);
+    return own;
+}
+
+} // namespace
+
+void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out) {
     const auto w = std::size_t(view.width);
-    const auto h = std::size_t(view.height);
-    out.resize(w * h);
-    if (previous.size() != w * h) {
-        shift.reset();
-    }
-    // After a pan only the strips that came into view are sampled: not worth a second thread.
-    const std::size_t sampled =
-        shift ? std::size_t(std::abs(shift->x)) * h + std::size_t(std::abs(shift->y)) * w : w * h;
+    out.resize(w * std::size_t(view.height));
     LandTable own;
-    LandTable* land = view.land;
-    if (!land) {
-        own.prepare(view.game, 0);
-        land = &own;
-    }
-    fillRowsInParallel(view.height, sampled, [&](int firstRow, int endRow) {
-        OverviewSampler sampler(view, *land, firstRow);
+    LandTable& land = landOf(view, own);
+    fillRowsInParallel(view.height, out.size(), [&](int firstRow, int endRow) {
+        OverviewSampler sampler(view, land, firstRow);
         for (int y = firstRow; y < endRow; ++y) {
             std::uint32_t* row = out.data() + std::size_t(y) * w;
-            const int oldY = shift ? y - shift->y : -1;
-            if (!shift || oldY < 0 || oldY >= view.height) {
-                sampler.fill(y, 0, view.width, row);
+            sampler.fill(y, 0, view.width, row, row - view.width);
+        }
+    });
+}
+
+void rasterUncovered(const OverviewView& view, PixelShift shift, const PixelRing& ring) {
+    const int w = view.width;
+    const int h = view.height;
+    // Only strips: seldom worth a second thread.
+    const std::size_t sampled =
+        std::size_t(std::abs(shift.x)) * std::size_t(h) + std::size_t(std::abs(shift.y)) * std::size_t(w);
+    // The columns every row still shows from before.
+    const int from = std::max(shift.x, 0);
+    const int to = std::min(w + shift.x, w);
+    LandTable own;
+    LandTable& land = landOf(view, own);
+    fillRowsInParallel(h, sampled, [&](int firstRow, int endRow) {
+        OverviewSampler sampler(view, land, firstRow);
+        // Rows are sampled in picture order, then stored; the one before stays for rows that repeat it.
+        std::vector<std::uint32_t> rows(std::size_t(w) * 2);
+        bool wholeAbove = false;
+        for (int y = firstRow; y < endRow; ++y) {
+            std::uint32_t* row = rows.data() + std::size_t(y % 2) * std::size_t(w);
+            const std::uint32_t* above = rows.data() + std::size_t((y + 1) % 2) * std::size_t(w);
+            const int oldY = y - shift.y;
+            if (oldY < 0 || oldY >= h) {
+                sampler.fill(y, 0, w, row, wholeAbove ? above : nullptr);
+                storeRow(ring, y, 0, w, row);
+                wholeAbove = true;
                 continue;
             }
-            const int from = std::max(shift->x, 0);
-            const int to = std::min(view.width + shift->x, view.width);
-            const std::uint32_t* old = previous.data() + std::size_t(oldY) * w;
-            std::copy(old + (from - shift->x), old + (to - shift->x), row + from);
-            sampler.fill(y, 0, from, row);
-            sampler.fill(y, to, view.width, row);
+            sampler.fill(y, 0, from, row, above);
+            sampler.fill(y, to, w, row, above);
+            storeRow(ring, y, 0, from, row);
+            storeRow(ring, y, to, w, row);
+            wholeAbove = false;
         }
     });
 }

@@ -76,17 +76,17 @@ struct PixelShift {
 std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height);
 
 // Samples every pixel centre of the map area into out (width * height pixels, row by row, no rivers).
-// With a shift, previous is the raster built before it: its part still on screen is copied and only
-// the uncovered strips are sampled.
-void rasterOverview(const OverviewView& view, std::span<const std::uint32_t> previous, std::optional<PixelShift> shift,
-                    std::vector<std::uint32_t>& out);
+void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out);
 
-// Moves drawn, the previous raster with rivers, by shift and refills from base (the new raster without
-// rivers) every pixel a river side might look different on: the uncovered strips and a border as
-// wide as a side may reach across, along the old and the new edges of the area. Returns the part
-// kept; drawing the rivers outside it gives what a full build gives.
-PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
-                          int height, std::vector<std::uint32_t>& drawn);
+// Samples into ring, the map area's raster after its origin moved by shift (PixelRing::movedBy),
+// the strips the pan uncovered; the rest it keeps.
+void rasterUncovered(const OverviewView& view, PixelShift shift, const PixelRing& ring);
+
+// Moves drawn, the ring of the previous raster with rivers, by shift (its origin) and refills from
+// base (the new raster without rivers) every pixel a river side might look different on: the
+// uncovered strips and a border as wide as a side may reach across, along the old and the new edges
+// of the area. Returns the part kept; drawing the rivers outside it gives what a full build gives.
+PixelKeep moveDrawnRaster(const PixelRing& base, PixelShift shift, const Camera& camera, PixelRing& drawn);
 
 // Marks in index the river sides that may draw into the part of the map area (width x height
 // pixels from window row top) outside keep.

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace korvan {
 
@@ -17,44 +16,24 @@ double sideReach(const Camera& camera) {
 
 } // namespace
 
-PixelKeep moveDrawnRaster(std::span<const std::uint32_t> base, PixelShift shift, const Camera& camera, int width,
-                          int height, std::vector<std::uint32_t>& drawn) {
-    const auto w = std::size_t(width);
+PixelKeep moveDrawnRaster(const PixelRing& base, PixelShift shift, const Camera& camera, PixelRing& drawn) {
+    const int width = drawn.width;
+    const int height = drawn.height;
+    drawn.origin = drawn.movedBy(shift.x, shift.y);
     // Sides whose middle lies inside the area are drawn by either build, so pixels this far inside
     // both areas match.
     const int margin = int(sideReach(camera)) + 2;
     PixelKeep keep{std::max(shift.x, 0) + margin, std::max(shift.y, 0) + margin,
                    std::min(width + shift.x, width) - margin, std::min(height + shift.y, height) - margin};
     if (keep.left >= keep.right || keep.top >= keep.bottom) {
-        drawn.assign(base.begin(), base.end());
-        return {};
+        keep = {};
     }
-    // Rows move in place, walking against the shift so no row is overwritten before it moved.
-    const auto moveRow = [&](int y) {
-        std::uint32_t* row = drawn.data() + std::size_t(y) * w;
-        const std::uint32_t* from = drawn.data() + std::size_t(y - shift.y) * w;
-        std::memmove(row + keep.left, from + (keep.left - shift.x), std::size_t(keep.right - keep.left) * 4);
-    };
-    if (shift.y > 0) {
-        for (int y = keep.bottom - 1; y >= keep.top; --y) {
-            moveRow(y);
-        }
-    } else {
-        for (int y = keep.top; y < keep.bottom; ++y) {
-            moveRow(y);
-        }
-    }
-    const auto refill = [&](int y, int from, int to) {
-        const std::size_t row = std::size_t(y) * w;
-        std::copy(base.begin() + std::ptrdiff_t(row) + from, base.begin() + std::ptrdiff_t(row) + to,
-                  drawn.begin() + std::ptrdiff_t(row) + from);
-    };
     for (int y = 0; y < height; ++y) {
         if (y < keep.top || y >= keep.bottom) {
-            refill(y, 0, width);
+            copyRingRow(base, drawn, y, 0, width);
         } else {
-            refill(y, 0, keep.left);
-            refill(y, keep.right, width);
+            copyRingRow(base, drawn, y, 0, keep.left);
+            copyRingRow(base, drawn, y, keep.right, width);
         }
     }
     return keep;
