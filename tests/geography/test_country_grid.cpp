@@ -312,6 +312,42 @@ TEST(CountryGridOutline, EdgesRunClockwiseAndSkipTheSeam) {
     EXPECT_EQ(seam.outline(map, 0).size(), 10u);
 }
 
+// The outline skips rows in blocks and inner fields without looking at their neighbours: it must
+// give every edge a walk over every field gives, in the same order, at the poles and the seam too.
+TEST(CountryGridOutline, SkippingAheadKeepsEveryEdgeInOrder) {
+    const Map map = uniformWorld(240, 120);
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> longitude(-180, 170), latitude(-85, 80), size(1, 40);
+    std::vector<CountryPolygon> a{polygon({box(-180, 60, -150, 90)}), polygon({box(160, 60, 180, 90)})};
+    std::vector<CountryPolygon> b{polygon({box(-20, -90, 30, -70)})};
+    for (int k = 0; k < 16; ++k) {
+        // Boxes and diamonds, whose slanting sides meet the offset rows at every phase.
+        const double west = longitude(random), south = latitude(random);
+        const double east = std::min(180.0, west + size(random)), north = std::min(90.0, south + size(random) / 2);
+        const double x = (west + east) / 2, y = (south + north) / 2;
+        (k % 2 ? a : b).push_back(polygon({k % 4 < 2 ? box(west, south, east, north)
+                                                     : std::vector<Point>{{x, south}, {east, y}, {x, north}, {west, y}}}));
+    }
+    const CountryGrid grid = buildPlain(map, list({country("A", a), country("B", b)}));
+    for (const std::size_t own : {std::size_t(0), std::size_t(1)}) {
+        std::vector<std::pair<Point, Point>> walked;
+        for (int r = 0; r < map.height(); ++r) {
+            for (int c = 0; c < map.width(); ++c) {
+                if (grid.cells()[std::size_t(r * map.width() + c)] != own) continue;
+                const auto neighbours = adjacentCells(map, c, r);
+                const auto points = corners(map.hexAt(c, r));
+                for (std::size_t i = 0; i < 6; ++i) {
+                    if (neighbours[i] < 0 || grid.cells()[std::size_t(neighbours[i])] != own) {
+                        walked.push_back({points[(7 - i) % 6], points[(8 - i) % 6]});
+                    }
+                }
+            }
+        }
+        ASSERT_GT(walked.size(), 100u);
+        EXPECT_EQ(grid.outline(map, own), walked) << own;
+    }
+}
+
 TEST(CountryGridOutline, LongBoundariesSplitIntoPolylinesOfAtMostTheLimit) {
     // 1.5 degree fields: the country spans 120 x 60 fields, a boundary of several hundred edges.
     const Map map = uniformWorld(240, 120);

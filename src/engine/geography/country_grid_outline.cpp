@@ -20,6 +20,26 @@ std::uint64_t cornerKey(Point p) {
 
 using Edge = std::pair<Point, Point>;
 
+// The first column from `from` on whose cell holds the value, or width. Most of a country's rows are
+// other cells: blocks of them are passed over in one vector compare.
+int nextCellOf(const std::uint16_t* row, int from, int width, std::uint16_t value) {
+    constexpr int block = 32;
+    int c = from;
+    for (; c + block <= width; c += block) {
+        unsigned hits = 0;
+        for (int k = 0; k < block; ++k) {
+            hits |= unsigned(row[c + k] == value);
+        }
+        if (hits != 0) {
+            break;
+        }
+    }
+    while (c < width && row[c] != value) {
+        ++c;
+    }
+    return c;
+}
+
 // Joins edges that meet end to start into polylines; open chains first, then closed rings.
 class ChainWalk {
 public:
@@ -98,8 +118,17 @@ std::vector<std::pair<Point, Point>> CountryGrid::outline(const Map& map, std::s
     }
     const auto own = static_cast<std::uint16_t>(country);
     for (int r = span->first; r <= span->second; ++r) {
-        for (int c = 0; c < width_; ++c) {
-            if (cells_[std::size_t(r) * std::size_t(width_) + std::size_t(c)] != own) {
+        const std::uint16_t* const row = cells_.data() + std::size_t(r) * std::size_t(width_);
+        // Rows above and below hold a field's neighbours at columns c - shift and c - shift + 1.
+        const bool innerRow = r > 0 && r + 1 < height_;
+        const std::uint16_t* const above = innerRow ? row - width_ : nullptr;
+        const std::uint16_t* const below = innerRow ? row + width_ : nullptr;
+        const int shift = r % 2 == 0 ? 1 : 0;
+        for (int c = nextCellOf(row, 0, width_, own); c < width_; c = nextCellOf(row, c + 1, width_, own)) {
+            // Most of a country's fields lie inside it, with no side on its border.
+            if (innerRow && c > 0 && c + 1 < width_ && row[c - 1] == own && row[c + 1] == own &&
+                above[c - shift] == own && above[c - shift + 1] == own && below[c - shift] == own &&
+                below[c - shift + 1] == own) {
                 continue;
             }
             const auto neighbours = adjacentCells(map, c, r);
