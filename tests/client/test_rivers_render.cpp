@@ -268,6 +268,45 @@ TEST(RiverGraphicsDrawing, PixelFillMatchesTheSoftwareRenderer) {
         std::count_if(whole.begin() + large.w * 195, whole.begin() + large.w * 205, [](auto p) { return p != 0; }), 20);
 }
 
+TEST(RiverGraphicsDrawing, LargeAreaPaintsWhatItsHalvesPaintEachAlone) {
+    // Thin ribbons at odd angles and fractional places, with junctions and bridges: each half of a
+    // large area works out its triangles' edges from its own first row, as a fill of it alone does
+    // (the rounding of the crossings depends on it).
+    RiverGraphics rivers;
+    const Point offset{3.37, -20.81};
+    for (int r = 0; r < 50; ++r) {
+        for (int q = -r / 2; q < 60 - r / 2; ++q) {
+            for (int k = 0; k < 3; ++k) {
+                if ((q * 7 + r * 3 + k) % 4 != 0) {
+                    const Point a = corner({q, r}, k);
+                    const Point b = corner({q, r}, k + 1);
+                    rivers.add(a, b, a * 7.3 + offset, b * 7.3 + offset, 1.2 + (q + r + k) % 3 * 0.9,
+                               (q + r) % 17 == 0, 0);
+                }
+            }
+        }
+    }
+    const SDL_Rect area{0, 0, 640, 560}; // large enough to split, its halves not
+    const SDL_Rect upper{area.x, area.y, area.w, area.h / 2};
+    const SDL_Rect lower{area.x, area.y + area.h / 2, area.w, area.h / 2};
+    std::vector<std::uint32_t> whole(std::size_t(area.w * area.h));
+    std::vector<std::uint32_t> halves(whole.size());
+    rivers.fill(whole.data(), area.w, area, 7.3);
+    rivers.fill(halves.data(), area.w, upper, 7.3);
+    rivers.fill(halves.data() + std::size_t(upper.h * area.w), area.w, lower, 7.3);
+    EXPECT_EQ(whole, halves);
+    EXPECT_GT(std::count(whole.begin(), whole.end(), 0u), 10000);
+    EXPECT_GT(std::count_if(whole.begin(), whole.end(), [](auto p) { return p != 0; }), 50000);
+    // Painted over a picture, the pixels no ribbon covers stay.
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+        whole[i] = halves[i] = std::uint32_t(i * 2654435761u);
+    }
+    rivers.paint(whole.data(), area.w, area, 7.3);
+    rivers.paint(halves.data(), area.w, upper, 7.3);
+    rivers.paint(halves.data() + std::size_t(upper.h * area.w), area.w, lower, 7.3);
+    EXPECT_EQ(whole, halves);
+}
+
 TEST(RiverGraphicsDrawing, RowIndexFindsTheSidesOfAFullScan) {
     nlohmann::json edges = nlohmann::json::array();
     for (int r = 0; r < 5; ++r) {
