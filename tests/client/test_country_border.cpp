@@ -397,7 +397,7 @@ TEST(CountryBorder, ScrollingThePaintedPartMatchesAWholeScroll) {
         }
         MapPicture moved = start;
         SDL_Rect nowPainted = painted;
-        const auto fresh = scrollPainted(moved, pan, nowPainted);
+        const auto fresh = moved.scrollPainted(pan, nowPainted);
         EXPECT_EQ(moved.pixels, whole.pixels) << pan.dx << ", " << pan.dy;
         for (std::size_t i = 0; i < fresh.size(); ++i) {
             EXPECT_TRUE(SDL_RectEquals(&fresh[i], &wholeFresh[i]));

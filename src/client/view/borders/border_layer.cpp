@@ -7,8 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
-#include <cstring>
 
 namespace korvan {
 
@@ -18,50 +16,6 @@ namespace {
 constexpr double viewMargin = 8;
 
 } // namespace
-
-std::array<SDL_Rect, 2> scrollPainted(MapPicture& picture, PixelPan pan, SDL_Rect& painted) {
-    const SDL_Rect area = picture.area;
-    const SDL_Rect before = painted;
-    SDL_Rect moved = before;
-    moved.x += pan.dx;
-    moved.y += pan.dy;
-    if (!SDL_IntersectRect(&moved, &area, &painted)) {
-        painted = {};
-    }
-    const SDL_Rect& to = painted;
-    const auto moveRow = [&](int y) {
-        std::memmove(picture.at({to.x, y, to.w, 1}), picture.at({to.x - pan.dx, y - pan.dy, to.w, 1}),
-                     std::size_t(to.w) * sizeof(std::uint32_t));
-    };
-    // Rows move towards their destination side first, so none is overwritten before it is read.
-    if (pan.dy > 0) {
-        for (int y = to.y + to.h - 1; y >= to.y; --y) {
-            moveRow(y);
-        }
-    } else {
-        for (int y = to.y; y < to.y + to.h; ++y) {
-            moveRow(y);
-        }
-    }
-    // What the moved part left is cleared; outside the painted part everything was clear already.
-    const auto clear = [&](int y, int from, int end) {
-        if (from < end) {
-            std::uint32_t* row = picture.at({from, y, end - from, 1});
-            std::fill(row, row + (end - from), 0u);
-        }
-    };
-    for (int y = before.y; y < before.y + before.h; ++y) {
-        if (y < to.y || y >= to.y + to.h) {
-            clear(y, before.x, before.x + before.w);
-        } else {
-            clear(y, before.x, std::min(to.x, before.x + before.w));
-            clear(y, std::max(to.x + to.w, before.x), before.x + before.w);
-        }
-    }
-    const SDL_Rect columnsIn{pan.dx > 0 ? area.x : area.x + area.w + pan.dx, area.y, std::abs(pan.dx), area.h};
-    const SDL_Rect rowsIn{area.x, pan.dy > 0 ? area.y : area.y + area.h + pan.dy, area.w, std::abs(pan.dy)};
-    return {columnsIn, rowsIn};
-}
 
 bool BorderLayer::projectActiveOutline(const Frame& frame, bool& dashed) {
     const World& world = frame.world;
@@ -194,7 +148,7 @@ void BorderLayer::drawPixels(const Frame& frame) {
         std::array<SDL_Rect, 2> fresh{clip, SDL_Rect{}}; // the parts to paint
         if (pan) {
             // A country's outline covers a small part of the area: only that part moves.
-            fresh = scrollPainted(raster, *pan, painted_);
+            fresh = raster.scrollPainted(*pan, painted_);
         } else {
             // Only the part painted last time needs clearing, unless the map area itself changed.
             if (!kept) {

@@ -10,17 +10,11 @@
 
 #include <SDL.h>
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <vector>
 
 namespace korvan {
-
-// MapPicture::scroll for a picture clear outside its part painted, which is all that moves: the part
-// moved within the picture's area becomes painted, and what it left is cleared. Returns the window
-// rectangles that came into view, as scroll does.
-std::array<SDL_Rect, 2> scrollPainted(MapPicture& picture, PixelPan pan, SDL_Rect& painted);
 
 class BorderLayer final : public MapLayer {
 public:

@@ -13,6 +13,10 @@
 
 namespace korvan {
 
+// The rectangles of area a pan brings into view: the columns and the rows along the edges it moves
+// away from, an empty one where it does not move that way.
+std::array<SDL_Rect, 2> uncoveredByPan(SDL_Rect area, PixelPan pan);
+
 struct MapPicture {
     std::vector<std::uint32_t> pixels; // area.w * area.h, row by row
     SDL_Rect area{};
@@ -26,6 +30,14 @@ struct MapPicture {
     // Moves the pixels with the map by pan and returns the window rectangles that came into view,
     // with an empty one where the pan has no such part.
     std::array<SDL_Rect, 2> scroll(PixelPan pan);
+    // scroll for a picture clear outside its part painted, which is all that moves: the part moved
+    // within the area becomes painted, and what it left is cleared. A country's outline covers a
+    // small part of the area.
+    std::array<SDL_Rect, 2> scrollPainted(PixelPan pan, SDL_Rect& painted);
+
+private:
+    // Moves the window rectangle `to` (within the area) from where it lay before the pan.
+    void moveInto(SDL_Rect to, PixelPan pan);
 };
 
 // One picture of the map area that several layers paint on the CPU in one frame, each over the ones

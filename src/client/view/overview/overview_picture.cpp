@@ -1,11 +1,10 @@
 // The world overview raster of the map area, kept in a streaming texture and reused after pans.
 #include "overview/overview_picture.hpp"
 
+#include "kit/map_picture.hpp"
 #include "sdl/output_format.hpp"
 
-#include <algorithm>
 #include <array>
-#include <cstdlib>
 
 namespace korvan {
 
@@ -57,12 +56,9 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
         std::array<SDL_Rect, 4> changed{whole};
         std::size_t changes = 1;
         if (shift) {
-            const int from = std::max(shift->x, 0);
-            const int to = std::min(area.w + shift->x, area.w);
-            const int rows = std::abs(shift->y);
-            changed = {SDL_Rect{0, shift->y > 0 ? 0 : area.h - rows, area.w, rows}, SDL_Rect{0, 0, from, area.h},
-                       SDL_Rect{to, 0, area.w - to, area.h}};
-            changes = 3;
+            const auto strips = uncoveredByPan(whole, PixelPan{shift->x, shift->y});
+            changed = {strips[0], strips[1]};
+            changes = 2;
         }
         PixelRing shown = ring(pixels_, origin_);
         if (includeRivers) {
