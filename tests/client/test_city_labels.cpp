@@ -400,8 +400,8 @@ TEST(CityLayer, OtherMapsMarkTheirCityFieldsFromZoom14) {
 
 TEST(CityLabels, LabelPicturesEqualTheDrawnPlatesAlsoAfterTheAtlasFills) {
     LabelPictures pictures;
+    const SDL_Color plate{13, 23, 26, 255};
     expectCopiesEqualDrawing(400, 60, [&](SDL_Renderer* drawn, SDL_Renderer* copied) {
-        const SDL_Color plate{13, 23, 26, 255};
         // Long names fill the atlas every eight hundred labels or so: it starts over on the way.
         for (int k = 0; k < 1300; ++k) {
             const std::string name = "STADT NUMMER " + std::to_string(k) + " AM LANGEN FLUSS";
@@ -411,6 +411,17 @@ TEST(CityLabels, LabelPicturesEqualTheDrawnPlatesAlsoAfterTheAtlasFills) {
             rect(drawn, {label.x - 2, label.y - 2, label.w + 4, label.h + 4}, plate);
             text(drawn, label.x, label.y, name, color, scale);
             pictures.draw(copied, label, name, color, plate, scale);
+        }
+        // Wider than the first atlas and than the larger one.
+        for (const int repeat : {15, 30, 15}) {
+            std::string name;
+            for (int k = 0; k < repeat; ++k) {
+                name += "LANGER NAME ";
+            }
+            const SDL_Rect label{-200, 30, int(name.size()) * 6, 7};
+            rect(drawn, {label.x - 2, label.y - 2, label.w + 4, label.h + 4}, plate);
+            text(drawn, label.x, label.y, name, ink, 1);
+            pictures.draw(copied, label, name, ink, plate, 1);
         }
     });
 }

@@ -133,6 +133,14 @@ TEST_F(Operations, RefusedOnSmallIslandsAndOffWorldMaps) {
     EXPECT_THROW(generateOperation(small, loaded->scenario.army.types(), 0), OperationRefused);
 }
 
+std::vector<bool> bridges(const Map& map) {
+    std::vector<bool> result;
+    for (const RiverEdge& edge : map.rivers()) {
+        result.push_back(edge.bridge);
+    }
+    return result;
+}
+
 std::vector<Hex> positions(const Army& army) {
     std::vector<Hex> result;
     for (const Unit& unit : army.units()) {
@@ -141,7 +149,7 @@ std::vector<Hex> positions(const Army& army) {
     return result;
 }
 
-// The player's way: a city chosen, O twice, the game played out through the client, then N.
+// The player's way: a city chosen, O twice, the game played out through the client, bridges built, then N.
 TEST(OperationInTheClient, StartedByOTwiceSavedLoadedPlayedOutAndRestartedTheSame) {
     Client client(World::load({std::filesystem::path(KORVAN_SOURCE_DIR) / "data", {}, false}));
     client.focusCity("Lyon");
@@ -175,6 +183,16 @@ TEST(OperationInTheClient, StartedByOTwiceSavedLoadedPlayedOutAndRestartedTheSam
     std::filesystem::remove(save);
     std::filesystem::remove(std::filesystem::path(save) += ".bak");
 
+    // Bridges built in play are gone after the restart, on the world map and on the play grid.
+    const World& world = client.world;
+    const std::vector<bool> worldBridges = bridges(world.map);
+    const std::vector<bool> gridBridges = bridges(world.gameMap());
+    for (std::size_t edge = 0; edge < world.map.rivers().size() && client.game.builtBridges.size() < 3; edge += 997) {
+        client.game.buildBridge(edge, true);
+    }
+    ASSERT_EQ(client.game.builtBridges.size(), 3u);
+    EXPECT_NE(bridges(world.gameMap()), gridBridges);
+
     Battle& battle = *client.game.battle;
     for (int turn = 0; !client.game.decided() && turn < 2 * battle.roundLimit() + 2; ++turn) {
         scripted::blueTurn(battle, client.world.gameMap(), client.game.army);
@@ -185,6 +203,9 @@ TEST(OperationInTheClient, StartedByOTwiceSavedLoadedPlayedOutAndRestartedTheSam
     client.restartBattle();
     EXPECT_EQ(positions(client.game.army), start);
     EXPECT_FALSE(client.game.decided());
+    EXPECT_TRUE(client.game.builtBridges.empty());
+    EXPECT_EQ(bridges(world.map), worldBridges);
+    EXPECT_EQ(bridges(world.gameMap()), gridBridges);
 }
 
 } // namespace

@@ -31,8 +31,8 @@ World::World(Map world, std::vector<City> cityList, PlayGridLater)
 LoadedWorld World::load(const WorldSources& sources) {
     const std::filesystem::path& data = sources.dataDirectory;
     const bool customMap = sources.customMap;
-    // The map file is read once: the bridge names and a restart take it from here, so a map given
-    // as a pipe (--map /dev/stdin) serves them all.
+    // The map file is read once: the bridge names take it from here too, so a map given as a pipe
+    // (--map /dev/stdin) serves both.
     const std::filesystem::path mapPath = sources.map();
     std::string mapText = readDataFile(mapPath, fileCaps::map, "Karte kann nicht geoeffnet werden: " + mapPath.string(),
                                        customMap ? FileSource::AlsoPipe : FileSource::RegularOnly);
@@ -74,7 +74,6 @@ LoadedWorld World::load(const WorldSources& sources) {
     World& world = result.world;
     world.dataDirectory = data;
     world.mapPath = mapPath;
-    world.mapText = std::move(mapText);
 
     const Map& worldMap = world.map;
     std::future<std::optional<Map>> grid = std::async(std::launch::async, [&] {
@@ -96,7 +95,7 @@ LoadedWorld World::load(const WorldSources& sources) {
             world.riverNames = fromCache([&] { return cache->riverNames(world.map); },
                                          [&] { return RiverNames::load(world.map, data / "river-names.json"); });
         }
-        world.bridgeNames = loadText(world.mapPath, world.mapText,
+        world.bridgeNames = loadText(world.mapPath, mapText,
                                      [&world](std::istream& input) { return BridgeNames::load(world.map, input); });
         world.completeCities();
     } catch (...) {
@@ -187,6 +186,14 @@ bool World::buildBridge(std::size_t riverEdge) { return setBridge(riverEdge, tru
 
 bool World::removeBridge(std::size_t riverEdge) { return setBridge(riverEdge, false); }
 
+void World::restoreMaps(std::span<const std::size_t> builtBridges) {
+    const unsigned restored = generation + 1; // one generation for the whole change, as for one bridge
+    for (const std::size_t edge : builtBridges) {
+        removeBridge(edge);
+    }
+    generation = restored;
+}
+
 bool World::setBridge(std::size_t riverEdge, bool enabled) {
     const RiverEdge edge = map.rivers().at(riverEdge);
     if (!map.setBridge(edge.a, edge.b, enabled)) {
@@ -197,15 +204,6 @@ bool World::setBridge(std::size_t riverEdge, bool enabled) {
     }
     ++generation;
     return true;
-}
-
-void World::reloadMaps() {
-    map = mapText.empty() ? Map::load(mapPath.empty() ? dataDirectory / "world.json" : mapPath)
-                          : loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
-    if (playGrid) {
-        playGrid = playGridFor(map);
-    }
-    ++generation;
 }
 
 Point World::gameWorld(Hex h) const {

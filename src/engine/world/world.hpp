@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -84,15 +85,15 @@ public:
     bool buildBridge(std::size_t riverEdge);
     // Takes a bridge built with buildBridge away again; false where the edge carries none.
     bool removeBridge(std::size_t riverEdge);
-    // The maps as the files hold them again: built bridges are gone.
-    void reloadMaps();
+    // The maps as the files hold them again, for a new game: the bridges built in play are taken
+    // away (they are all that play changes). Counts one new generation, also where none was built.
+    void restoreMaps(std::span<const std::size_t> builtBridges);
 
     Map map;
     std::optional<Map> playGrid;
     std::filesystem::path dataDirectory;
     std::filesystem::path mapPath; // the file the map was read from
-    std::string mapText;           // its content, read once: a restart parses it again
-    // Counts every change of the maps' content (a play grid handed over, a bridge, a reload): what
+    // Counts every change of the maps' content (a play grid handed over, a bridge, a new game): what
     // was drawn or traced for an older generation is stale.
     unsigned generation = 0;
 

@@ -144,14 +144,14 @@ bool Game::restart() {
     if (!battle) {
         return false;
     }
-    world.reloadMaps();
+    world.restoreMaps(builtBridges);
+    builtBridges.clear();
     Scenario scenario = operation ? loadOperation(world, *operation) : filesScenario();
     army = std::move(scenario.army);
     battle = std::move(scenario.battle);
     clearUnitSelection();
     movementMessage = "Neue Partie";
     redActed.clear();
-    builtBridges.clear();
     closeUndo("noch keine Bewegung in diesem Zug");
     bridgeMode = false;
     showLog = false;

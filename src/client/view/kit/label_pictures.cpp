@@ -21,8 +21,10 @@ void drawDirectly(SDL_Renderer* renderer, SDL_Rect label, std::string_view s, SD
 
 } // namespace
 
-bool LabelPictures::reset(SDL_Renderer* renderer) {
+bool LabelPictures::reset(SDL_Renderer* renderer, int side) {
     renderer_ = renderer;
+    side_ = side;
+    copiesFound_ = 0;
     cells_.clear();
     shelfTop_ = shelfHeight_ = shelfX_ = 0;
     texture_.reset();
@@ -31,22 +33,22 @@ bool LabelPictures::reset(SDL_Renderer* renderer) {
         return false;
     }
     texture_.reset(
-        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, atlasSize, atlasSize));
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, side_, side_));
     // Plates are opaque, so the copies need no blending.
     usable_ = texture_ && SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE) == 0;
     return usable_;
 }
 
 bool LabelPictures::allocate(int w, int h, SDL_Rect& cell) {
-    if (w > atlasSize || h > atlasSize) {
+    if (w > side_ || h > side_) {
         return false;
     }
-    if (shelfX_ + w > atlasSize) {
+    if (shelfX_ + w > side_) {
         shelfTop_ += shelfHeight_;
         shelfX_ = 0;
         shelfHeight_ = 0;
     }
-    if (shelfTop_ + h > atlasSize) {
+    if (shelfTop_ + h > side_) {
         return false;
     }
     cell = {shelfX_, shelfTop_, w, h};
@@ -60,7 +62,9 @@ void LabelPictures::draw(SDL_Renderer* renderer, SDL_Rect label, std::string_vie
     if (renderer != renderer_) {
         reset(renderer);
     }
-    if (!usable_ || plate.a != 255) {
+    const int w = label.w + 4;
+    const int h = label.h + 4;
+    if (!usable_ || plate.a != 255 || w > largeAtlas || h > largeAtlas) {
         drawDirectly(renderer, label, s, color, plate, scale);
         return;
     }
@@ -68,10 +72,12 @@ void LabelPictures::draw(SDL_Renderer* renderer, SDL_Rect label, std::string_vie
     auto found = cells_.find(key);
     if (found == cells_.end()) {
         SDL_Rect cell;
-        if (!allocate(label.w + 4, label.h + 4, cell)) {
-            // Full: start over with the labels of the coming frames.
-            reset(renderer);
-            if (!usable_ || !allocate(label.w + 4, label.h + 4, cell)) {
+        if (!allocate(w, h, cell)) {
+            // Full: start over with the labels of the coming frames, in the larger atlas when this
+            // one filled up before serving its pictures again or the picture is too large for it.
+            const bool grow = copiesFound_ < cells_.size() || w > side_ || h > side_;
+            reset(renderer, grow ? largeAtlas : side_);
+            if (!usable_ || !allocate(w, h, cell)) {
                 drawDirectly(renderer, label, s, color, plate, scale);
                 return;
             }
@@ -86,8 +92,10 @@ void LabelPictures::draw(SDL_Renderer* renderer, SDL_Rect label, std::string_vie
             drawDirectly(renderer, {cell.x + 2, cell.y + 2, label.w, label.h}, s, color, plate, scale);
         }
         found = cells_.emplace(Key{std::string(s), key.color, key.plate, scale, label.w, label.h}, cell).first;
+    } else {
+        ++copiesFound_;
     }
-    const SDL_Rect target{label.x - 2, label.y - 2, label.w + 4, label.h + 4};
+    const SDL_Rect target{label.x - 2, label.y - 2, w, h};
     if (SDL_RenderCopy(renderer, texture_.get(), &found->second, &target) != 0) {
         throwSdlError();
     }

@@ -23,7 +23,10 @@ public:
               int scale);
 
 private:
-    static constexpr int atlasSize = 2048;
+    // The atlas starts at 1024 x 1024 (4 MB, some eight hundred city names) and doubles once to
+    // 2048 x 2048 when it fills before its pictures were used: a view with more names than it holds.
+    static constexpr int smallAtlas = 1024;
+    static constexpr int largeAtlas = 2048;
 
     struct Key {
         std::string text;
@@ -64,13 +67,15 @@ private:
         }
     };
 
-    bool reset(SDL_Renderer* renderer);
+    bool reset(SDL_Renderer* renderer, int side = smallAtlas);
     // Room for a w x h picture on the current shelf or a new one; none when the atlas is full.
     bool allocate(int w, int h, SDL_Rect& cell);
 
     TextureHandle texture_;
     SDL_Renderer* renderer_ = nullptr;
     bool usable_ = false;
+    int side_ = smallAtlas;
+    std::size_t copiesFound_ = 0; // copies of pictures already in the atlas since it was last started
     int shelfTop_ = 0;
     int shelfHeight_ = 0;
     int shelfX_ = 0;
