@@ -45,6 +45,14 @@ public:
         return std::nullopt;
     }
 
+    // Starts loading the slot a key hashes to: lookups of a batch of keys, each announced a little
+    // ahead, wait for memory together instead of one after another.
+    void prefetch(std::uint64_t key) const {
+        if (!slots_.empty()) {
+            __builtin_prefetch(&slots_[slotFor(key)]);
+        }
+    }
+
     std::size_t size() const { return size_; }
 
     // Empties the map but keeps its table, for maps rebuilt every frame.

@@ -2,13 +2,13 @@
 #include "map/map.hpp"
 
 #include "core/row_split.hpp"
+#include "map/river_candidates.hpp"
 #include "map/river_graph.hpp"
 #include "map/sampled_rows.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <future>
-#include <limits>
 #include <stdexcept>
 
 namespace korvan {
@@ -47,28 +47,6 @@ bool intersects(Point p, Point q, Point s, Point e) {
     const auto inside = [](double v) { return v >= -1e-9 && v <= 1.000000001; };
     return inside(t) && inside(u);
 }
-
-constexpr std::uint32_t none = std::numeric_limits<std::uint32_t>::max();
-
-// One source river side seen from a candidate edge of the new grid. A candidate's contributions
-// form a chain in the order they were found.
-struct Contribution {
-    std::uint32_t source;
-    std::uint32_t next = none; // the candidate's next contribution
-    Point start;               // relative to the centre of the candidate's first field
-    Point end;
-    bool crossed; // the side passes from one side of the line between the two field centres to the other
-};
-
-struct Candidate {
-    Hex from;
-    Hex to;
-    std::uint32_t first = none; // contributions
-    std::uint32_t last = none;
-    // Source sides are visited one after another, so a repeated contribution can only come from
-    // the side that contributed last.
-    std::uint32_t lastSource = none;
-};
 
 // Whether a new edge crossed by exactly two source sides only touches a sharp bend of the river:
 // both sides cross it and come back, so it must not become a river edge.
@@ -238,13 +216,8 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
         }
     }
 
-    // About 1.6 candidates and 1.8 contributions per source side on the shipped world.
-    std::vector<Candidate> candidates;
-    candidates.reserve(sourceCount * 2);
-    std::vector<Contribution> contributions;
-    contributions.reserve(sourceCount * 2);
-    FlatKeyMap candidateIndex(sourceCount * 2);
-    for (std::size_t i = 0; i < sourceCount; ++i) {
+    // The grid edges a source side crosses, in the order they are met.
+    const auto findHits = [&](std::size_t i, std::vector<SideHit>& found) {
         Point start = sides[i].start;
         Point end = sides[i].end;
         const Hex centre = worldToHex(toGrid(sides[i].middle));
@@ -285,35 +258,28 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
                         continue;
                     }
                     const bool crossed = (cross(q - p, start - p) >= 0) != (cross(q - p, end - p) >= 0);
-                    const auto [slot, added] =
-                        candidateIndex.tryEmplace(edgeKey(*from, *to), static_cast<std::uint32_t>(candidates.size()));
-                    if (added) {
-                        candidates.push_back({*from, *to});
-                    }
-                    Candidate& candidate = candidates[slot];
-                    if (candidate.lastSource != i) {
-                        candidate.lastSource = static_cast<std::uint32_t>(i);
-                        const auto k = static_cast<std::uint32_t>(contributions.size());
-                        contributions.push_back({candidate.lastSource, none, start - p, end - p, crossed});
-                        if (candidate.first == none) {
-                            candidate.first = k;
-                        } else {
-                            contributions[candidate.last].next = k;
-                        }
-                        candidate.last = k;
-                    }
+                    found.push_back({edgeKey(*from, *to), *from, *to, start - p, end - p, crossed});
                 }
             }
         }
-    }
+    };
+    const CandidateTable table = collectCandidates(sourceCount, findHits);
+    const std::vector<Candidate>& candidates = table.candidates;
+    const std::vector<Contribution>& contributions = table.contributions;
 
     riverIndex_.reserve(candidates.size());
     std::vector<IndexLists::Pair> carried; // (source side, new edge), in the order they are attached
     carried.reserve(sourceCount + sourceCount / 2);
     std::vector<const Contribution*> crossing;
-    for (const Candidate& candidate : candidates) {
+    constexpr std::size_t prefetchAhead = 16; // candidates whose river index slot is loaded ahead
+    for (std::size_t c = 0; c < candidates.size(); ++c) {
+        const Candidate& candidate = candidates[c];
+        if (c + prefetchAhead < candidates.size()) {
+            const Candidate& ahead = candidates[c + prefetchAhead];
+            riverIndex_.prefetch(edgeKey(ahead.from, ahead.to));
+        }
         crossing.clear();
-        for (std::uint32_t k = candidate.first; k != none; k = contributions[k].next) {
+        for (std::uint32_t k = candidate.first; k != noContribution; k = contributions[k].next) {
             if (contributions[k].crossed) {
                 crossing.push_back(&contributions[k]);
             }
