@@ -107,29 +107,31 @@ public:
         if (from >= to) {
             return;
         }
+        const double rowY = view_.top + y + 0.5;
+        const int count = to - from;
         if (above && repeatsRowAbove(y)) {
             std::copy(above + from, above + to, row + from);
+            worldFields_.carryDown(y, from, count);
+            gameFields_.carryDown(y, from, count);
             return;
         }
-        const double rowY = view_.top + y + 0.5;
         if (outsideRows(rowY)) {
             std::fill(row + from, row + to, noFieldPixel);
             return;
         }
-        const int count = to - from;
-        worldFields_.resize(std::size_t(count));
-        fieldIndices(RowFrame(view_.camera, rowY), worldLayout_, from, count, worldFields_.data());
-        gameFields_.assign(std::size_t(count), -1);
+        worldFields_.sample(view_.camera, worldLayout_, rowY, y, from, count);
         if (gridOverLand_) {
-            fieldIndices(RowFrame(view_.gameCamera, rowY), gameLayout_, from, count, gameFields_.data());
+            gameFields_.sample(view_.gameCamera, gameLayout_, rowY, y, from, count);
+        } else {
+            gameFields_.none(count);
         }
         // Where hexes span several pixels, a pixel with the fields of the one before takes its colour.
         std::int32_t lastField = -2;
         std::int32_t lastCell = -2;
         std::uint32_t lastColour = noFieldPixel;
         for (int i = 0; i < count; ++i) {
-            const std::int32_t field = worldFields_[std::size_t(i)];
-            const std::int32_t cell = gameFields_[std::size_t(i)];
+            const std::int32_t field = worldFields_.fields[std::size_t(i)];
+            const std::int32_t cell = gameFields_.fields[std::size_t(i)];
             if (runs_ && field == lastField && cell == lastCell) {
                 row[from + i] = lastColour;
                 continue;
@@ -150,6 +152,38 @@ public:
     }
 
 private:
+    // The fields of one grid under the pixels of the last row sampled. Within a hex row's middle band
+    // a pixel row meets the same fields as the one above, so they are kept for it.
+    struct RowFields {
+        std::vector<std::int32_t> fields;
+        int y = 0;
+        int from = 0;
+        int count = -1; // none yet
+
+        void sample(const Camera& cam, const FieldLayout& layout, double rowY, int row, int first, int length) {
+            const bool kept = y == row - 1 && from == first && count == length && sameBandAsAbove(cam, rowY);
+            if (!kept) {
+                fields.resize(std::size_t(length));
+                fieldIndices(RowFrame(cam, rowY), layout, first, length, fields.data());
+            }
+            y = row;
+            from = first;
+            count = length;
+        }
+        // The row was found equal to the one above, so the fields held stay right for it.
+        void carryDown(int row, int first, int length) {
+            if (y == row - 1 && from == first && count == length) {
+                y = row;
+            } else {
+                count = -1;
+            }
+        }
+        void none(int length) {
+            fields.assign(std::size_t(length), -1);
+            count = -1;
+        }
+    };
+
     // The hex row whose straight-sided middle band holds the pixel row's centres, or none when they
     // fall between the slanted sides of two hex rows. Within a band every pixel column meets the
     // same hex, so consecutive pixel rows in the same band of both grids are equal.
@@ -162,16 +196,17 @@ private:
         return static_cast<int>(r);
     }
 
+    static bool sameBandAsAbove(const Camera& cam, double rowY) {
+        const auto here = band(cam, rowY);
+        return here && band(cam, rowY - 1) == here;
+    }
+
     bool repeatsRowAbove(int y) const {
         if (y == firstRow_) {
             return false;
         }
         const double rowY = view_.top + y + 0.5;
-        const auto same = [rowY](const Camera& cam) {
-            const auto here = band(cam, rowY);
-            return here && band(cam, rowY - 1) == here;
-        };
-        return same(view_.camera) && (!gridOverLand_ || same(view_.gameCamera));
+        return sameBandAsAbove(view_.camera, rowY) && (!gridOverLand_ || sameBandAsAbove(view_.gameCamera, rowY));
     }
 
     // Whether no field of the displayed map can contain a point of the row: every point lies within
@@ -186,8 +221,8 @@ private:
     LandTerrain land_;
     FieldLayout worldLayout_;
     FieldLayout gameLayout_;
-    std::vector<std::int32_t> worldFields_;
-    std::vector<std::int32_t> gameFields_;
+    RowFields worldFields_;
+    RowFields gameFields_;
     bool runs_;
     bool gridOverLand_;
     int firstRow_;
