@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <memory>
 #include <numbers>
+#include <random>
 #include <tuple>
 #include <sstream>
 
@@ -266,6 +267,43 @@ TEST(RiverGraphicsDrawing, PixelFillMatchesTheSoftwareRenderer) {
     EXPECT_EQ(whole, strips);
     EXPECT_GT(
         std::count_if(whole.begin() + large.w * 195, whole.begin() + large.w * 205, [](auto p) { return p != 0; }), 20);
+}
+
+// A band's convex quads are filled whole: the pixels must be those of its triangles filled one
+// by one. Bands with sharp turns, thin and wide, fractional corners and twisted quads on bends.
+TEST(RiverGraphicsDrawing, BandQuadsPaintWhatTheirTrianglesPaint) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> coordinate(-20, 140);
+    std::uniform_real_distribution<double> width(0.5, 14);
+    int quads = 0;
+    for (int band = 0; band < 60; ++band) {
+        std::vector<Point> points;
+        std::vector<double> widths;
+        for (int k = 0; k < 12; ++k) {
+            points.push_back(k > 0 && band % 3 == 0 ? points.back() + Point{coordinate(random) / 20, coordinate(random) / 20}
+                                                    : Point{coordinate(random), coordinate(random)});
+            widths.push_back(width(random));
+        }
+        Mesh whole;
+        whole.strip(points, widths, {30, 90, 200, 255}, band % 2 * 0.5);
+        // The same triangles with every band's second triangles last: none follows its partner.
+        Mesh apart;
+        apart.vertices = whole.vertices;
+        for (const std::size_t half : {0u, 3u}) {
+            for (std::size_t t = half; t + 2 < whole.indices.size(); t += 6) {
+                apart.indices.insert(apart.indices.end(), whole.indices.begin() + std::ptrdiff_t(t),
+                                     whole.indices.begin() + std::ptrdiff_t(t + 3));
+            }
+        }
+        quads += int(whole.indices.size() / 6);
+        const SDL_Rect area{-3, 2, 131, 117};
+        std::vector<std::uint32_t> together(std::size_t(area.w * area.h), 0);
+        std::vector<std::uint32_t> alone(together.size(), 0);
+        whole.fill(together.data(), area.w, area);
+        apart.fill(alone.data(), area.w, area);
+        ASSERT_EQ(together, alone) << "band " << band;
+    }
+    EXPECT_GT(quads, 500);
 }
 
 TEST(RiverGraphicsDrawing, LargeAreaPaintsWhatItsHalvesPaintEachAlone) {

@@ -39,72 +39,149 @@ void Mesh::strip(const std::vector<Point>& points, const std::vector<double>& wi
 }
 
 
-void Mesh::fill(std::uint32_t* pixels, int stride, SDL_Rect area) const {
-    for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
-        const SDL_Vertex& v0 = vertices[std::size_t(indices[t])];
-        const SDL_Vertex& v1 = vertices[std::size_t(indices[t + 1])];
-        const SDL_Vertex& v2 = vertices[std::size_t(indices[t + 2])];
-        // Corners snap to whole pixels as in SDL; pixel (i, j) of the area has its centre at
-        // (i + 0.5, j + 0.5), so the corners are shifted to put it at (i, j).
-        const auto local = [&](SDL_FPoint p) {
-            return Point{std::trunc(p.x) - area.x - 0.5, std::trunc(p.y) - area.y - 0.5};
-        };
-        const Point a = local(v0.position);
-        Point b = local(v1.position);
-        Point c = local(v2.position);
-        const double twiceArea = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
-        if (twiceArea == 0) {
+namespace {
+
+// Paints the pixels whose centres lie inside a convex polygon given counter-clockwise on screen
+// (y down), in pixel-centre coordinates. A centre exactly on an edge counts for left and top edges
+// only, so polygons sharing an edge never both take its pixels.
+// Inside means on the left of every edge p -> q. An edge that runs up bounds a row's span from the
+// left, one that runs down from the right.
+struct Bound {
+    double x;    // where the edge crosses row 0
+    double step; // its change per row
+    bool fromLeft;
+};
+
+Bound boundOf(Point from, Point to) {
+    const double step = (to.x - from.x) / (to.y - from.y);
+    return {from.x - from.y * step, step, to.y < from.y};
+}
+
+// The diagonal of a quad seen from its two triangles, each working out its own crossing: where the
+// two round apart, a pixel between them belongs to neither triangle and stays unpainted here too.
+struct Split {
+    Bound first;  // as the first triangle bounds itself by it
+    Bound second; // as the second does
+};
+
+template <std::size_t corners>
+void fillConvex(const std::array<Point, corners>& p, std::uint32_t argb, std::uint32_t* pixels, int stride,
+                SDL_Rect area, const Split* split = nullptr) {
+    double minX = p[0].x, maxX = p[0].x, minY = p[0].y, maxY = p[0].y;
+    for (const Point q : p) {
+        minX = std::min(minX, q.x);
+        maxX = std::max(maxX, q.x);
+        minY = std::min(minY, q.y);
+        maxY = std::max(maxY, q.y);
+    }
+    const int left = std::max(0, int(std::ceil(minX)));
+    const int right = std::min(area.w - 1, int(std::floor(maxX)));
+    const int top = std::max(0, int(std::ceil(minY)));
+    const int bottom = std::min(area.h - 1, int(std::floor(maxY)));
+    if (left > right || top > bottom) {
+        return;
+    }
+    std::array<Bound, corners> bounds{};
+    std::size_t count = 0;
+    int lastRow = bottom;
+    for (std::size_t k = 0; k < corners; ++k) {
+        const Point from = p[k];
+        const Point to = p[(k + 1) % corners];
+        if (to.y != from.y) {
+            bounds[count++] = boundOf(from, to);
+        } else if (to.x < from.x) {
+            lastRow = std::min(lastRow, int(std::ceil(from.y)) - 1); // a bottom edge
+        }
+    }
+    for (int y = top; y <= lastRow; ++y) {
+        int first = left;
+        int last = right;
+        for (std::size_t k = 0; k < count; ++k) {
+            // Held just outside the columns first: a nearly level edge crosses far away.
+            const int x = ceilToInt(std::clamp(bounds[k].x + y * bounds[k].step, left - 1.0, right + 1.0));
+            if (bounds[k].fromLeft) {
+                first = std::max(first, x);
+            } else {
+                last = std::min(last, x - 1);
+            }
+        }
+        if (first > last) {
             continue;
         }
-        if (twiceArea < 0) {
+        std::uint32_t* row = pixels + std::ptrdiff_t(y) * stride;
+        if (split) {
+            const auto cut = [&](const Bound& b) {
+                return ceilToInt(std::clamp(b.x + y * b.step, left - 1.0, right + 1.0));
+            };
+            // The columns from gapFrom to gapTo lie right of one triangle's span and left of the other's.
+            const Bound& leftOne = split->first.fromLeft ? split->second : split->first;
+            const Bound& rightOne = split->first.fromLeft ? split->first : split->second;
+            const int gapFrom = cut(leftOne);
+            const int gapTo = cut(rightOne) - 1;
+            if (gapFrom <= gapTo) {
+                std::fill(row + first, row + std::max(first, std::min(last + 1, gapFrom)), argb);
+                std::fill(row + std::min(last + 1, std::max(first, gapTo + 1)), row + last + 1, argb);
+                continue;
+            }
+        }
+        std::fill(row + first, row + last + 1, argb);
+    }
+}
+
+double twiceArea(Point a, Point b, Point c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
+
+} // namespace
+
+void Mesh::fill(std::uint32_t* pixels, int stride, SDL_Rect area) const {
+    // Corners snap to whole pixels as in SDL; pixel (i, j) of the area has its centre at
+    // (i + 0.5, j + 0.5), so the corners are shifted to put it at (i, j).
+    const auto local = [&](int index) {
+        const SDL_FPoint p = vertices[std::size_t(index)].position;
+        return Point{std::trunc(p.x) - area.x - 0.5, std::trunc(p.y) - area.y - 0.5};
+    };
+    const auto argbOf = [&](int index) {
+        const SDL_Color c = vertices[std::size_t(index)].color;
+        return std::uint32_t(c.a) << 24 | std::uint32_t(c.r) << 16 | std::uint32_t(c.g) << 8 | c.b;
+    };
+    for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
+        const Point a = local(indices[t]);
+        Point b = local(indices[t + 1]);
+        Point c = local(indices[t + 2]);
+        const double area2 = twiceArea(a, b, c);
+        if (area2 == 0) {
+            continue;
+        }
+        const std::uint32_t argb = argbOf(indices[t]);
+        // A band's quad comes as triangles (a, b, c) and (b, d, c) of one colour. Where it is convex
+        // it is filled in one go, with the pixels of its two triangles: their outer edges are the
+        // quad's, no corner lies on a pixel centre, and the diagonal is worked out as each of them does.
+        if (t + 5 < indices.size() && indices[t + 3] == indices[t + 1] && indices[t + 5] == indices[t + 2] &&
+            argbOf(indices[t + 3]) == argb) {
+            const Point d = local(indices[t + 4]);
+            const double turns[] = {area2, twiceArea(b, d, c), twiceArea(a, b, d), twiceArea(d, c, a)};
+            const bool sameWay = std::all_of(std::begin(turns), std::end(turns), [&](double turn) {
+                return area2 > 0 ? turn > 0 : turn < 0;
+            });
+            if (sameWay) {
+                // Each triangle runs along the diagonal the other way: (b, c) and (c, b) on the left turn.
+                const Point from = area2 > 0 ? b : c;
+                const Point to = area2 > 0 ? c : b;
+                if (from.y == to.y) { // a level diagonal splits rows, not columns
+                    fillConvex<4>(area2 > 0 ? std::array{a, b, d, c} : std::array{a, c, d, b}, argb, pixels, stride,
+                                  area);
+                } else {
+                    const Split split{boundOf(from, to), boundOf(to, from)};
+                    fillConvex<4>(area2 > 0 ? std::array{a, b, d, c} : std::array{a, c, d, b}, argb, pixels, stride,
+                                  area, &split);
+                }
+                t += 3;
+                continue;
+            }
+        }
+        if (area2 < 0) {
             std::swap(b, c);
         }
-        const int left = std::max(0, int(std::ceil(std::min({a.x, b.x, c.x}))));
-        const int right = std::min(area.w - 1, int(std::floor(std::max({a.x, b.x, c.x}))));
-        const int top = std::max(0, int(std::ceil(std::min({a.y, b.y, c.y}))));
-        const int bottom = std::min(area.h - 1, int(std::floor(std::max({a.y, b.y, c.y}))));
-        if (left > right || top > bottom) {
-            continue;
-        }
-        const SDL_Color colour = v0.color;
-        const std::uint32_t argb = std::uint32_t(colour.a) << 24 | std::uint32_t(colour.r) << 16 |
-                                   std::uint32_t(colour.g) << 8 | colour.b;
-        // Inside means on the left of every edge p -> q. An edge that runs up bounds a row's span from
-        // the left, one that runs down from the right. A centre exactly on an edge counts for left and
-        // top edges only, so triangles sharing an edge never both take its pixels.
-        struct Bound {
-            double x;    // where the edge crosses row 0
-            double step; // its change per row
-            bool fromLeft;
-        };
-        std::array<Bound, 3> bounds{};
-        std::size_t count = 0;
-        int lastRow = bottom;
-        for (const auto& [p, q] : {std::pair{a, b}, std::pair{b, c}, std::pair{c, a}}) {
-            if (q.y != p.y) {
-                const double step = (q.x - p.x) / (q.y - p.y);
-                bounds[count++] = {p.x - p.y * step, step, q.y < p.y};
-            } else if (q.x < p.x) {
-                lastRow = std::min(lastRow, int(std::ceil(p.y)) - 1); // a bottom edge
-            }
-        }
-        for (int y = top; y <= lastRow; ++y) {
-            int from = left;
-            int to = right;
-            for (std::size_t k = 0; k < count; ++k) {
-                // Held just outside the columns first: a nearly level edge crosses far away.
-                const int x = ceilToInt(std::clamp(bounds[k].x + y * bounds[k].step, left - 1.0, right + 1.0));
-                if (bounds[k].fromLeft) {
-                    from = std::max(from, x);
-                } else {
-                    to = std::min(to, x - 1);
-                }
-            }
-            if (from <= to) {
-                std::uint32_t* row = pixels + std::ptrdiff_t(y) * stride;
-                std::fill(row + from, row + to + 1, argb);
-            }
-        }
+        fillConvex<3>({a, b, c}, argb, pixels, stride, area);
     }
 }
 
