@@ -1,7 +1,6 @@
 // Deriving the regular play grid: size, terrain, cities, re-traced rivers and carried bridges.
 #include "map_fixtures.hpp"
 
-#include "map/river_candidates.hpp"
 #include "map/sampled_rows.hpp"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,6 @@
 #include <numeric>
 #include <random>
 #include <set>
-#include <tuple>
 
 using namespace korvan;
 using namespace korvan::testing;
@@ -323,41 +321,4 @@ TEST(RegularWorld, BridgesAreCarriedToTheNearestCarrier) {
     EXPECT_THROW(grid.syncSourceBridge(source, source.rivers().size()), std::invalid_argument);
     const Map other = mapFromJson(uniformWorld(40, 16));
     EXPECT_THROW(grid.syncSourceBridge(other, 0), std::invalid_argument);
-}
-
-// Two halves of the sides collected at the same time and joined give the table of one pass: the
-// same candidates in the same order, each with its sides' contributions in side order. Neighbouring
-// sides share edges, so many candidates span the split, and a side may cross one edge twice.
-TEST(RiverCandidates, HalvesJoinedEqualOnePass) {
-    std::mt19937 random(7);
-    std::vector<std::vector<SideHit>> hits(5001);
-    for (std::size_t side = 0; side < hits.size(); ++side) {
-        const int count = int(random() % 4);
-        for (int h = 0; h < count; ++h) {
-            const int edge = int(side / 3) + int(random() % 40) - (side == 2500 ? 900 : 0);
-            const Hex from{edge, 1};
-            hits[side].push_back({std::uint64_t(edge), from, from + Hex{1, 0}, {double(side), 0}, {0, double(h)},
-                                  random() % 2 == 0});
-        }
-    }
-    const auto findHits = [&](std::size_t side, std::vector<SideHit>& found) {
-        found.insert(found.end(), hits[side].begin(), hits[side].end());
-    };
-    const auto chains = [](const CandidateTable& table) {
-        std::vector<std::vector<std::tuple<int, std::uint32_t, double, double, bool>>> result;
-        for (const Candidate& c : table.candidates) {
-            auto& chain = result.emplace_back();
-            chain.emplace_back(c.from.q, c.lastSource, 0, 0, false);
-            for (std::uint32_t k = c.first; k != noContribution; k = table.contributions[k].next) {
-                const Contribution& part = table.contributions[k];
-                chain.emplace_back(c.to.q, part.source, part.start.x, part.end.y, part.crossed);
-            }
-        }
-        return result;
-    };
-    const auto onePass = chains(collectCandidates(hits.size(), findHits, hits.size() + 1));
-    ASSERT_GT(onePass.size(), 100u);
-    EXPECT_EQ(chains(collectCandidates(hits.size(), findHits, 0)), onePass);
-    EXPECT_EQ(chains(collectCandidates(1, findHits, 0)), chains(collectCandidates(1, findHits, 2)));
-    EXPECT_TRUE(collectCandidates(0, findHits, 0).candidates.empty());
 }

@@ -7,9 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <future>
 #include <limits>
-#include <thread>
 #include <vector>
 
 namespace korvan {
@@ -74,20 +72,6 @@ public:
         }
     }
 
-    // Takes over the table of the sides that follow this one's: the result is the table of all
-    // of them entered one after another. New candidates follow in their order, and a candidate's
-    // contributions from the later sides follow its own.
-    void append(const CandidateTable& later) {
-        for (std::size_t c = 0; c < later.candidates.size(); ++c) {
-            const Candidate& theirs = later.candidates[c];
-            Candidate& ours = candidates[slot(later.keys_[c], theirs.from, theirs.to)];
-            for (std::uint32_t k = theirs.first; k != noContribution; k = later.contributions[k].next) {
-                link(ours, later.contributions[k]);
-            }
-            ours.lastSource = theirs.lastSource;
-        }
-    }
-
     std::vector<Candidate> candidates;
     std::vector<Contribution> contributions;
 
@@ -96,7 +80,6 @@ private:
         const auto [found, added] = index_.tryEmplace(key, static_cast<std::uint32_t>(candidates.size()));
         if (added) {
             candidates.push_back({from, to});
-            keys_.push_back(key);
         }
         return found;
     }
@@ -114,44 +97,29 @@ private:
     }
 
     FlatKeyMap index_;
-    std::vector<std::uint64_t> keys_; // per candidate, its edge key
 };
 
-// The table of sides 0 .. count - 1, where findHits(side, hits) appends a side's hits to an empty list (it must be
-// safe to call from two threads). From twoThreadsFrom sides on, the halves are collected at the same
-// time and joined: the result is the same.
+// The table of sides 0 .. count - 1, where findHits(side, hits) appends a side's hits to an empty list.
 template <typename FindHits>
-CandidateTable collectCandidates(std::size_t count, const FindHits& findHits, std::size_t twoThreadsFrom = 20'000) {
+CandidateTable collectCandidates(std::size_t count, const FindHits& findHits) {
     // A side's hits are prefetched and entered while the next side's are found: the index is far
     // larger than the caches and consecutive sides rarely share slots, so the lookups would
     // otherwise wait for memory one by one.
-    const auto collect = [&findHits](std::size_t first, std::size_t last, CandidateTable& table) {
-        std::vector<SideHit> found;
-        std::vector<SideHit> entering;
-        for (std::size_t side = first; side < last; ++side) {
-            findHits(side, found);
-            table.prefetch(found);
-            if (side > first) {
-                table.enter(static_cast<std::uint32_t>(side - 1), entering);
-            }
-            std::swap(found, entering);
-            found.clear();
-        }
-        if (last > first) {
-            table.enter(static_cast<std::uint32_t>(last - 1), entering);
-        }
-    };
     CandidateTable table(count);
-    if (count < twoThreadsFrom || std::thread::hardware_concurrency() < 2) {
-        collect(0, count, table);
-        return table;
+    std::vector<SideHit> found;
+    std::vector<SideHit> entering;
+    for (std::size_t side = 0; side < count; ++side) {
+        findHits(side, found);
+        table.prefetch(found);
+        if (side > 0) {
+            table.enter(static_cast<std::uint32_t>(side - 1), entering);
+        }
+        std::swap(found, entering);
+        found.clear();
     }
-    const std::size_t half = count / 2;
-    CandidateTable later(count - half);
-    auto second = std::async(std::launch::async, [&] { collect(half, count, later); });
-    collect(0, half, table);
-    second.get();
-    table.append(later);
+    if (count > 0) {
+        table.enter(static_cast<std::uint32_t>(count - 1), entering);
+    }
     return table;
 }
 
