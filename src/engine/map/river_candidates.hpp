@@ -29,7 +29,7 @@ struct SideHit {
 struct Contribution {
     std::uint32_t source;
     std::uint32_t next = noContribution; // the candidate's next contribution
-    Point start;
+    Point start; // as in the side's hit, relative to the centre of the candidate's first field
     Point end;
     bool crossed;
 };
@@ -84,8 +84,7 @@ private:
         return found;
     }
 
-    void link(Candidate& candidate, Contribution part) {
-        part.next = noContribution;
+    void link(Candidate& candidate, const Contribution& part) {
         const auto k = static_cast<std::uint32_t>(contributions.size());
         contributions.push_back(part);
         if (candidate.first == noContribution) {
