@@ -256,8 +256,9 @@ void MapFileReader::readRiverEdges() {
     }
 }
 
-// The edge list and its index grow with the edges actually added: sizing them up front from the
-// counts the rows claim would let a small file ask for gigabytes before its first fault is found.
+// The edge list and its index are made once, at the size the rows claim, counted first. The claim
+// is held to Map::maxRiverEdges: compact rows can claim gigabytes of edges in a few kilobytes, and
+// a file's first fault may come after its claim.
 void MapFileReader::readRiverRows(int schema) {
     // Visits every run of a row with a value; value 0 runs only skip fields.
     const auto forEachRun = [&](const char* key, const char* schemaMessage, const char* countMessage,
@@ -291,8 +292,7 @@ void MapFileReader::readRiverRows(int schema) {
         });
     };
 
-    // Counted first, so the edge list and its index are made once at their size rather than grown
-    // through a dozen copies, each in fresh memory.
+    // Growing them instead would copy them a dozen times, each time into fresh memory.
     std::size_t edgeCount = 0;
     forEachRun("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
                [&edgeCount](int, int, int count, int mask) {

@@ -41,9 +41,6 @@ void Mesh::strip(const std::vector<Point>& points, const std::vector<double>& wi
 
 namespace {
 
-// Paints the pixels whose centres lie inside a convex polygon given counter-clockwise on screen
-// (y down), in pixel-centre coordinates. A centre exactly on an edge counts for left and top edges
-// only, so polygons sharing an edge never both take its pixels.
 // Inside means on the left of every edge p -> q. An edge that runs up bounds a row's span from the
 // left, one that runs down from the right.
 struct Bound {
@@ -64,6 +61,9 @@ struct Split {
     Bound second; // as the second does
 };
 
+// Paints the pixels whose centres lie inside a convex polygon given counter-clockwise on screen
+// (y down), in pixel-centre coordinates. A centre exactly on an edge counts for left and top edges
+// only, so polygons sharing an edge never both take its pixels.
 template <std::size_t corners>
 void fillConvex(const std::array<Point, corners>& p, std::uint32_t argb, std::uint32_t* pixels, int stride,
                 SDL_Rect area, const Split* split = nullptr) {
@@ -166,14 +166,10 @@ void Mesh::fill(std::uint32_t* pixels, int stride, SDL_Rect area) const {
                 // Each triangle runs along the diagonal the other way: (b, c) and (c, b) on the left turn.
                 const Point from = area2 > 0 ? b : c;
                 const Point to = area2 > 0 ? c : b;
-                if (from.y == to.y) { // a level diagonal splits rows, not columns
-                    fillConvex<4>(area2 > 0 ? std::array{a, b, d, c} : std::array{a, c, d, b}, argb, pixels, stride,
-                                  area);
-                } else {
-                    const Split split{boundOf(from, to), boundOf(to, from)};
-                    fillConvex<4>(area2 > 0 ? std::array{a, b, d, c} : std::array{a, c, d, b}, argb, pixels, stride,
-                                  area, &split);
-                }
+                const bool level = from.y == to.y; // a level diagonal splits rows, not columns
+                const Split split = level ? Split{} : Split{boundOf(from, to), boundOf(to, from)};
+                fillConvex<4>(area2 > 0 ? std::array{a, b, d, c} : std::array{a, c, d, b}, argb, pixels, stride, area,
+                              level ? nullptr : &split);
                 t += 3;
                 continue;
             }
