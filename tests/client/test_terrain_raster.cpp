@@ -174,7 +174,8 @@ TEST(TerrainRaster, ScrolledPictureMatchesAFullRedraw) {
 
 TEST(TerrainRaster, SharedCanvasDrawsWhatTheLayersDrawApart) {
     // Land with a lake band and a river across it. Close in, terrain and rivers share one canvas;
-    // further out, the outline and the rivers share the rivers' picture.
+    // further out the overview, the outline and the rivers share the rivers' picture; with the lakes
+    // between them, the outline and the rivers alone. One view zooms through all three and back.
     std::vector<std::string> rows(36, "f72");
     for (int r = 12; r < 18; ++r) {
         rows[std::size_t(r)] = "h30w6a36";
@@ -183,20 +184,20 @@ TEST(TerrainRaster, SharedCanvasDrawsWhatTheLayersDrawApart) {
     for (int q = 20; q < 34; ++q) {
         world["river_edges"].push_back({{"a", {{"q", q}, {"r", 15}}}, {"b", {{"q", q}, {"r", 16}}}, {"width_class", 3}});
     }
-    for (const double scale : {20.0, 6.0}) {
-        HeadlessRenderer shared(800, 600);
-        HeadlessRenderer apart(800, 600);
-        Client one(korvan::testing::mapFromJson(world));
-        Client other(korvan::testing::mapFromJson(world));
+    HeadlessRenderer shared(800, 600);
+    HeadlessRenderer apart(800, 600);
+    Client one(korvan::testing::mapFromJson(world));
+    Client other(korvan::testing::mapFromJson(world));
+    const auto data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
+    one.mapView.images().terrainArt.load(shared.get(), data);
+    other.mapView.images().terrainArt.load(apart.get(), data);
+    for (const double scale : {20.0, 6.0, 9.0, 6.0}) {
         for (auto* c : {&one, &other}) {
             c->view.width = 800;
             c->view.height = 600;
             c->view.mouse = {-50, -50};
             c->view.centerOn(hexCenter({30, 15}), scale);
         }
-        const auto data = std::filesystem::path(KORVAN_SOURCE_DIR) / "data";
-        one.mapView.images().terrainArt.load(shared.get(), data);
-        other.mapView.images().terrainArt.load(apart.get(), data);
         std::size_t riverPixels = 0;
         for (const Point pan : {Point{0, 0}, Point{37, -11}, Point{-6, 19}}) {
             for (auto* c : {&one, &other}) {

@@ -57,17 +57,23 @@ void MapView::draw(SDL_Renderer* renderer) {
         SDL_RenderClear(renderer);
     }
     SDL_RenderSetClipRect(renderer, &f.mapClip);
-    // Close in on the software renderer the terrain, the outline and the rivers share one picture:
-    // one scroll and one opaque copy instead of three, two of them blended. Roads would lie between.
+    // On the software renderer the terrain, the outline and the rivers share one picture: one scroll
+    // and one opaque copy instead of three, two of them blended. Close in it is the terrain's raster;
+    // further out, until the lakes come between, the rivers' picture with the overview under them.
+    // Roads would lie between.
     MapCanvas canvas;
-    if (terrainOnCpu(f) && !f.world.map.hasRoads() && !f.images.terrainArt.levels.levels.empty()) {
+    const bool terrainCanvas =
+        terrainOnCpu(f) && !f.world.map.hasRoads() && !f.images.terrainArt.levels.levels.empty();
+    if (terrainCanvas) {
+        f.canvas = &canvas;
+    } else if (f.software && TerrainLayer::overviewAlone(f) && !LakeLayer::shows(f) && !f.world.map.hasRoads() &&
+               rivers_.beginOverlay(f, canvas, RiverLayer::Ground::Overview)) {
         f.canvas = &canvas;
     }
 
-    const bool terrainCanvas = f.canvas != nullptr;
     for (MapLayer* layer : layers_) {
-        // Further out the outline goes into the rivers' picture, which lies right over it.
-        if (layer == &borders_ && !f.canvas && f.software && rivers_.beginOverlay(f, canvas)) {
+        // With the lakes in view the outline goes into the rivers' picture, which lies right over it.
+        if (layer == &borders_ && !f.canvas && f.software && rivers_.beginOverlay(f, canvas, RiverLayer::Ground::Clear)) {
             f.canvas = &canvas;
         }
         if (layer == &borders_ && borderTiming.measured) {

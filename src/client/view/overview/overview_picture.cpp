@@ -4,20 +4,31 @@
 #include "kit/map_picture.hpp"
 #include "sdl/output_format.hpp"
 
+#include <algorithm>
 #include <array>
 
 namespace korvan {
 
+void OverviewPicture::fitTo(SDL_Rect area) {
+    if (width_ == area.w && height_ == area.h) {
+        return;
+    }
+    width_ = area.w;
+    height_ = area.h;
+    texture_.reset();
+    pixels_.clear();
+    drawn_.clear();
+    key_.reset();
+}
+
 void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
     SDL_Renderer* renderer = frame.renderer;
-    const World& world = frame.world;
-    const ViewState& view = frame.view;
     const SDL_Rect area = frame.mapClip;
     if (area.w <= 0 || area.h <= 0) {
         return;
     }
-    const ViewKey key = view.viewKey();
-    if (!texture_ || width_ != area.w || height_ != area.h) {
+    fitTo(area);
+    if (!texture_) {
         // The raster's pixels are opaque ARGB, which reads the same as xRGB: in the software renderer's
         // own format the copy to the window is plain rows instead of a conversion of every pixel.
         const Uint32 format = frame.software ? softwareOutputFormat(renderer) : Uint32{SDL_PIXELFORMAT_ARGB8888};
@@ -27,81 +38,112 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
         }
         SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE);
         textureRing_ = frame.software;
-        width_ = area.w;
-        height_ = area.h;
-        pixels_.clear();
-        drawn_.clear();
-        key_.reset();
+        textureStale_ = true;
     }
-    if (key_ != key || rivers_ != includeRivers) {
-        std::optional<PixelShift> shift;
-        if (key_ && key_->generation == world.generation && rivers_ == includeRivers &&
-            pixels_.size() == std::size_t(area.w) * std::size_t(area.h)) {
-            shift = overviewShift(key_->camera, view.camera, area.w, area.h);
-        }
-        land_.prepare(world.gameMap(), world.generation);
-        const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
-                                    &land_};
-        // After a pan the rasters stay where they are and their origins move: only what came into
-        // view is sampled.
-        if (shift) {
-            origin_ = ring(pixels_, origin_).movedBy(shift->x, shift->y);
-            rasterUncovered(overview, *shift, ring(pixels_, origin_));
-        } else {
-            origin_ = {};
-            rasterOverview(overview, pixels_);
-        }
-        const SDL_Rect whole{0, 0, area.w, area.h};
-        // What changed: the whole picture, or after a pan the strips that came into view.
-        std::array<SDL_Rect, 4> changed{whole};
-        std::size_t changes = 1;
-        if (shift) {
-            const auto strips = uncoveredByPan(whole, PixelPan{shift->x, shift->y});
-            changed = {strips[0], strips[1]};
-            changes = 2;
-        }
-        PixelRing shown = ring(pixels_, origin_);
-        if (includeRivers) {
-            PixelKeep keep;
-            if (!riverIndex_.current(world.map, world.generation)) {
-                riverIndex_.build(world.map, world.generation);
-            }
-            PixelRing drawn = ring(drawn_, drawnOrigin_);
-            if (shift && drawn_.size() == pixels_.size()) {
-                keep = moveDrawnRaster(shown, *shift, view.camera, drawn);
-                if (keep.left < keep.right) {
-                    markSidesOutside(riverIndex_, view.camera, keep, area.w, area.h, area.y);
-                }
-            } else {
-                drawn_.assign(pixels_.begin(), pixels_.end());
-                drawn = ring(drawn_, origin_);
-            }
-            drawnOrigin_ = drawn.origin;
-            const Point lo = view.camera.toWorld({0, double(area.y)});
-            const Point hi = view.camera.toWorld({double(area.w), double(area.y + area.h)});
-            rasterRivers(world.map, lo, hi, [&view](Point p) { return view.camera.toScreen(p); }, area, drawn_, keep,
-                         &riverIndex_, keep.left < keep.right, drawnOrigin_);
-            shown = drawn;
-            if (keep.left < keep.right) {
-                // Everything outside the kept part was drawn again.
-                changed = {SDL_Rect{0, 0, area.w, keep.top}, SDL_Rect{0, keep.bottom, area.w, area.h - keep.bottom},
-                           SDL_Rect{0, keep.top, keep.left, keep.bottom - keep.top},
-                           SDL_Rect{keep.right, keep.top, area.w - keep.right, keep.bottom - keep.top}};
-                changes = 4;
-            } else {
-                changed = {whole};
-                changes = 1;
-            }
-        }
-        if (shift) {
-            // The texture's kept pixels stay where they are, like the rasters'.
-            textureOrigin_ = PixelRing{{}, area.w, area.h, textureOrigin_}.movedBy(shift->x, shift->y);
-        }
-        upload(shown, std::span(changed.data(), changes));
-        key_ = key;
-        rivers_ = includeRivers;
+    const Changes changes = raster(frame, includeRivers);
+    if (changes.count > 0 || textureStale_) {
+        upload(includeRivers ? ring(drawn_, drawnOrigin_) : ring(pixels_, origin_),
+               std::span(changes.rects.data(), changes.count));
     }
     copyToWindow(renderer, area);
+}
+
+void OverviewPicture::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+    const SDL_Rect area = frame.mapClip;
+    if (!canvas.picture || area.w <= 0 || area.h <= 0 || !SDL_RectEquals(&canvas.picture->area, &area)) {
+        return;
+    }
+    fitTo(area);
+    if (raster(frame, false).count > 0) {
+        textureStale_ = true; // the texture was passed by
+    }
+    const PixelRing shown = ring(pixels_, origin_);
+    MapPicture& picture = *canvas.picture;
+    for (const SDL_Rect& part : canvas.fresh) {
+        if (SDL_RectEmpty(&part)) {
+            continue;
+        }
+        const SDL_Rect inPicture{part.x - area.x, part.y - area.y, part.w, part.h};
+        forStoredParts(shown, inPicture, [&](const SDL_Rect& stored, const SDL_Rect& at) {
+            for (int y = 0; y < at.h; ++y) {
+                const std::uint32_t* from = shown.pixels.data() + std::size_t(stored.y + y) * std::size_t(width_) +
+                                            std::size_t(stored.x);
+                std::copy_n(from, at.w, picture.at({area.x + at.x, area.y + at.y + y, at.w, 1}));
+            }
+        });
+    }
+}
+
+OverviewPicture::Changes OverviewPicture::raster(const Frame& frame, bool includeRivers) {
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
+    const SDL_Rect area = frame.mapClip;
+    const ViewKey key = view.viewKey();
+    if (key_ == key && rivers_ == includeRivers) {
+        return {};
+    }
+    std::optional<PixelShift> shift;
+    if (key_ && key_->generation == world.generation && rivers_ == includeRivers &&
+        pixels_.size() == std::size_t(area.w) * std::size_t(area.h)) {
+        shift = overviewShift(key_->camera, view.camera, area.w, area.h);
+    }
+    land_.prepare(world.gameMap(), world.generation);
+    const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
+                                &land_};
+    // After a pan the rasters stay where they are and their origins move: only what came into
+    // view is sampled.
+    if (shift) {
+        origin_ = ring(pixels_, origin_).movedBy(shift->x, shift->y);
+        rasterUncovered(overview, *shift, ring(pixels_, origin_));
+    } else {
+        origin_ = {};
+        rasterOverview(overview, pixels_);
+    }
+    const SDL_Rect whole{0, 0, area.w, area.h};
+    // What changed: the whole picture, or after a pan the strips that came into view.
+    Changes changed{{whole}, 1};
+    if (shift) {
+        const auto strips = uncoveredByPan(whole, PixelPan{shift->x, shift->y});
+        changed = {{strips[0], strips[1]}, 2};
+    }
+    if (includeRivers) {
+        PixelKeep keep;
+        if (!riverIndex_.current(world.map, world.generation)) {
+            riverIndex_.build(world.map, world.generation);
+        }
+        const PixelRing shown = ring(pixels_, origin_);
+        PixelRing drawn = ring(drawn_, drawnOrigin_);
+        if (shift && drawn_.size() == pixels_.size()) {
+            keep = moveDrawnRaster(shown, *shift, view.camera, drawn);
+            if (keep.left < keep.right) {
+                markSidesOutside(riverIndex_, view.camera, keep, area.w, area.h, area.y);
+            }
+        } else {
+            drawn_.assign(pixels_.begin(), pixels_.end());
+            drawn = ring(drawn_, origin_);
+        }
+        drawnOrigin_ = drawn.origin;
+        const Point lo = view.camera.toWorld({0, double(area.y)});
+        const Point hi = view.camera.toWorld({double(area.w), double(area.y + area.h)});
+        rasterRivers(world.map, lo, hi, [&view](Point p) { return view.camera.toScreen(p); }, area, drawn_, keep,
+                     &riverIndex_, keep.left < keep.right, drawnOrigin_);
+        if (keep.left < keep.right) {
+            // Everything outside the kept part was drawn again.
+            changed = {{SDL_Rect{0, 0, area.w, keep.top}, SDL_Rect{0, keep.bottom, area.w, area.h - keep.bottom},
+                        SDL_Rect{0, keep.top, keep.left, keep.bottom - keep.top},
+                        SDL_Rect{keep.right, keep.top, area.w - keep.right, keep.bottom - keep.top}},
+                       4};
+        } else {
+            changed = {{whole}, 1};
+        }
+    }
+    if (shift) {
+        // The texture's kept pixels stay where they are, like the rasters'.
+        textureOrigin_ = PixelRing{{}, area.w, area.h, textureOrigin_}.movedBy(shift->x, shift->y);
+    }
+    key_ = key;
+    rivers_ = includeRivers;
+    return changed;
 }
 
 void OverviewPicture::upload(const PixelRing& shown, std::span<const SDL_Rect> changed) {
@@ -114,12 +156,15 @@ void OverviewPicture::upload(const PixelRing& shown, std::span<const SDL_Rect> c
         }
     };
     if (!textureRing_) {
+        textureStale_ = false;
         forStoredParts(shown, {0, 0, shown.width, shown.height},
                        [&](const SDL_Rect& stored, const SDL_Rect& picture) { update(picture, stored); });
         return;
     }
-    // A texture stored with another origin takes the whole ring.
-    if (textureOrigin_ != shown.origin) {
+    // A texture stored with another origin, or left behind while the rasters moved on, takes the
+    // whole ring.
+    if (textureStale_ || textureOrigin_ != shown.origin) {
+        textureStale_ = false;
         textureOrigin_ = shown.origin;
         update({0, 0, shown.width, shown.height}, {0, 0, shown.width, shown.height});
         return;

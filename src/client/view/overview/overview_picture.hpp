@@ -2,10 +2,13 @@
 #pragma once
 
 #include "cpu/pixel_ring.hpp"
+#include "kit/map_picture.hpp"
 #include "map_view/scene.hpp"
 #include "overview/overview_raster.hpp"
 #include "sdl/sdl_handles.hpp"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -17,6 +20,9 @@ public:
     // Draws the overview of the world over the map area, the world's rivers rastered in when
     // includeRivers.
     void draw(const Frame& frame, bool includeRivers);
+    // Rasters the overview without rivers and copies it into the fresh parts of the canvas, which
+    // covers the map area, instead of showing it: the rivers' picture lies over it whole.
+    void paintCanvas(const Frame& frame, const MapCanvas& canvas);
     void forgetRenderer() { texture_.reset(); }
 
     // The last rasters, without and with rivers, row by row, and their width.
@@ -27,6 +33,16 @@ public:
     void forgetView() { key_.reset(); }
 
 private:
+    // The picture's rectangles a raster changed: none, the whole, or the strips and borders of a pan.
+    struct Changes {
+        std::array<SDL_Rect, 4> rects{};
+        std::size_t count = 0;
+    };
+
+    // Makes the rasters cover an area of that size, forgetting them and the texture when it changed.
+    void fitTo(SDL_Rect area);
+    // Brings the rasters up to the frame's view, moving them after a pan.
+    Changes raster(const Frame& frame, bool includeRivers);
     PixelRing ring(std::vector<std::uint32_t>& pixels, RingOrigin origin) { return {pixels, width_, height_, origin}; }
     std::vector<std::uint32_t> inRows(const std::vector<std::uint32_t>& pixels, RingOrigin origin) const;
     // Brings the picture's rectangles changed in shown into the texture.
@@ -38,6 +54,7 @@ private:
     // only what changed and the copy to the window comes in up to four parts. Elsewhere the texture
     // keeps the picture row by row, drawn as one image as it always was.
     bool textureRing_ = false;
+    bool textureStale_ = false; // the rasters changed while the picture was painted into a canvas
     RingOrigin textureOrigin_;
     std::vector<std::uint32_t> pixels_; // the last raster without rivers, for reuse after a pan
     std::vector<std::uint32_t> drawn_;  // the last raster with rivers, for reuse after a pan

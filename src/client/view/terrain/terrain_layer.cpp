@@ -15,12 +15,15 @@ constexpr LayerStyle terrainStyle{SDL_PIXELFORMAT_ARGB8888, {19, 31, 34, 255}, f
 } // namespace
 
 void TerrainLayer::draw(const Frame& frame) {
-    const World& world = frame.world;
     const ViewState& view = frame.view;
     // Below the icons the world's terrain is the overview alone, which keeps a raster cache of its
     // own: a second cache around it would only add a clear and a copy.
-    if (world.map.isWorld() && !terrainDetail(true, view.camera.scale).playGrid) {
-        overview_.draw(frame, view.camera.scale < 2);
+    if (overviewAlone(frame)) {
+        if (frame.canvas) {
+            overview_.paintCanvas(frame, *frame.canvas); // the rivers' picture, shown with them
+        } else {
+            overview_.draw(frame, view.camera.scale < 2);
+        }
         return;
     }
     if (terrainOnCpu(frame)) {
@@ -74,8 +77,11 @@ void TerrainLayer::presentCanvas(const Frame& frame) { presentPlayGrid(frame, sc
 
 bool TerrainLayer::coversMapArea(const Frame& frame) {
     // The overview raster and the CPU raster are copied opaque over the whole map area.
-    return frame.software && frame.world.map.isWorld() &&
-           (!terrainDetail(true, frame.view.camera.scale).playGrid || terrainOnCpu(frame));
+    return frame.software && (overviewAlone(frame) || terrainOnCpu(frame));
+}
+
+bool TerrainLayer::overviewAlone(const Frame& frame) {
+    return frame.world.map.isWorld() && !terrainDetail(true, frame.view.camera.scale).playGrid;
 }
 
 void TerrainLayer::forgetRenderer() {

@@ -19,6 +19,8 @@ public:
     void presentCanvas(const Frame& frame);
     // Whether draw covers every pixel of the map area with opaque ones in this frame.
     static bool coversMapArea(const Frame& frame);
+    // Whether the terrain of this frame is the world overview alone, without the play grid's icons.
+    static bool overviewAlone(const Frame& frame);
 
     OverviewPicture& overview() { return overview_; }
     const TerrainScratch& scratch() const { return scratch_; }

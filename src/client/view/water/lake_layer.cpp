@@ -17,8 +17,12 @@ constexpr double lakeScale = 7;
 
 } // namespace
 
+bool LakeLayer::shows(const Frame& frame) {
+    return frame.world.map.isWorld() && frame.view.camera.scale >= lakeScale && !lakesInCpuTerrain(frame);
+}
+
 void LakeLayer::draw(const Frame& frame) {
-    if (!frame.world.map.isWorld() || frame.view.camera.scale < lakeScale || lakesInCpuTerrain(frame)) {
+    if (!shows(frame)) {
         return;
     }
     renderCachedLayer(frame.renderer, cache_, frame.view.viewKey(), frame.mapClip, overlayStyle,

@@ -10,6 +10,8 @@ class LakeLayer final : public MapLayer {
 public:
     void draw(const Frame& frame) override;
     void forgetRenderer() override { cache_ = LayerCache{}; }
+    // Whether draw shows anything in this frame: the lakes' own picture, not those in the CPU terrain.
+    static bool shows(const Frame& frame);
 
 private:
     LayerCache cache_;

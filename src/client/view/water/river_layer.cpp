@@ -2,6 +2,7 @@
 #include "water/river_layer.hpp"
 
 #include "sdl/draw_pass.hpp"
+#include "sdl/output_format.hpp"
 
 #include <algorithm>
 #include <array>
@@ -135,15 +136,37 @@ void RiverLayer::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
     }
 }
 
-bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas) {
+bool RiverLayer::groundTextureFits(const Frame& frame) {
+    const SDL_Point size{frame.view.width, frame.view.height};
+    if (groundTexture_ && groundTextureSize_.x == size.x && groundTextureSize_.y == size.y) {
+        return true;
+    }
+    // Opaque ARGB reads the same as xRGB: in the output's format the copy is plain rows.
+    groundTexture_.reset(SDL_CreateTexture(frame.renderer, softwareOutputFormat(frame.renderer),
+                                           SDL_TEXTUREACCESS_STREAMING, size.x, size.y));
+    cache_.key.reset(); // the new texture shows nothing yet
+    if (!groundTexture_) {
+        return false;
+    }
+    groundTextureSize_ = size;
+    if (SDL_SetTextureBlendMode(groundTexture_.get(), SDL_BLENDMODE_NONE) != 0) {
+        throwSdlError();
+    }
+    return true;
+}
+
+bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas, Ground ground) {
     const ViewState& view = frame.view;
     const SDL_Rect clip = frame.mapClip;
-    if ((frame.world.map.isWorld() && view.camera.scale < 2) || clip.w <= 0 || clip.h <= 0 ||
-        !streamingLayerTexture(frame.renderer, cache_, view.width, view.height)) {
+    if ((frame.world.map.isWorld() && view.camera.scale < 2) || clip.w <= 0 || clip.h <= 0) {
+        return false;
+    }
+    if (ground == Ground::Overview ? !groundTextureFits(frame)
+                                   : !streamingLayerTexture(frame.renderer, cache_, view.width, view.height)) {
         return false;
     }
     const ViewKey key = view.viewKey();
-    const Content content{true, view.activeCountry()};
+    const Content content{true, view.activeCountry(), ground};
     std::array<SDL_Rect, 2> fresh{};
     if (cache_.key != key || content_ != content) {
         const auto pan = cache_.key && content_ == content && SDL_RectEquals(&picture_.area, &clip)
@@ -156,7 +179,7 @@ bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas) {
             fresh = {clip, SDL_Rect{}};
         }
         for (const SDL_Rect& part : fresh) {
-            for (int y = part.y; y < part.y + part.h; ++y) {
+            for (int y = part.y; ground == Ground::Clear && y < part.y + part.h; ++y) {
                 std::fill_n(picture_.at({part.x, y, part.w, 1}), part.w, 0u);
             }
         }
@@ -184,14 +207,14 @@ void RiverLayer::draw(const Frame& frame) {
         if (frame.canvas->picture != &picture_) {
             return; // the terrain's canvas, shown with it
         }
+        SDL_Texture* texture = content_.ground == Ground::Overview ? groundTexture_.get() : cache_.texture.get();
         const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
         if (std::any_of(frame.canvas->fresh.begin(), frame.canvas->fresh.end(), painted) &&
-            SDL_UpdateTexture(cache_.texture.get(), &clip, picture_.pixels.data(), clip.w * int(sizeof(std::uint32_t))) !=
-                0) {
+            SDL_UpdateTexture(texture, &clip, picture_.pixels.data(), clip.w * int(sizeof(std::uint32_t))) != 0) {
             throwSdlError();
         }
         SDL_RenderSetClipRect(renderer, &clip);
-        if (SDL_RenderCopy(renderer, cache_.texture.get(), &clip, &clip) != 0) {
+        if (SDL_RenderCopy(renderer, texture, &clip, &clip) != 0) {
             throwSdlError();
         }
         return;

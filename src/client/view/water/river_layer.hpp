@@ -19,7 +19,10 @@ std::size_t riverSourceOf(const World& world, std::size_t gridEdge);
 class RiverLayer final : public MapLayer {
 public:
     void draw(const Frame& frame) override;
-    void forgetRenderer() override { cache_ = LayerCache{}; }
+    void forgetRenderer() override {
+        cache_ = LayerCache{};
+        groundTexture_.reset();
+    }
     // Paints the ribbons straight into the current target.
     void drawBands(const Frame& frame);
 
@@ -32,11 +35,17 @@ public:
     // The river side a click would bridge: the nearest under the pointer, from bridge zoom on.
     std::optional<RiverGraphics::Choice> bridgeCandidate(const Scene& scene);
 
+    // What the rivers' picture holds under the outline and the rivers.
+    enum class Ground {
+        Clear,    // nothing: the picture is blended over the layers below
+        Overview, // the world overview, painted in first by the terrain: the picture is copied opaque
+    };
     // On the software renderer the country outline, which lies under the rivers, is painted into
-    // the rivers' picture instead of a blended texture of its own: makes the picture current for the
-    // frame (scrolled, the fresh parts cleared) and hands it out as the canvas the outline and then
-    // draw paint on. False where the rivers draw nothing or keep no picture.
-    bool beginOverlay(const Frame& frame, MapCanvas& canvas);
+    // the rivers' picture instead of a blended texture of its own, and from scale 2 until the lakes
+    // the overview under both: makes the picture current for the frame (scrolled, the fresh parts
+    // cleared unless the overview fills them) and hands it out as the canvas the terrain, the
+    // outline and then draw paint on. False where the rivers draw nothing or keep no picture.
+    bool beginOverlay(const Frame& frame, MapCanvas& canvas, Ground ground);
     // Whether the texture holds a painted view; the picture it was painted from.
     bool painted() const { return cache_.key.has_value(); }
     const MapPicture& picture() const { return picture_; }
@@ -49,12 +58,20 @@ private:
     // Gathers the sides of the whole view into sides_ unless it holds them already.
     void gatherView(const Scene& scene);
 
-    LayerCache cache_;
+    // The window-sized texture the picture is copied opaque from over the overview, in the
+    // output's own format: made at first use and whenever the window's size changed.
+    bool groundTextureFits(const Frame& frame);
+
+    LayerCache cache_;   // the blended texture, and the view picture_ shows
+    TextureHandle groundTexture_;
+    SDL_Point groundTextureSize_{};
     MapPicture picture_; // what the texture shows, kept for scrolling
-    // Whether picture_ also holds the outline of a country, and which: a change repaints it whole.
+    // Whether picture_ also holds the outline of a country, and which, and what lies under them: a
+    // change repaints it whole.
     struct Content {
         bool outline = false;
         std::optional<std::size_t> country;
+        Ground ground = Ground::Clear;
         friend bool operator==(const Content&, const Content&) = default;
     } content_;
     RiverGraphics sides_;
