@@ -184,12 +184,14 @@ void RiverGraphics::buildMeshes(const DrawBounds& bounds, double physicalScale, 
         simplifyRiverPath(path.points, path.widths, drawTolerance, drawMaxLength, set.drawPoints, set.drawWidths);
         ribbon(bank, water, light, set.drawPoints, set.drawWidths, bounds);
     }
-    for (const Node& n : nodes_) {
-        if (n.edges.size() == 2 || n.edges.empty()) {
+    for (std::size_t node = 0; node < nodes_.size(); ++node) {
+        const auto touching = edgesAt(node);
+        if (touching.size() == 2 || touching.empty()) {
             continue;
         }
+        const Node& n = nodes_[node];
         double w = 0;
-        for (const std::size_t e : n.edges) {
+        for (const std::size_t e : touching) {
             w = std::max(w, edges_[e].width);
         }
         const double r = bankWidth(w) / 2;

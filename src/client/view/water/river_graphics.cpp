@@ -84,16 +84,9 @@ Point riverSplinePoint(const std::vector<Point>& points, int segment, bool close
 
 std::size_t RiverGraphics::node(Point world, Point screen) {
     const auto [found, inserted] = index_.tryEmplace(riverVertexKey(world), static_cast<std::uint32_t>(nodes_.size()));
-    if (!inserted) {
-        return found;
-    }
-    if (spareNodes_.empty()) {
-        nodes_.push_back({screen, {}});
-    } else {
-        nodes_.push_back(std::move(spareNodes_.back()));
-        spareNodes_.pop_back();
-        nodes_.back().point = screen;
-        nodes_.back().edges.clear();
+    if (inserted) {
+        nodes_.push_back({screen});
+        linked_ = false;
     }
     return found;
 }
@@ -106,10 +99,31 @@ void RiverGraphics::add(Point worldA, Point worldB, Point screenA, Point screenB
     }
     const std::size_t a = node(worldA, screenA);
     const std::size_t b = node(worldB, screenB);
-    const std::size_t edge = edges_.size();
     edges_.push_back({a, b, width, bridge, source, id.value_or(source)});
-    nodes_[a].edges.push_back(edge);
-    nodes_[b].edges.push_back(edge);
+    linked_ = false;
+}
+
+void RiverGraphics::link() const {
+    if (linked_) {
+        return;
+    }
+    // Counted, summed into starts, then filled edge by edge: each node's edges in the order added.
+    edgeStart_.assign(nodes_.size() + 1, 0);
+    for (const Edge& e : edges_) {
+        ++edgeStart_[e.a + 1];
+        ++edgeStart_[e.b + 1];
+    }
+    for (std::size_t n = 0; n < nodes_.size(); ++n) {
+        edgeStart_[n + 1] += edgeStart_[n];
+    }
+    nodeEdges_.resize(edgeStart_.back());
+    std::vector<std::uint32_t>& next = scratch_.nextEdge;
+    next.assign(edgeStart_.begin(), edgeStart_.end() - 1);
+    for (std::size_t e = 0; e < edges_.size(); ++e) {
+        nodeEdges_[next[edges_[e].a]++] = static_cast<std::uint32_t>(e);
+        nodeEdges_[next[edges_[e].b]++] = static_cast<std::uint32_t>(e);
+    }
+    linked_ = true;
 }
 
 void RiverGraphics::clear() {
@@ -117,17 +131,16 @@ void RiverGraphics::clear() {
         spareScene_ = std::move(*cachedScene);
         cachedScene.reset();
     }
-    for (Node& n : nodes_) {
-        spareNodes_.push_back(std::move(n));
-    }
     nodes_.clear();
     edges_.clear();
+    linked_ = false;
     index_.clear();
     sourcesDeferred_ = false;
 }
 
 const RiverGraphics::Scene& RiverGraphics::geometry() const {
     if (!cachedScene) {
+        link();
         Scene scene = std::move(spareScene_);
         buildGeometry(scene);
         cachedScene = std::move(scene);
@@ -136,7 +149,7 @@ const RiverGraphics::Scene& RiverGraphics::geometry() const {
 }
 
 double RiverGraphics::nodeWidth(std::size_t n) const {
-    const auto& touching = nodes_[n].edges;
+    const auto touching = edgesAt(n);
     if (touching.size() == 2) {
         return (edges_[touching[0]].width + edges_[touching[1]].width) * 0.5;
     }
@@ -153,10 +166,11 @@ void RiverGraphics::buildGeometry(Scene& scene) const {
     scene.placements.assign(edges_.size(), Placement{});
     std::size_t pathCount = 0;
     for (std::size_t n = 0; n < nodes_.size(); ++n) {
-        if (nodes_[n].edges.size() == 2) {
+        const auto touching = edgesAt(n);
+        if (touching.size() == 2) {
             continue;
         }
-        for (const std::size_t e : nodes_[n].edges) {
+        for (const std::size_t e : touching) {
             if (!s.visited[e]) {
                 traceChain(n, e, scene, pathCount);
             }
@@ -184,10 +198,10 @@ void RiverGraphics::traceChain(std::size_t start, std::size_t edge, Scene& scene
         const std::size_t next = e.a == at ? e.b : e.a;
         s.chainNodes.push_back(next);
         if (next == start) {
-            closed = nodes_[start].edges.size() == 2;
+            closed = degree(start) == 2;
             break;
         }
-        const auto& touching = nodes_[next].edges;
+        const auto touching = edgesAt(next);
         if (touching.size() != 2) {
             break;
         }
@@ -217,7 +231,7 @@ void RiverGraphics::traceChain(std::size_t start, std::size_t edge, Scene& scene
         const std::size_t n = s.chainNodes[j + 1];
         s.control.push_back(nodes_[n].point);
         s.widths.push_back(nodeWidth(n));
-        s.anchors.push_back(nodes_[n].edges.size() != 2);
+        s.anchors.push_back(degree(n) != 2);
     }
     s.smoothed = s.control;
     smoothInPlace(s.smoothed, s.previous, s.anchors, closed, smoothingPasses);

@@ -16,6 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace korvan {
@@ -122,7 +123,6 @@ class RiverGraphics {
 public:
     struct Node {
         Point point; // screen pixels
-        std::vector<std::size_t> edges;
     };
     struct Edge {
         std::size_t a = 0;
@@ -185,10 +185,17 @@ public:
 
     const std::vector<Node>& nodes() const { return nodes_; }
     const std::vector<Edge>& edges() const { return edges_; }
+    // The edges that meet at a node, in the order they were added.
+    std::span<const std::uint32_t> edgesAt(std::size_t node) const {
+        link();
+        return {nodeEdges_.data() + edgeStart_[node], nodeEdges_.data() + edgeStart_[node + 1]};
+    }
+    std::size_t degree(std::size_t node) const { return edgesAt(node).size(); }
 
 private:
     // Working vectors of one chain, kept between builds so a rebuild allocates nothing new.
     struct Scratch {
+        std::vector<std::uint32_t> nextEdge; // where link puts a node's next edge
         std::vector<char> visited;
         std::vector<std::size_t> chainEdges;
         std::vector<std::size_t> chainNodes;
@@ -205,6 +212,9 @@ private:
         std::vector<double> drawWidths;
     };
 
+    // Lists every node's edges in one array once all are added: walking a chain then reads two
+    // small arrays instead of a list apiece.
+    void link() const;
     void buildGeometry(Scene& scene) const;
     void buildMeshes(const DrawBounds& bounds, double physicalScale, MeshSet& set) const;
     void paintRows(std::uint32_t* pixels, int stride, SDL_Rect area, double physicalScale, bool clear) const;
@@ -217,8 +227,10 @@ private:
     mutable Scratch scratch_;
     mutable std::array<MeshSet, 2> meshSets_; // the second for a helper thread's half
     std::vector<Node> nodes_;
-    std::vector<Node> spareNodes_; // cleared nodes whose edge lists keep their capacity
     std::vector<Edge> edges_;
+    mutable std::vector<std::uint32_t> edgeStart_; // node n's edges are nodeEdges_[edgeStart_[n]] on
+    mutable std::vector<std::uint32_t> nodeEdges_;
+    mutable bool linked_ = false;
     FlatKeyMap index_; // vertex key -> node
     bool sourcesDeferred_ = false;
 };
