@@ -47,11 +47,6 @@ void redraw(const Scene& scene, TerrainScratch& scratch, SDL_Rect part) {
 
 } // namespace
 
-bool softwareRenderer(SDL_Renderer* renderer) {
-    SDL_RendererInfo info;
-    return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
-}
-
 bool terrainOnCpu(const Frame& frame) {
     return frame.software && frame.world.map.isWorld() && terrainDetail(true, frame.view.camera.scale).playGrid &&
            frame.images.terrainArt.get();

@@ -4,13 +4,13 @@
 #pragma once
 
 #include "map_view/scene.hpp"
+#include "sdl/output_format.hpp"
 #include "terrain/terrain_geometry.hpp"
 
 #include <SDL.h>
 
 namespace korvan {
 
-bool softwareRenderer(SDL_Renderer* renderer);
 // Whether the terrain is drawn on the CPU now, and with it the textured lakes, which then belong
 // to the terrain raster (scrolled with it) instead of a layer of their own.
 bool terrainOnCpu(const Frame& frame);

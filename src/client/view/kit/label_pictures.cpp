@@ -4,6 +4,7 @@
 #include "kit/palette.hpp"
 #include "kit/primitives.hpp"
 #include "sdl/draw_pass.hpp"
+#include "sdl/output_format.hpp"
 
 #include <algorithm>
 
@@ -32,9 +33,8 @@ bool LabelPictures::reset(SDL_Renderer* renderer, int side) {
     if (!SDL_RenderTargetSupported(renderer)) {
         return false;
     }
-    texture_.reset(
-        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, side_, side_));
     // Plates are opaque, so the copies need no blending.
+    texture_.reset(SDL_CreateTexture(renderer, opaqueTextureFormat(renderer), SDL_TEXTUREACCESS_TARGET, side_, side_));
     usable_ = texture_ && SDL_SetTextureBlendMode(texture_.get(), SDL_BLENDMODE_NONE) == 0;
     return usable_;
 }
