@@ -2,6 +2,8 @@
 // the CPU (software renderer) and sampling the play grid would otherwise leave the other core idle.
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <exception>
 #include <thread>
@@ -72,6 +74,20 @@ void fillRowsInParallel(int rows, std::size_t pixels, Fill&& fill) {
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+// Like fillRowsInParallel, for rasters whose rows cost unevenly (open sea beside coasts and river
+// mouths): both threads take the next band of bandRows rows until none is left, so neither waits
+// long for the other. fill is called once per band and must not rely on which thread calls it.
+template <typename Fill>
+void fillRowBandsInParallel(int rows, std::size_t pixels, int bandRows, Fill&& fill) {
+    std::atomic<int> next{0};
+    // Two takers, or one on a machine or raster too small to split.
+    fillRowsInParallel(2, pixels, [&](int, int) {
+        for (int begin = next.fetch_add(bandRows); begin < rows; begin = next.fetch_add(bandRows)) {
+            fill(begin, std::min(begin + bandRows, rows));
+        }
+    });
 }
 
 } // namespace korvan

@@ -319,7 +319,8 @@ void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out) {
     out.resize(w * std::size_t(view.height));
     LandTable own;
     LandTable& land = landOf(view, own);
-    fillRowsInParallel(view.height, out.size(), [&](int firstRow, int endRow) {
+    constexpr int bandRows = 24;
+    fillRowBandsInParallel(view.height, out.size(), bandRows, [&](int firstRow, int endRow) {
         OverviewSampler sampler(view, land, firstRow);
         for (int y = firstRow; y < endRow; ++y) {
             std::uint32_t* row = out.data() + std::size_t(y) * w;
