@@ -70,13 +70,15 @@ TEST(RowSplit, AFailureInEitherHalfReachesTheCallerAndTheHelperServesOn) {
     }
 }
 
-// Bands are taken whole and in any order by either thread: together they still cover every row once.
+// Bands are taken whole and in any order by either thread: together they still cover every row once,
+// and the work aside runs once, whether the rows are split or not.
 TEST(RowSplit, BandsCoverEveryRowOnceAndOnlyTheLastIsShort) {
     for (const auto& [rows, band] : {std::pair{0, 24}, std::pair{5, 24}, std::pair{24, 24}, std::pair{701, 24},
                                     std::pair{701, 1}}) {
         std::vector<std::atomic<int>> counts(static_cast<std::size_t>(rows));
         std::atomic<int> shortBands{0};
-        fillRowBandsInParallel(rows, large, band, [&](int begin, int end) {
+        std::atomic<int> asides{0};
+        fillRowBandsBeside(rows, rows > 100 ? large : 10, band, [&] { ++asides; }, [&](int begin, int end) {
             EXPECT_EQ(begin % band, 0);
             shortBands += end - begin != band;
             for (int row = begin; row < end; ++row) {
@@ -87,6 +89,7 @@ TEST(RowSplit, BandsCoverEveryRowOnceAndOnlyTheLastIsShort) {
             EXPECT_EQ(count.load(), 1) << rows << " rows in bands of " << band;
         }
         EXPECT_EQ(shortBands.load(), rows % band != 0 ? 1 : 0) << rows << " rows in bands of " << band;
+        EXPECT_EQ(asides.load(), 1);
     }
 }
 

@@ -79,15 +79,25 @@ void fillRowsInParallel(int rows, std::size_t pixels, Fill&& fill) {
 // Like fillRowsInParallel, for rasters whose rows cost unevenly (open sea beside coasts and river
 // mouths): both threads take the next band of bandRows rows until none is left, so neither waits
 // long for the other. fill is called once per band and must not rely on which thread calls it.
-template <typename Fill>
-void fillRowBandsInParallel(int rows, std::size_t pixels, int bandRows, Fill&& fill) {
+// The helper first runs aside(), work of its own that shares nothing with the rows, and joins the
+// bands when it is done: the caller's thread takes as many more as that leaves it.
+template <typename Fill, typename Aside>
+void fillRowBandsBeside(int rows, std::size_t pixels, int bandRows, Aside&& aside, Fill&& fill) {
     std::atomic<int> next{0};
-    // Two takers, or one on a machine or raster too small to split.
-    fillRowsInParallel(2, pixels, [&](int, int) {
+    // Two takers, the helper's part first, or one on a machine or raster too small to split.
+    fillRowsInParallel(2, pixels, [&](int taker, int) {
+        if (taker == 0) {
+            aside();
+        }
         for (int begin = next.fetch_add(bandRows); begin < rows; begin = next.fetch_add(bandRows)) {
             fill(begin, std::min(begin + bandRows, rows));
         }
     });
+}
+
+template <typename Fill>
+void fillRowBandsInParallel(int rows, std::size_t pixels, int bandRows, Fill&& fill) {
+    fillRowBandsBeside(rows, pixels, bandRows, [] {}, fill);
 }
 
 } // namespace korvan

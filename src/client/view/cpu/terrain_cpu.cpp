@@ -98,7 +98,7 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
         scratch.uploaded = false;
     }
     if (frame.canvas) {
-        *frame.canvas = {&scratch.picture, fresh};
+        *frame.canvas = {&scratch.picture, fresh, {}, {}};
         return;
     }
     presentPlayGrid(frame, scratch);

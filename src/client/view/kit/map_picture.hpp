@@ -9,6 +9,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace korvan {
@@ -41,12 +43,17 @@ private:
 };
 
 // One picture of the map area that several layers paint on the CPU in one frame, each over the ones
-// before it, instead of a blended texture apiece (the software renderer close in): fresh holds the
-// window rectangles the terrain repainted this frame, which the later layers paint too (empty ones
-// and an unchanged picture need nothing).
+// before it, instead of a blended texture apiece (the software renderer): fresh holds the window
+// rectangles to paint this frame, which every layer on the canvas paints (empty ones and an
+// unchanged picture need nothing).
 struct MapCanvas {
     MapPicture* picture = nullptr;
     std::array<SDL_Rect, 2> fresh{};
+    // The pan the picture was scrolled by, when fresh holds the strips it brought into view.
+    std::optional<PixelPan> pan;
+    // Work of a later layer that needs no pixels of the canvas (the rivers' shapes for a whole new
+    // view): the first layer that rasters on two threads may run it on the helper meanwhile.
+    std::function<void()> alongside;
 };
 
 } // namespace korvan

@@ -49,28 +49,26 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
 }
 
 void OverviewPicture::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+    const World& world = frame.world;
+    const ViewState& view = frame.view;
     const SDL_Rect area = frame.mapClip;
-    if (!canvas.picture || area.w <= 0 || area.h <= 0 || !SDL_RectEquals(&canvas.picture->area, &area)) {
+    const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
+    if (!canvas.picture || area.w <= 0 || area.h <= 0 || !SDL_RectEquals(&canvas.picture->area, &area) ||
+        std::none_of(canvas.fresh.begin(), canvas.fresh.end(), painted)) {
         return;
     }
-    fitTo(area);
-    if (raster(frame, false).count > 0) {
-        textureStale_ = true; // the texture was passed by
-    }
-    const PixelRing shown = ring(pixels_, origin_);
-    MapPicture& picture = *canvas.picture;
-    for (const SDL_Rect& part : canvas.fresh) {
-        if (SDL_RectEmpty(&part)) {
-            continue;
-        }
-        const SDL_Rect inPicture{part.x - area.x, part.y - area.y, part.w, part.h};
-        forStoredParts(shown, inPicture, [&](const SDL_Rect& stored, const SDL_Rect& at) {
-            for (int y = 0; y < at.h; ++y) {
-                const std::uint32_t* from = shown.pixels.data() + std::size_t(stored.y + y) * std::size_t(width_) +
-                                            std::size_t(stored.x);
-                std::copy_n(from, at.w, picture.at({area.x + at.x, area.y + at.y + y, at.w, 1}));
-            }
-        });
+    // The canvas keeps the picture across pans itself: the overview is rastered straight into it,
+    // and the rasters and texture of its own no longer show the view.
+    key_.reset();
+    textureStale_ = true;
+    land_.prepare(world.gameMap(), world.generation);
+    const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
+                                &land_};
+    std::vector<std::uint32_t>& pixels = canvas.picture->pixels;
+    if (canvas.pan) {
+        rasterUncovered(overview, PixelShift{canvas.pan->dx, canvas.pan->dy}, PixelRing{pixels, area.w, area.h, {}});
+    } else {
+        rasterOverview(overview, pixels, canvas.alongside);
     }
 }
 

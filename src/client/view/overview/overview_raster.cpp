@@ -314,13 +314,19 @@ LandTable& landOf(const OverviewView& view, LandTable& own) {
 
 } // namespace
 
-void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out) {
+void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out,
+                    const std::function<void()>& alongside) {
     const auto w = std::size_t(view.width);
     out.resize(w * std::size_t(view.height));
     LandTable own;
     LandTable& land = landOf(view, own);
     constexpr int bandRows = 24;
-    fillRowBandsInParallel(view.height, out.size(), bandRows, [&](int firstRow, int endRow) {
+    const auto aside = [&alongside] {
+        if (alongside) {
+            alongside();
+        }
+    };
+    fillRowBandsBeside(view.height, out.size(), bandRows, aside, [&](int firstRow, int endRow) {
         OverviewSampler sampler(view, land, firstRow);
         for (int y = firstRow; y < endRow; ++y) {
             std::uint32_t* row = out.data() + std::size_t(y) * w;

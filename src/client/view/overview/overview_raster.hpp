@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -76,7 +77,9 @@ struct PixelShift {
 std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height);
 
 // Samples every pixel centre of the map area into out (width * height pixels, row by row, no rivers).
-void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out);
+// alongside, when given, runs on the helper thread meanwhile (see fillRowBandsBeside).
+void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out,
+                    const std::function<void()>& alongside = {});
 
 // Samples into ring, the map area's raster after its origin moved by shift (PixelRing::movedBy),
 // the strips the pan uncovered; the rest it keeps.

@@ -168,10 +168,11 @@ bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas, Ground grou
     const ViewKey key = view.viewKey();
     const Content content{true, view.activeCountry(), ground};
     std::array<SDL_Rect, 2> fresh{};
+    std::optional<PixelPan> pan;
     if (cache_.key != key || content_ != content) {
-        const auto pan = cache_.key && content_ == content && SDL_RectEquals(&picture_.area, &clip)
-                             ? wholePixelPan(*cache_.key, key, clip.w, clip.h)
-                             : std::nullopt;
+        pan = cache_.key && content_ == content && SDL_RectEquals(&picture_.area, &clip)
+                  ? wholePixelPan(*cache_.key, key, clip.w, clip.h)
+                  : std::nullopt;
         if (pan) {
             fresh = picture_.scroll(*pan);
         } else {
@@ -186,7 +187,14 @@ bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas, Ground grou
         cache_.key = key;
         content_ = content;
     }
-    canvas = {&picture_, fresh};
+    canvas = {&picture_, fresh, pan, {}};
+    if (!pan && !SDL_RectEmpty(&fresh[0])) {
+        // A whole new view: its sides and their shapes are gathered beside the terrain's raster.
+        canvas.alongside = [this, &frame] {
+            gatherView(frame);
+            sides_.geometry();
+        };
+    }
     return true;
 }
 
