@@ -48,9 +48,15 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
     copyToWindow(renderer, area);
 }
 
-void OverviewPicture::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
+OverviewView OverviewPicture::sampling(const Frame& frame) {
     const World& world = frame.world;
     const ViewState& view = frame.view;
+    const SDL_Rect area = frame.mapClip;
+    land_.prepare(world.gameMap(), world.generation);
+    return {world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y, &land_};
+}
+
+void OverviewPicture::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
     const SDL_Rect area = frame.mapClip;
     const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
     if (!canvas.picture || area.w <= 0 || area.h <= 0 || !SDL_RectEquals(&canvas.picture->area, &area) ||
@@ -61,9 +67,7 @@ void OverviewPicture::paintCanvas(const Frame& frame, const MapCanvas& canvas) {
     // and the rasters and texture of its own no longer show the view.
     key_.reset();
     textureStale_ = true;
-    land_.prepare(world.gameMap(), world.generation);
-    const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
-                                &land_};
+    const OverviewView overview = sampling(frame);
     std::vector<std::uint32_t>& pixels = canvas.picture->pixels;
     if (canvas.pan) {
         rasterUncovered(overview, PixelShift{canvas.pan->dx, canvas.pan->dy}, PixelRing{pixels, area.w, area.h, {}});
@@ -85,9 +89,7 @@ OverviewPicture::Changes OverviewPicture::raster(const Frame& frame, bool includ
         pixels_.size() == std::size_t(area.w) * std::size_t(area.h)) {
         shift = overviewShift(key_->camera, view.camera, area.w, area.h);
     }
-    land_.prepare(world.gameMap(), world.generation);
-    const OverviewView overview{world.map, world.gameMap(), view.camera, view.gameCamera(), area.w, area.h, area.y,
-                                &land_};
+    const OverviewView overview = sampling(frame);
     // After a pan the rasters stay where they are and their origins move: only what came into
     // view is sampled.
     if (shift) {

@@ -20,8 +20,9 @@ public:
     // Draws the overview of the world over the map area, the world's rivers rastered in when
     // includeRivers.
     void draw(const Frame& frame, bool includeRivers);
-    // Rasters the overview without rivers and copies it into the fresh parts of the canvas, which
-    // covers the map area, instead of showing it: the rivers' picture lies over it whole.
+    // Rasters the overview without rivers straight into the fresh parts of the canvas, which covers
+    // the map area (the whole, or the strips of its pan), instead of showing it: the canvas is shown
+    // once the layers over the overview have painted on it.
     void paintCanvas(const Frame& frame, const MapCanvas& canvas);
     void forgetRenderer() { texture_.reset(); }
 
@@ -43,6 +44,8 @@ private:
     void fitTo(SDL_Rect area);
     // Brings the rasters up to the frame's view, moving them after a pan.
     Changes raster(const Frame& frame, bool includeRivers);
+    // What sampling the frame's view needs, the play grid's land table made ready.
+    OverviewView sampling(const Frame& frame);
     PixelRing ring(std::vector<std::uint32_t>& pixels, RingOrigin origin) { return {pixels, width_, height_, origin}; }
     std::vector<std::uint32_t> inRows(const std::vector<std::uint32_t>& pixels, RingOrigin origin) const;
     // Brings the picture's rectangles changed in shown into the texture.
@@ -54,7 +57,7 @@ private:
     // only what changed and the copy to the window comes in up to four parts. Elsewhere the texture
     // keeps the picture row by row, drawn as one image as it always was.
     bool textureRing_ = false;
-    bool textureStale_ = false; // the rasters changed while the picture was painted into a canvas
+    bool textureStale_ = false; // views were painted into a canvas since the texture was filled
     RingOrigin textureOrigin_;
     std::vector<std::uint32_t> pixels_; // the last raster without rivers, for reuse after a pan
     std::vector<std::uint32_t> drawn_;  // the last raster with rivers, for reuse after a pan
