@@ -115,9 +115,9 @@ std::unique_ptr<Client> createClient(SDL_Renderer* renderer, const WorldSources&
 
 namespace {
 
-// Hands the heap's free pages back to the system. Deriving the world frees some 40 MB of working
-// tables (the river tracing's) inside the heap, where the allocator would otherwise keep them
-// resident for the whole run, on top of what the renderer allocates next.
+// Hands the heap's free pages back to the system. Deriving the world frees tens of megabytes of
+// working tables (the river tracing's) inside the heap, where the allocator would otherwise keep
+// them resident for the whole run, under everything the renderer allocates next.
 void returnFreedMemory() {
 #ifdef __GLIBC__
     malloc_trim(0);
