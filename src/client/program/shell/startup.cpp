@@ -26,10 +26,6 @@
 #include <string>
 #include <thread>
 
-#ifdef __GLIBC__
-#include <malloc.h> // malloc_trim
-#endif
-
 namespace korvan {
 
 namespace {
@@ -115,15 +111,6 @@ std::unique_ptr<Client> createClient(SDL_Renderer* renderer, const WorldSources&
 
 namespace {
 
-// Hands the heap's free pages back to the system. Deriving the world frees tens of megabytes of
-// working tables (the river tracing's) inside the heap, where the allocator would otherwise keep
-// them resident for the whole run, under everything the renderer allocates next.
-void returnFreedMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
 // Everything after the options: returns the exit code, throws for start-up errors.
 int startAndRun(const Options& options) {
     if (!options.logPath.empty()) {
@@ -185,7 +172,6 @@ int startAndRun(const Options& options) {
         displayFailure = std::current_exception();
     }
     LoadedWorld loaded = loading.get();
-    returnFreedMemory();
     // A world derived afresh is written to the cache beside the first frames; the program waits for
     // it before it ends, so no half-written file stays behind.
     std::jthread cacheWriter;
