@@ -3,6 +3,7 @@
 
 #include "map_view/scene.hpp"
 #include "cpu/lake_spans.hpp"
+#include "kit/layer_cache.hpp"
 #include "kit/palette.hpp"
 #include "core/row_split.hpp"
 #include "terrain/terrain_geometry.hpp"
@@ -65,8 +66,7 @@ void renderPlayGridOnCpu(const Frame& frame, TerrainScratch& scratch) {
     }
     if (!scratch.texture || scratch.textureWidth != area.w || scratch.textureHeight != area.h) {
         // Opaque pixels 0xFFRRGGBB read the same as xRGB.
-        scratch.texture.reset(
-            SDL_CreateTexture(renderer, softwareOutputFormat(renderer), SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
+        scratch.texture.reset(cpuPictureTexture(renderer, softwareOutputFormat(renderer), area.w, area.h));
         if (!scratch.texture || SDL_SetTextureBlendMode(scratch.texture.get(), SDL_BLENDMODE_NONE) != 0) {
             throwSdlError();
         }

@@ -30,15 +30,21 @@ struct LayerStyle {
 // software renderer's first, so its copies and texel writes need no per-pixel conversion.
 inline constexpr LayerStyle overlayStyle{SDL_PIXELFORMAT_ARGB8888, {0, 0, 0, 0}, true};
 
-// Gives the cache a streaming ARGB texture of width x height for a picture painted on the CPU,
-// blended over the layers below. A new texture holds nothing yet, so the cache forgets its key.
-// False when none can be made.
+// A texture for a picture painted on the CPU and brought in whole or in parts by SDL_UpdateTexture.
+// Never locked, so static: a streaming texture would cost the GL renderer a second copy of its
+// pixels in memory.
+inline SDL_Texture* cpuPictureTexture(SDL_Renderer* renderer, Uint32 format, int width, int height) {
+    return SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, width, height);
+}
+
+// Gives the cache an ARGB texture of width x height for a picture painted on the CPU, blended over
+// the layers below. A new texture holds nothing yet, so the cache forgets its key. False when none
+// can be made.
 inline bool streamingLayerTexture(SDL_Renderer* renderer, LayerCache& cache, int width, int height) {
     if (cache.texture && cache.textureWidth == width && cache.textureHeight == height) {
         return true;
     }
-    cache.texture.reset(
-        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, width, height));
+    cache.texture.reset(cpuPictureTexture(renderer, SDL_PIXELFORMAT_ARGB8888, width, height));
     cache.key.reset();
     if (!cache.texture) {
         return false;

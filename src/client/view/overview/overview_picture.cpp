@@ -1,6 +1,7 @@
 // The world overview raster of the map area, kept in a streaming texture and reused after pans.
 #include "overview/overview_picture.hpp"
 
+#include "kit/layer_cache.hpp"
 #include "kit/map_picture.hpp"
 #include "sdl/output_format.hpp"
 
@@ -32,7 +33,7 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
         // The raster's pixels are opaque ARGB, which reads the same as xRGB: in the software renderer's
         // own format the copy to the window is plain rows instead of a conversion of every pixel.
         const Uint32 format = frame.software ? softwareOutputFormat(renderer) : Uint32{SDL_PIXELFORMAT_ARGB8888};
-        texture_.reset(SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, area.w, area.h));
+        texture_.reset(cpuPictureTexture(renderer, format, area.w, area.h));
         if (!texture_) {
             throwSdlError();
         }

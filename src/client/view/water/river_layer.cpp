@@ -142,8 +142,7 @@ bool RiverLayer::groundTextureFits(const Frame& frame) {
         return true;
     }
     // Opaque ARGB reads the same as xRGB: in the output's format the copy is plain rows.
-    groundTexture_.reset(SDL_CreateTexture(frame.renderer, softwareOutputFormat(frame.renderer),
-                                           SDL_TEXTUREACCESS_STREAMING, size.x, size.y));
+    groundTexture_.reset(cpuPictureTexture(frame.renderer, softwareOutputFormat(frame.renderer), size.x, size.y));
     cache_.key.reset(); // the new texture shows nothing yet
     if (!groundTexture_) {
         return false;
