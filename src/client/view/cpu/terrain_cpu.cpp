@@ -109,13 +109,14 @@ void presentPlayGrid(const Frame& frame, TerrainScratch& scratch) {
         return;
     }
     const SDL_Rect area = scratch.picture.area;
+    const SDL_Rect stored{0, 0, area.w, area.h};
     if (!scratch.uploaded) {
-        if (SDL_UpdateTexture(scratch.texture.get(), nullptr, scratch.picture.pixels.data(), area.w * 4) != 0) {
+        if (SDL_UpdateTexture(scratch.texture.get(), &stored, scratch.picture.pixels.data(), area.w * 4) != 0) {
             throwSdlError();
         }
         scratch.uploaded = true;
     }
-    if (SDL_RenderCopy(frame.renderer, scratch.texture.get(), nullptr, &area) != 0) {
+    if (SDL_RenderCopy(frame.renderer, scratch.texture.get(), &stored, &area) != 0) {
         throwSdlError();
     }
 }

@@ -30,11 +30,14 @@ struct LayerStyle {
 // software renderer's first, so its copies and texel writes need no per-pixel conversion.
 inline constexpr LayerStyle overlayStyle{SDL_PIXELFORMAT_ARGB8888, {0, 0, 0, 0}, true};
 
-// A texture for a picture painted on the CPU and brought in whole or in parts by SDL_UpdateTexture.
-// Never locked, so static: a streaming texture would cost the GL renderer a second copy of its
-// pixels in memory.
+// A texture for a picture of width x height painted on the CPU and brought in whole or in parts by
+// SDL_UpdateTexture. Never locked, so static: a streaming texture would cost the GL renderer a
+// second copy of its pixels in memory. It has one spare column, never shown, so copies name their
+// source rectangle: the software renderer copies rows whose gaps are whole multiples of 8 bytes
+// eight bytes at a time, and others with the C library's memcpy, which is faster; an odd gap on the
+// texture's side takes the faster way into a window whose rows are a multiple of 8 bytes longer.
 inline SDL_Texture* cpuPictureTexture(SDL_Renderer* renderer, Uint32 format, int width, int height) {
-    return SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, width, height);
+    return SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STATIC, width + 1, height);
 }
 
 // Gives the cache an ARGB texture of width x height for a picture painted on the CPU, blended over

@@ -182,7 +182,8 @@ void OverviewPicture::copyToWindow(SDL_Renderer* renderer, SDL_Rect area) const 
         }
     };
     if (!textureRing_) {
-        copy(nullptr, area);
+        const SDL_Rect whole{0, 0, width_, height_};
+        copy(&whole, area);
         return;
     }
     const PixelRing layout{{}, width_, height_, textureOrigin_};
