@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 using namespace korvan;
 
 TEST(RendererChoice, CpuRasterisersAreRecognisedRealGpusAreNot) {
@@ -24,4 +27,23 @@ TEST(RendererChoice, AnyDriverTheUserNamesWins) {
     // Not an OpenGL renderer, or a real GPU: nothing to give up.
     EXPECT_FALSE(preferSoftwareRenderer(nullptr, ""));
     EXPECT_FALSE(preferSoftwareRenderer(nullptr, "Mesa Intel(R) UHD Graphics 620 (KBL GT2)"));
+}
+
+// A device folder is judged by the graphics nodes in it: kernel graphics drivers, NVIDIA's own, WSL's.
+TEST(RendererChoice, AGraphicsDeviceIsOneOfTheKnownNodes) {
+    namespace fs = std::filesystem;
+    const fs::path devices = fs::path(::testing::TempDir()) / "korvan-devices";
+    fs::remove_all(devices);
+    fs::create_directories(devices / "dri");
+    std::ofstream(devices / "null").put('\n');
+    std::ofstream(devices / "dri" / "by-path").put('\n');
+    EXPECT_FALSE(graphicsDevicePresent(devices)); // a dri folder without a card
+    EXPECT_FALSE(graphicsDevicePresent(devices / "missing"));
+    for (const fs::path& node : {fs::path("dri") / "renderD128", fs::path("dri") / "card0", fs::path("nvidiactl"),
+                                fs::path("dxg")}) {
+        std::ofstream(devices / node).put('\n');
+        EXPECT_TRUE(graphicsDevicePresent(devices)) << node;
+        fs::remove(devices / node);
+    }
+    fs::remove_all(devices);
 }

@@ -1,4 +1,4 @@
-// Recognising GPU drivers that raster on the CPU by their renderer string.
+// Recognising GPU drivers that raster on the CPU by their renderer string, and machines without a GPU.
 #include "shell/renderer_choice.hpp"
 
 #include <algorithm>
@@ -31,6 +31,20 @@ bool rastersOnCpu(std::string_view glRenderer) {
 bool preferSoftwareRenderer(const char* userDriver, std::string_view glRenderer) {
     const bool userChose = userDriver != nullptr && *userDriver != '\0';
     return !userChose && rastersOnCpu(glRenderer);
+}
+
+bool graphicsDevicePresent(const std::filesystem::path& devices) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::directory_iterator entry(devices / "dri", error), end; !error && entry != end; entry.increment(error)) {
+        const std::string name = entry->path().filename().string();
+        if (name.starts_with("card") || name.starts_with("renderD")) {
+            return true;
+        }
+    }
+    constexpr std::array<const char*, 3> otherGpus{"nvidiactl", "nvidia0", "dxg"};
+    return std::any_of(otherGpus.begin(), otherGpus.end(),
+                       [&](const char* name) { return fs::exists(devices / name, error); });
 }
 
 } // namespace korvan

@@ -48,26 +48,43 @@ WindowHandle createWindow() {
     return window;
 }
 
+// Whether this machine may have a GPU; assumed where its devices cannot be looked at.
+bool graphicsDeviceOnThisMachine() {
+#if defined(__linux__)
+    return graphicsDevicePresent("/dev");
+#else
+    return true;
+#endif
+}
+
 void logSoftwareChoice(const std::string& gpu) {
-    SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
+    if (gpu.empty()) {
+        SDL_Log("Renderer: kein Grafikgeraet gefunden, daher SDL-Software-Renderer");
+    } else {
+        SDL_Log("Renderer: OpenGL rastert hier auf der CPU (%s), daher SDL-Software-Renderer", gpu.c_str());
+    }
     // Shown through the window surface itself, not through one more GL texture upload.
     SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
 }
 
 // The accelerated renderer, or SDL's software renderer where the accelerated one rasterises on the
-// CPU. The probe's child tells that without loading the GL driver here; without a probe the GL
-// renderer is made and asked, and then the window is made anew, which lets SDL unload the driver.
-RendererHandle createRenderer(WindowHandle& window, RendererProbe& probe) {
+// CPU. Without a graphics device it can do nothing else (noGpu). Otherwise the probe's child tells
+// without loading the GL driver here; without a probe the GL renderer is made and asked, and then the
+// window is made anew, which lets SDL unload the driver.
+RendererHandle createRenderer(WindowHandle& window, RendererProbe& probe, bool noGpu) {
     const char* userDriver = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
     RendererHandle renderer;
-    if (probe.started() && preferSoftwareRenderer(userDriver, probe.glRenderer())) {
+    if (noGpu) {
+        logSoftwareChoice({});
+        renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+    } else if (probe.started() && preferSoftwareRenderer(userDriver, probe.glRenderer())) {
         logSoftwareChoice(probe.glRenderer());
         renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
     } else {
         renderer.reset(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC));
     }
     // Without the probe's answer (no fork here, or its child failed) the renderer is asked itself.
-    if (renderer && (!probe.started() || probe.glRenderer().empty())) {
+    if (renderer && !noGpu && (!probe.started() || probe.glRenderer().empty())) {
         const std::string gpu = glRendererName(renderer.get());
         if (preferSoftwareRenderer(userDriver, gpu)) {
             logSoftwareChoice(gpu);
@@ -133,11 +150,12 @@ int startAndRun(const Options& options) {
         SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     }
     // Only the default choice needs the GL renderer's name; the child must start before SDL and
-    // before the world's thread.
+    // before the world's thread. On a machine without a graphics device there is nothing to ask: the
+    // child's GL driver would only compete with the world's loading for the processor.
     const char* userDriver = SDL_getenv("SDL_RENDER_DRIVER");
-    RendererProbe probe = (userDriver == nullptr || *userDriver == '\0') && options.exportOperationPath.empty()
-                              ? RendererProbe::start()
-                              : RendererProbe();
+    const bool defaultChoice = (userDriver == nullptr || *userDriver == '\0') && options.exportOperationPath.empty();
+    const bool noGpu = defaultChoice && !graphicsDeviceOnThisMachine();
+    RendererProbe probe = defaultChoice && !noGpu ? RendererProbe::start() : RendererProbe();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         throwSdlError();
     }
@@ -166,7 +184,7 @@ int startAndRun(const Options& options) {
     std::exception_ptr displayFailure;
     try {
         window = createWindow();
-        renderer = createRenderer(window, probe);
+        renderer = createRenderer(window, probe, noGpu);
         images.load(renderer.get(), sources.dataDirectory);
     } catch (...) {
         displayFailure = std::current_exception();
