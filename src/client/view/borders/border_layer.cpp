@@ -121,7 +121,7 @@ void BorderLayer::drawPixels(const Frame& frame) {
     if (clip.w <= 0 || clip.h <= 0) {
         return;
     }
-    if (!streamingLayerTexture(renderer, cache, view.width, view.height)) {
+    if (!blendedPictureTexture(renderer, cache, view.width, view.height)) {
         const DrawPass pass(renderer);
         SDL_RenderSetClipRect(renderer, &clip);
         drawGeometry(frame);

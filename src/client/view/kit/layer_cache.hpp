@@ -43,7 +43,7 @@ inline SDL_Texture* cpuPictureTexture(SDL_Renderer* renderer, Uint32 format, int
 // Gives the cache an ARGB texture of width x height for a picture painted on the CPU, blended over
 // the layers below. A new texture holds nothing yet, so the cache forgets its key. False when none
 // can be made.
-inline bool streamingLayerTexture(SDL_Renderer* renderer, LayerCache& cache, int width, int height) {
+inline bool blendedPictureTexture(SDL_Renderer* renderer, LayerCache& cache, int width, int height) {
     if (cache.texture && cache.textureWidth == width && cache.textureHeight == height) {
         return true;
     }

@@ -1,4 +1,4 @@
-// The world overview raster of the map area, kept in a streaming texture and reused after pans.
+// The world overview raster of the map area, kept in a texture and reused after pans.
 #pragma once
 
 #include "cpu/pixel_ring.hpp"

@@ -161,7 +161,7 @@ bool RiverLayer::beginOverlay(const Frame& frame, MapCanvas& canvas, Ground grou
         return false;
     }
     if (ground == Ground::Overview ? !groundTextureFits(frame)
-                                   : !streamingLayerTexture(frame.renderer, cache_, view.width, view.height)) {
+                                   : !blendedPictureTexture(frame.renderer, cache_, view.width, view.height)) {
         return false;
     }
     const ViewKey key = view.viewKey();
@@ -226,10 +226,10 @@ void RiverLayer::draw(const Frame& frame) {
         }
         return;
     }
-    // The ribbons are painted straight into a streaming texture: the software renderer's cost per
+    // The ribbons are painted on the CPU and brought into a texture: the software renderer's cost per
     // triangle would make a zoomed-out view of thousands of sides take several frames' budget.
     LayerCache& cache = cache_;
-    if (!streamingLayerTexture(renderer, cache, view.width, view.height)) {
+    if (!blendedPictureTexture(renderer, cache, view.width, view.height)) {
         const DrawPass pass(renderer);
         SDL_RenderSetClipRect(renderer, &clip);
         drawBands(frame);

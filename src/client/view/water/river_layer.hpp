@@ -1,5 +1,5 @@
 // The river layer: the visible river sides of the game map as ribbons, painted on the CPU into a
-// streaming texture and scrolled with the view.
+// picture that is scrolled with the view and brought into a texture.
 #pragma once
 
 #include "kit/layer_cache.hpp"
