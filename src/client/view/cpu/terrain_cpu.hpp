@@ -4,7 +4,6 @@
 #pragma once
 
 #include "map_view/scene.hpp"
-#include "sdl/output_format.hpp"
 #include "terrain/terrain_geometry.hpp"
 
 #include <SDL.h>

@@ -3,6 +3,7 @@
 
 #include "cpu/terrain_cpu.hpp"
 #include "kit/palette.hpp"
+#include "sdl/output_format.hpp"
 
 #include <algorithm>
 #include <array>
