@@ -1,6 +1,6 @@
 // Fuzz target: the header check every picture passes before it is decoded. The first byte picks
 // the expected picture; an accepted header must describe exactly it, with its pixels in the file.
-#include "core/bmp_header.hpp"
+#include "core/files/bmp_header.hpp"
 
 #include <array>
 #include <cstddef>

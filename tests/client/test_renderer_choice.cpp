@@ -1,5 +1,5 @@
 // The renderer choice: CPU rasterisers recognised by their GL renderer string, the user's driver first.
-#include "shell/renderer_choice.hpp"
+#include "shell/machine/renderer_choice.hpp"
 
 #include <gtest/gtest.h>
 

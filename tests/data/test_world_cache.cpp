@@ -1,6 +1,6 @@
 // The derived-data cache on the shipped world: a hit gives the world deriving gives, every invalid
 // file is passed over for deriving, and writing it fails quietly.
-#include "core/content_hash.hpp"
+#include "core/files/content_hash.hpp"
 #include "program_runner.hpp"
 #include "world/world.hpp"
 #include "world/world_cache.hpp"

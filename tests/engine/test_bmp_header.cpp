@@ -1,5 +1,5 @@
 // The header check every picture passes before it is decoded: exact sizes, depths and lengths.
-#include "core/bmp_header.hpp"
+#include "core/files/bmp_header.hpp"
 
 #include <gtest/gtest.h>
 

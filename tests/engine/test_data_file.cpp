@@ -1,7 +1,7 @@
 // Reading data files: only regular files (or pipes where allowed), never blocking, never past the
 // cap; and writing files whole or not at all.
-#include "core/data_file.hpp"
-#include "core/file_write.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_write.hpp"
 #include "error_of.hpp"
 #include "program_runner.hpp"
 

@@ -1,6 +1,6 @@
 // Reading and validating the army file: unit types, then the units of the map's kind.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "core/json_values.hpp"
 #include "forces/army.hpp"
 #include "map/map.hpp"

@@ -1,6 +1,6 @@
 // Reading the scenario file: round limit, seed and objectives of the map's kind.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "core/json_values.hpp"
 #include "forces/battle.hpp"
 #include "map/map.hpp"

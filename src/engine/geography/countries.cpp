@@ -1,6 +1,6 @@
 // Loading countries.json and testing points against country polygons.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "geography/countries.hpp"
 #include "geography/polygon_file.hpp"
 

@@ -1,8 +1,8 @@
 // Reading the flag atlas's list.
 #include "geography/flag_list.hpp"
 
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "core/json_values.hpp"
 
 namespace korvan {

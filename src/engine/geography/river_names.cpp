@@ -1,7 +1,7 @@
 // Loading river and bridge names and looking them up by river-edge index.
 #include "core/byte_stream.hpp"
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "geography/river_names.hpp"
 #include "core/json_values.hpp"
 

@@ -1,6 +1,6 @@
 // Loading seas.json and lakes.json and naming the water at a point or hex.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "geography/seas.hpp"
 
 #include "geography/polygon_file.hpp"

@@ -1,6 +1,6 @@
 // Loading water-territories.json and answering per-hex water ownership by binary search over spans.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "geography/water_territories.hpp"
 #include "core/json_values.hpp"
 #include "core/row_runs.hpp"

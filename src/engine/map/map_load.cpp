@@ -1,6 +1,6 @@
 // Reading and validating map files (schemas 1 to 3).
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 

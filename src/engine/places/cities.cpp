@@ -1,6 +1,6 @@
 // Reading cities.json, urban.json and city-parameters.json, and merging urban centres into the city list.
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "places/cities.hpp"
 #include "core/json_values.hpp"
 

@@ -3,8 +3,8 @@
 #include "world/world.hpp"
 
 #include "core/camera.hpp"
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 #include "places/city_anchors.hpp"
 #include "world/world_cache.hpp"
 

@@ -3,10 +3,10 @@
 #include "world/world_cache.hpp"
 
 #include "core/byte_stream.hpp"
-#include "core/content_hash.hpp"
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
-#include "core/file_write.hpp"
+#include "core/files/content_hash.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
+#include "core/files/file_write.hpp"
 
 #include <cstdlib>
 #include <exception>

@@ -1,5 +1,5 @@
 // Program entry of korvan.bin.
-#include "shell/large_heap.hpp"
+#include "shell/machine/large_heap.hpp"
 #include "shell/startup.hpp"
 
 #include <SDL.h>

@@ -1,7 +1,7 @@
 // Event pumping with merged mouse motion, frame drawing, screenshots and the self-test hooks.
 #include "shell/run_loop.hpp"
 
-#include "core/file_write.hpp"
+#include "core/files/file_write.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <algorithm>

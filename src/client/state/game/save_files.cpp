@@ -1,8 +1,8 @@
 // Save files: their folder, atomic replacement with a backup, and bounded reading.
 #include "game/save_files.hpp"
 
-#include "core/data_file.hpp"
-#include "core/file_write.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_write.hpp"
 
 #include <cstdlib>
 #include <stdexcept>

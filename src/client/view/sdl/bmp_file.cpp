@@ -1,8 +1,8 @@
 // Checked loading of BMP pictures.
 #include "sdl/bmp_file.hpp"
 
-#include "core/data_file.hpp"
-#include "core/file_caps.hpp"
+#include "core/files/data_file.hpp"
+#include "core/files/file_caps.hpp"
 
 namespace korvan {
 

@@ -2,7 +2,7 @@
 // picture expected, and only then decoded by SDL.
 #pragma once
 
-#include "core/bmp_header.hpp"
+#include "core/files/bmp_header.hpp"
 #include "sdl/sdl_handles.hpp"
 
 #include <filesystem>

@@ -1,5 +1,5 @@
 // Reserving the heap at start and asking for huge pages for it (Linux with glibc only).
-#include "shell/large_heap.hpp"
+#include "shell/machine/large_heap.hpp"
 
 #include <cstdlib> // defines __GLIBC__ on glibc
 

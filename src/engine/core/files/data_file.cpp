@@ -1,5 +1,5 @@
 // Reading a data file whole, within its size cap, refusing what is not a file.
-#include "core/data_file.hpp"
+#include "core/files/data_file.hpp"
 
 #include <simdjson.h>
 

@@ -1,6 +1,6 @@
 // The GL renderer probe: a forked child opens SDL's accelerated renderer, writes its GL_RENDERER
 // string into a pipe and exits without cleaning up.
-#include "shell/renderer_probe.hpp"
+#include "shell/machine/renderer_probe.hpp"
 
 #if defined(__linux__)
 #include <fcntl.h>

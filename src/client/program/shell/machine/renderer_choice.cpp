@@ -1,5 +1,5 @@
 // Recognising GPU drivers that raster on the CPU by their renderer string, and machines without a GPU.
-#include "shell/renderer_choice.hpp"
+#include "shell/machine/renderer_choice.hpp"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 // Four multiply-rotate lanes over 32-byte stripes, then the tail and a final mix: some gigabytes a
 // second, so the ten megabytes of data files cost a few milliseconds.
-#include "core/content_hash.hpp"
+#include "core/files/content_hash.hpp"
 
 #include <bit>
 #include <cstring>

@@ -1,5 +1,5 @@
 // The build id is read from the executable's own note segment as loaded, not from its file.
-#include "shell/program_identity.hpp"
+#include "shell/machine/program_identity.hpp"
 
 #include "korvan_version.hpp"
 

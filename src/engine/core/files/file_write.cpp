@@ -1,7 +1,7 @@
 // A file written beside its place and renamed into it.
-#include "core/file_write.hpp"
+#include "core/files/file_write.hpp"
 
-#include "core/data_file.hpp"
+#include "core/files/data_file.hpp"
 
 #include <atomic>
 #include <cerrno>

@@ -1,5 +1,5 @@
 // Reading the fields of a BMP header and checking them against the expected picture.
-#include "core/bmp_header.hpp"
+#include "core/files/bmp_header.hpp"
 
 #include <cstdint>
 
