@@ -3,12 +3,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace korvan {
 
-// Insert-only; grows at half load. Much faster than std::unordered_map for millions of small entries
+// Insert-only; grows at half load; values below 2^32 - 1. Much faster than std::unordered_map for millions of small entries
 // because it never allocates per entry.
 class FlatKeyMap {
 public:
@@ -16,17 +18,20 @@ public:
 
     // Returns the stored value and whether the key was new (then value was stored).
     std::pair<std::uint32_t, bool> tryEmplace(std::uint64_t key, std::uint32_t value) {
+        if (value == noValue) {
+            throw std::length_error("FlatKeyMap: Wert ausserhalb des Bereichs");
+        }
         if ((size_ + 1) * 2 > slots_.size()) {
             rehash(std::max<std::size_t>(slots_.size() * 2, 16));
         }
         std::size_t i = slotFor(key);
-        while (slots_[i].used) {
-            if (slots_[i].key == key) {
+        while (slots_[i].used()) {
+            if (slots_[i].key() == key) {
                 return {slots_[i].value, false};
             }
             i = (i + 1) & mask_;
         }
-        slots_[i] = {key, value, true};
+        slots_[i] = Slot(key, value);
         ++size_;
         return {value, true};
     }
@@ -36,8 +41,8 @@ public:
             return std::nullopt; // moved from
         }
         std::size_t i = slotFor(key);
-        while (slots_[i].used) {
-            if (slots_[i].key == key) {
+        while (slots_[i].used()) {
+            if (slots_[i].key() == key) {
                 return slots_[i].value;
             }
             i = (i + 1) & mask_;
@@ -68,10 +73,20 @@ public:
     }
 
 private:
+    // The largest value marks an empty slot; values are indices and never reach it.
+    static constexpr std::uint32_t noValue = std::numeric_limits<std::uint32_t>::max();
+
+    // 12 bytes instead of an aligned 64-bit key's 16: the derivation's tables hold up to a million.
     struct Slot {
-        std::uint64_t key = 0;
-        std::uint32_t value = 0;
-        bool used = false;
+        std::uint32_t keyLow = 0;
+        std::uint32_t keyHigh = 0;
+        std::uint32_t value = noValue;
+
+        Slot() = default;
+        Slot(std::uint64_t key, std::uint32_t v)
+            : keyLow(static_cast<std::uint32_t>(key)), keyHigh(static_cast<std::uint32_t>(key >> 32)), value(v) {}
+        std::uint64_t key() const { return (std::uint64_t(keyHigh) << 32) | keyLow; }
+        bool used() const { return value != noValue; }
     };
 
     static std::size_t capacityFor(std::size_t expected) {
@@ -97,8 +112,8 @@ private:
         }
         size_ = 0;
         for (const Slot& slot : old) {
-            if (slot.used) {
-                tryEmplace(slot.key, slot.value);
+            if (slot.used()) {
+                tryEmplace(slot.key(), slot.value);
             }
         }
     }

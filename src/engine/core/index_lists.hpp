@@ -20,17 +20,29 @@ public:
 
     // One list per owner 0..owners - 1 from (owner, value) pairs; each list keeps the pairs' order.
     // Every owner must be below owners.
-    FlatLists(std::size_t owners, const std::vector<Pair>& pairs) : first_(owners + 1, 0), values_(pairs.size()) {
-        for (const auto& [owner, value] : pairs) {
-            ++first_[owner + 1];
+    FlatLists(std::size_t owners, const std::vector<Pair>& pairs)
+        : FlatLists(gather(
+              owners, pairs.size(), [&](std::size_t k) { return pairs[k].first; },
+              [&](std::size_t k) { return pairs[k].second; })) {}
+
+    // The same from items 0..count - 1 given by two functions, item k belonging to ownerOf(k) with
+    // the value valueOf(k): large lists need no array of pairs first.
+    template <typename OwnerOf, typename ValueOf>
+    static FlatLists gather(std::size_t owners, std::size_t count, const OwnerOf& ownerOf, const ValueOf& valueOf) {
+        FlatLists lists;
+        lists.first_.assign(owners + 1, 0);
+        lists.values_.resize(count);
+        for (std::size_t k = 0; k < count; ++k) {
+            ++lists.first_[ownerOf(k) + 1];
         }
-        for (std::size_t k = 1; k < first_.size(); ++k) {
-            first_[k] += first_[k - 1];
+        for (std::size_t k = 1; k < lists.first_.size(); ++k) {
+            lists.first_[k] += lists.first_[k - 1];
         }
-        std::vector<std::uint32_t> next(first_.begin(), first_.end() - 1);
-        for (const auto& [owner, value] : pairs) {
-            values_[next[owner]++] = value;
+        std::vector<std::uint32_t> next(lists.first_.begin(), lists.first_.end() - 1);
+        for (std::size_t k = 0; k < count; ++k) {
+            lists.values_[next[ownerOf(k)]++] = valueOf(k);
         }
+        return lists;
     }
 
     // From the two arrays starts() and values() gave; false where they do not form lists.

@@ -198,9 +198,9 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
     std::vector<SideGeometry> sides;
     sides.reserve(sourceCount);
     for (const RiverEdge& edge : source.rivers_) {
-        sides.push_back(sideGeometry(source, edge, scale));
+        sides.push_back(sideGeometry(source, edge));
     }
-    RiverGraph graph(period(), sides);
+    RiverGraph graph(period(), sides, scale);
     for (std::size_t i = 0; i < sourceCount; ++i) {
         const RiverEdge& edge = source.rivers_[i];
         const bool bankWet = source.at(edge.a).terrain == Terrain::Water || source.at(edge.b).terrain == Terrain::Water;
@@ -218,8 +218,8 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
 
     // The grid edges a source side crosses, in the order they are met.
     const auto findHits = [&](std::size_t i, std::vector<SideHit>& found) {
-        Point start = sides[i].start;
-        Point end = sides[i].end;
+        Point start = sides[i].start(scale);
+        Point end = sides[i].end(scale);
         const Hex centre = worldToHex(toGrid(sides[i].middle));
         const bool startMouth = graph.mouth(graph.sideEnd(i, false));
         const bool prolonged = startMouth || graph.mouth(graph.sideEnd(i, true));
@@ -263,7 +263,7 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
             }
         }
     };
-    const CandidateTable table = collectCandidates(sourceCount, findHits);
+    const Candidates table = collectCandidates(sourceCount, findHits);
     const std::vector<Candidate>& candidates = table.candidates;
     const std::vector<Contribution>& contributions = table.contributions;
 
@@ -280,9 +280,7 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
         }
         crossing.clear();
         for (std::uint32_t k = candidate.first; k != noContribution; k = contributions[k].next) {
-            if (contributions[k].crossed) {
-                crossing.push_back(&contributions[k]);
-            }
+            crossing.push_back(&contributions[k]);
         }
         if (crossing.empty() ||
             (crossing.size() == 2 && toothOnly(graph, candidate, *crossing[0], *crossing[1]))) {

@@ -24,14 +24,13 @@ struct SideHit {
     bool crossed; // the side passes from one side of the line between the two field centres to the other
 };
 
-// One source side seen from a candidate edge. A candidate's contributions form a chain in the
-// order of their sides.
+// A source side that crosses a candidate edge (see SideHit::crossed). A candidate's contributions
+// form a chain in the order of their sides; sides that only touch the edge are not kept.
 struct Contribution {
     std::uint32_t source;
     std::uint32_t next = noContribution; // the candidate's next contribution
     Point start; // as in the side's hit, relative to the centre of the candidate's first field
     Point end;
-    bool crossed;
 };
 
 struct Candidate {
@@ -44,14 +43,20 @@ struct Candidate {
     std::uint32_t lastSource = noContribution;
 };
 
-// The candidate edges of a run of sides, in the order they were first crossed, with their
+// The candidate edges of a run of sides, in the order they were first met, with their
 // contributions.
+struct Candidates {
+    std::vector<Candidate> candidates;
+    std::vector<Contribution> contributions;
+};
+
+// Collects the candidates; the index from edge keys to them is needed only while sides are entered.
 class CandidateTable {
 public:
     explicit CandidateTable(std::size_t sides) : index_(sides * 2) {
-        // About 1.6 candidates and 1.8 contributions per source side on the shipped world.
-        candidates.reserve(sides * 2);
-        contributions.reserve(sides * 2);
+        // About 1.6 candidates and 1.8 hits per source side on the shipped world.
+        found.candidates.reserve(sides * 2);
+        found.contributions.reserve(sides * 2);
     }
 
     // Starts loading the index slots of a side's hits, to be entered a little later.
@@ -61,30 +66,33 @@ public:
         }
     }
 
-    // Enters a side's hits; sides come in increasing order.
+    // Enters a side's hits; sides come in increasing order. Only a side's first hit on an edge
+    // counts, whether it crosses or not.
     void enter(std::uint32_t side, const std::vector<SideHit>& hits) {
         for (const SideHit& hit : hits) {
-            Candidate& candidate = candidates[slot(hit.key, hit.from, hit.to)];
+            Candidate& candidate = found.candidates[slot(hit.key, hit.from, hit.to)];
             if (candidate.lastSource != side) {
                 candidate.lastSource = side;
-                link(candidate, {side, noContribution, hit.start, hit.end, hit.crossed});
+                if (hit.crossed) {
+                    link(candidate, {side, noContribution, hit.start, hit.end});
+                }
             }
         }
     }
 
-    std::vector<Candidate> candidates;
-    std::vector<Contribution> contributions;
+    Candidates found;
 
 private:
     std::uint32_t slot(std::uint64_t key, Hex from, Hex to) {
-        const auto [found, added] = index_.tryEmplace(key, static_cast<std::uint32_t>(candidates.size()));
+        const auto [index, added] = index_.tryEmplace(key, static_cast<std::uint32_t>(found.candidates.size()));
         if (added) {
-            candidates.push_back({from, to});
+            found.candidates.push_back({from, to});
         }
-        return found;
+        return index;
     }
 
     void link(Candidate& candidate, const Contribution& part) {
+        std::vector<Contribution>& contributions = found.contributions;
         const auto k = static_cast<std::uint32_t>(contributions.size());
         contributions.push_back(part);
         if (candidate.first == noContribution) {
@@ -98,9 +106,10 @@ private:
     FlatKeyMap index_;
 };
 
-// The table of sides 0 .. count - 1, where findHits(side, hits) appends a side's hits to an empty list.
+// The candidates of sides 0 .. count - 1, where findHits(side, hits) appends a side's hits to an
+// empty list.
 template <typename FindHits>
-CandidateTable collectCandidates(std::size_t count, const FindHits& findHits) {
+Candidates collectCandidates(std::size_t count, const FindHits& findHits) {
     // A side's hits are prefetched and entered while the next side's are found: the index is far
     // larger than the caches and consecutive sides rarely share slots, so the lookups would
     // otherwise wait for memory one by one.
@@ -119,7 +128,8 @@ CandidateTable collectCandidates(std::size_t count, const FindHits& findHits) {
     if (count > 0) {
         table.enter(static_cast<std::uint32_t>(count - 1), entering);
     }
-    return table;
+    // The index goes with the table: the tracing's next tables reuse its memory.
+    return std::move(table.found);
 }
 
 } // namespace korvan

@@ -12,24 +12,26 @@
 
 namespace korvan {
 
-// Resamples one river side's geometry between the source map and the new grid.
+// One river side's geometry in source units; its ends are resampled onto the new grid when asked
+// for, which keeps a side at 32 bytes for the hundreds of thousands held while rivers are traced.
 struct SideGeometry {
-    Point start;
-    Point end;
-    Point middle; // source units
-    Point halfSide; // source units
+    Point middle;
+    Point halfSide; // from the middle to the side's end
+
+    // The side's ends in the units of the grid whose fields measure scale source units.
+    Point start(Point scale) const { return inGrid(middle - halfSide, scale); }
+    Point end(Point scale) const { return inGrid(middle + halfSide, scale); }
+
+private:
+    static Point inGrid(Point p, Point scale) { return {p.x / scale.x, p.y / scale.y}; }
 };
 
-inline SideGeometry sideGeometry(const Map& source, const RiverEdge& edge, Point scale) {
+inline SideGeometry sideGeometry(const Map& source, const RiverEdge& edge) {
     const Point a = hexCenter(edge.a);
     Point b = hexCenter(edge.b);
     const double sourcePeriod = source.width() * sqrt3;
     b.x += sourcePeriod * std::round((a.x - b.x) / sourcePeriod);
-    const Point m = (a + b) * 0.5;
-    const Point s{(b.y - a.y) / -sqrt3 * 0.5, (b.x - a.x) / sqrt3 * 0.5};
-    const Point start = m - s;
-    const Point end = m + s;
-    return {{start.x / scale.x, start.y / scale.y}, {end.x / scale.x, end.y / scale.y}, m, s};
+    return {(a + b) * 0.5, {(b.y - a.y) / -sqrt3 * 0.5, (b.x - a.x) / sqrt3 * 0.5}};
 }
 
 // The source river network as a graph of hexagon sides, in new-grid units. Vertices are matched
@@ -38,21 +40,21 @@ class RiverGraph {
 public:
     using Arms = std::span<const Point>;
 
-    RiverGraph(double period, const std::vector<SideGeometry>& sides)
+    // The sides with their ends on the grid whose fields measure scale source units.
+    RiverGraph(double period, const std::vector<SideGeometry>& sides, Point scale)
         : period_(period), vertexIds_(sides.size() + 16) {
         // A river network has about one vertex per side; the table grows if needed.
-        // Each vertex's arms in the order the sides were given.
-        std::vector<FlatLists<Point>::Pair> ends;
-        ends.reserve(sides.size() * 2);
         sideEnds_.reserve(sides.size() * 2);
         for (const SideGeometry& side : sides) {
-            sideEnds_.push_back(vertexId(side.start));
-            sideEnds_.push_back(vertexId(side.end));
-            ends.emplace_back(sideEnds_[sideEnds_.size() - 2], side.end);
-            ends.emplace_back(sideEnds_.back(), side.start);
+            sideEnds_.push_back(vertexId(side.start(scale)));
+            sideEnds_.push_back(vertexId(side.end(scale)));
         }
         wet_.assign(vertexIds_.size(), false);
-        arms_ = FlatLists<Point>(vertexIds_.size(), ends);
+        // Each vertex's arms in the order the sides were given: a side's start reaches its end, and
+        // its end its start.
+        arms_ = FlatLists<Point>::gather(
+            vertexIds_.size(), sideEnds_.size(), [&](std::size_t k) { return sideEnds_[k]; },
+            [&](std::size_t k) { return k % 2 == 0 ? sides[k / 2].end(scale) : sides[k / 2].start(scale); });
     }
 
     std::uint64_t key(Point p) const {
