@@ -258,6 +258,10 @@ TEST(MapLoad, RiverRowsWidthsAndBridges) {
     both["river_edges"] = json::array({edge({0, 0}, {1, 0})});
     both["river_rows"] = {"b1a3", "a4"};
     EXPECT_EQ(loadError(both), prefix + "Doppelte Flusskante");
+    // Edges are added a few behind their decoding: an edge's fault still comes before a later
+    // edge's, here one that leaves the map below its last row.
+    both["river_rows"] = {"b1a3", "c1a3"};
+    EXPECT_EQ(loadError(both), prefix + "Doppelte Flusskante");
     // Rows belong to schema 3 only.
     json schemaTwo = d;
     schemaTwo["schema_version"] = 2;

@@ -5,6 +5,7 @@
 #include "map/map_file.hpp"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace korvan {
@@ -300,17 +301,50 @@ void MapFileReader::readRiverRows(int schema) {
                });
     map_.rivers_.reserve(std::min(edgeCount, Map::maxRiverEdges));
     map_.riverIndex_.reserve(std::min(edgeCount, Map::maxRiverEdges));
-    forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
-               [this](Hex field, int direction, int mask) {
-                   if ((mask & (1 << direction)) == 0) {
-                       return;
-                   }
-                   const auto neighbour = map_.canonical(field + forwardSteps[direction]);
-                   if (!neighbour) {
-                       failLoad("Flusskante ausserhalb der Karte");
-                   }
-                   map_.addRiverEdge({field, *neighbour, 1, false, false});
-               });
+    // The edge index is far larger than the caches: every edge's slot starts loading when the edge is
+    // decoded, and the edge is added a few edges later, so the lookups do not wait one by one.
+    constexpr std::size_t ahead = 16;
+    std::array<RiverEdge, ahead> pending;
+    std::size_t oldest = 0;
+    std::size_t waiting = 0;
+    const auto addOldest = [&] {
+        const RiverEdge edge = pending[oldest];
+        oldest = (oldest + 1) % ahead;
+        --waiting;
+        try {
+            map_.addRiverEdge(edge);
+        } catch (...) {
+            waiting = 0; // the edges behind it come later in the file
+            throw;
+        }
+    };
+    try {
+        forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
+                   [&](Hex field, int direction, int mask) {
+                       if ((mask & (1 << direction)) == 0) {
+                           return;
+                       }
+                       const auto neighbour = map_.canonical(field + forwardSteps[direction]);
+                       if (!neighbour) {
+                           failLoad("Flusskante ausserhalb der Karte");
+                       }
+                       if (waiting == ahead) {
+                           addOldest();
+                       }
+                       map_.riverIndex_.prefetch(map_.edgeKey(field, *neighbour));
+                       pending[(oldest + waiting) % ahead] = {field, *neighbour, 1, false, false};
+                       ++waiting;
+                   });
+    } catch (...) {
+        // A fault of an edge decoded before comes first, as it did when every edge was added at once.
+        while (waiting > 0) {
+            addOldest();
+        }
+        throw;
+    }
+    while (waiting > 0) {
+        addOldest();
+    }
 
     forEachRow("river_width_rows", "river_width_rows benoetigt Schema 3", "Ungueltige Anzahl Flussbreitenreihen",
                riverWidthCodes, [this, next = std::size_t(0)](Hex field, int direction, int classes) mutable {
