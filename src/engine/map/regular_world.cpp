@@ -320,44 +320,36 @@ void Map::attachOrphans(const Map& source, const std::vector<SideGeometry>& side
         }
         const Point m = gridPoint(sides[j].middle);
         const Hex centre = worldToHex(m);
-        // Visits the grid edges around m in a fixed order: visit(first field, raw second field,
-        // distance of the edge's middle from m).
-        const auto nearbyEdges = [&](const auto& visit) {
-            for (int dr = -2; dr <= 2; ++dr) {
-                for (int dq = -2; dq <= 2; ++dq) {
-                    const Hex raw = centre + Hex{dq, dr};
-                    const auto from = canonical(raw);
-                    if (!from) {
-                        continue;
-                    }
-                    for (const Hex delta : forwardSteps) {
-                        visit(*from, raw + delta, length((hexCenter(raw) + hexCenter(raw + delta)) * 0.5 - m));
-                    }
-                }
-            }
-        };
-        // Dozens of edges are looked up: their index slots start loading together first.
-        nearbyEdges([&](Hex from, Hex rawTo, double distance) {
-            if (distance < 2) {
-                if (const auto to = canonical(rawTo)) {
-                    riverIndex_.prefetch(edgeKey(from, *to));
-                }
-            }
-        });
         std::optional<std::size_t> best;
         double bestDistance = 2;
-        nearbyEdges([&](Hex from, Hex rawTo, double distance) {
-            // Only a strictly nearer edge can win, so the distance is checked before the lookup.
-            if (distance >= bestDistance) {
-                return;
+        for (int dr = -2; dr <= 2; ++dr) {
+            for (int dq = -2; dq <= 2; ++dq) {
+                const Hex raw = centre + Hex{dq, dr};
+                // A field's edges have their middles half a field's width from its centre: a field
+                // this far away has none nearer than the search radius.
+                const Point rawCentre = hexCenter(raw);
+                if (length(rawCentre - m) > 2 + sqrt3 * 0.5 + 1e-6) {
+                    continue;
+                }
+                const auto from = canonical(raw);
+                if (!from) {
+                    continue;
+                }
+                for (const Hex delta : forwardSteps) {
+                    // Only a strictly nearer edge can win, so the distance is checked before the lookup.
+                    const double distance = length((rawCentre + hexCenter(raw + delta)) * 0.5 - m);
+                    if (distance >= bestDistance) {
+                        continue;
+                    }
+                    const auto to = canonical(raw + delta);
+                    const auto index = to ? riverEdgeIndex(*from, *to) : std::nullopt;
+                    if (index) {
+                        bestDistance = distance;
+                        best = index;
+                    }
+                }
             }
-            const auto to = canonical(rawTo);
-            const auto index = to ? riverEdgeIndex(from, *to) : std::nullopt;
-            if (index) {
-                bestDistance = distance;
-                best = index;
-            }
-        });
+        }
         if (best) {
             carried.emplace_back(static_cast<std::uint32_t>(j), static_cast<std::uint32_t>(*best));
             rivers_[*best].cityCrossing = rivers_[*best].cityCrossing || source.rivers_[j].cityCrossing;
