@@ -43,11 +43,17 @@ public:
     // The sides with their ends on the grid whose fields measure scale source units.
     RiverGraph(double period, const std::vector<SideGeometry>& sides, Point scale)
         : period_(period), vertexIds_(sides.size() + 16) {
-        // A river network has about one vertex per side; the table grows if needed.
+        // A river network has about one vertex per side; the table grows if needed. The table is far
+        // larger than the caches: the slots of a side a few places on start loading meanwhile.
+        constexpr std::size_t ahead = 8;
         sideEnds_.reserve(sides.size() * 2);
-        for (const SideGeometry& side : sides) {
-            sideEnds_.push_back(vertexId(side.start(scale)));
-            sideEnds_.push_back(vertexId(side.end(scale)));
+        for (std::size_t i = 0; i < sides.size(); ++i) {
+            if (i + ahead < sides.size()) {
+                vertexIds_.prefetch(key(sides[i + ahead].start(scale)));
+                vertexIds_.prefetch(key(sides[i + ahead].end(scale)));
+            }
+            sideEnds_.push_back(vertexId(sides[i].start(scale)));
+            sideEnds_.push_back(vertexId(sides[i].end(scale)));
         }
         wet_.assign(vertexIds_.size(), false);
         // Each vertex's arms in the order the sides were given: a side's start reaches its end, and
