@@ -4,8 +4,12 @@
 #include "core/files/file_caps.hpp"
 #include "geography/river_names.hpp"
 #include "core/json_values.hpp"
+#include "core/look_ahead.hpp"
 
+#include <array>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace korvan {
 
@@ -25,9 +29,8 @@ std::optional<std::array<JsonValue, 5>> edgeEntry(JsonValue entry, std::size_t i
     return elements;
 }
 
-// The river edge between the hexes given by elements 0 to 3. Coordinates beyond 32 bits lie off
-// every map.
-std::optional<std::size_t> edgeOf(const Map& map, const std::array<JsonValue, 5>& entry) {
+// The hexes given by elements 0 to 3. Coordinates beyond 32 bits lie off every map.
+std::optional<std::pair<Hex, Hex>> edgeEnds(const std::array<JsonValue, 5>& entry) {
     std::int32_t v[4];
     for (std::size_t k = 0; k < 4; ++k) {
         const auto value = boundedInteger(entry[k], int32Min, int32Max);
@@ -36,7 +39,16 @@ std::optional<std::size_t> edgeOf(const Map& map, const std::array<JsonValue, 5>
         }
         v[k] = static_cast<std::int32_t>(*value);
     }
-    return map.riverEdgeIndex({v[0], v[1]}, {v[2], v[3]});
+    return std::pair<Hex, Hex>{{v[0], v[1]}, {v[2], v[3]}};
+}
+
+std::optional<std::size_t> edgeIndex(const Map& map, const std::optional<std::pair<Hex, Hex>>& ends) {
+    return ends ? map.riverEdgeIndex(ends->first, ends->second) : std::nullopt;
+}
+
+// The river edge between the hexes given by elements 0 to 3.
+std::optional<std::size_t> edgeOf(const Map& map, const std::array<JsonValue, 5>& entry) {
+    return edgeIndex(map, edgeEnds(entry));
 }
 
 } // namespace
@@ -54,13 +66,18 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
     }
     result.edges_.assign(map.rivers().size(), -1);
     const auto nameCount = static_cast<std::int64_t>(result.names_.size());
-    for (const JsonValue value : asArray(member(document, "edges"), "edges")) {
-        const auto entry = edgeEntry(value, 5);
-        if (!entry) {
+    // An entry's edge slot starts loading when the entry is read; the entry is entered a little
+    // later, in the file's order.
+    struct Read {
+        std::optional<std::array<JsonValue, 5>> entry;
+        std::optional<std::pair<Hex, Hex>> ends;
+    };
+    const auto enter = [&](const Read& read) {
+        if (!read.entry) {
             failLoad("Ungueltige Flussnamenskante");
         }
-        const auto edge = edgeOf(map, *entry);
-        const auto name = boundedInteger((*entry)[4], 0, nameCount - 1);
+        const auto edge = edgeIndex(map, read.ends);
+        const auto name = boundedInteger((*read.entry)[4], 0, nameCount - 1);
         if (!edge || !name || result.names_[static_cast<std::size_t>(*name)].empty()) {
             failLoad("Ungueltige Flussnamenszuordnung");
         }
@@ -69,7 +86,17 @@ RiverNames RiverNames::load(const Map& map, std::istream& input) {
             failLoad("Doppelte Flussnamenszuordnung");
         }
         slot = static_cast<int>(*name);
+    };
+    LookAhead<Read, 16, decltype(enter)> entries(enter);
+    for (const JsonValue value : asArray(member(document, "edges"), "edges")) {
+        Read read{edgeEntry(value, 5), std::nullopt};
+        read.ends = read.entry ? edgeEnds(*read.entry) : std::nullopt;
+        if (read.ends) {
+            map.prefetchRiverEdge(read.ends->first, read.ends->second);
+        }
+        entries.push(std::move(read));
     }
+    entries.finish();
     return result;
 }
 

@@ -101,6 +101,8 @@ public:
     const std::vector<RiverEdge>& rivers() const { return rivers_; }
     const RiverEdge* riverEdge(Hex a, Hex b) const;
     std::optional<std::size_t> riverEdgeIndex(Hex a, Hex b) const;
+    // Starts loading the index slot of the edge between a and b, to be looked up a little later.
+    void prefetchRiverEdge(Hex a, Hex b) const;
     bool riverBetween(Hex a, Hex b) const { return riverEdge(a, b) != nullptr; }
     bool bridgeBetween(Hex a, Hex b) const;
     bool riverCrossingOpen(Hex a, Hex b) const;

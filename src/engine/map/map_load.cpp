@@ -1,11 +1,11 @@
 // Reading and validating map files (schemas 1 to 3).
 #include "core/files/data_file.hpp"
 #include "core/files/file_caps.hpp"
+#include "core/look_ahead.hpp"
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 
 namespace korvan {
@@ -301,23 +301,10 @@ void MapFileReader::readRiverRows(int schema) {
                });
     map_.rivers_.reserve(std::min(edgeCount, Map::maxRiverEdges));
     map_.riverIndex_.reserve(std::min(edgeCount, Map::maxRiverEdges));
-    // The edge index is far larger than the caches: every edge's slot starts loading when the edge is
-    // decoded, and the edge is added a few edges later, so the lookups do not wait one by one.
-    constexpr std::size_t ahead = 16;
-    std::array<RiverEdge, ahead> pending;
-    std::size_t oldest = 0;
-    std::size_t waiting = 0;
-    const auto addOldest = [&] {
-        const RiverEdge edge = pending[oldest];
-        oldest = (oldest + 1) % ahead;
-        --waiting;
-        try {
-            map_.addRiverEdge(edge);
-        } catch (...) {
-            waiting = 0; // the edges behind it come later in the file
-            throw;
-        }
-    };
+    // Every edge's index slot starts loading when the edge is decoded; the edge is added a little
+    // later, so the lookups do not wait for memory one by one.
+    const auto add = [this](const RiverEdge& edge) { map_.addRiverEdge(edge); };
+    LookAhead<RiverEdge, 16, decltype(add)> edges(add);
     try {
         forEachRow("river_rows", "river_rows benoetigt Schema 3", "Ungueltige Anzahl Flussreihen", riverMaskCodes,
                    [&](Hex field, int direction, int mask) {
@@ -328,23 +315,15 @@ void MapFileReader::readRiverRows(int schema) {
                        if (!neighbour) {
                            failLoad("Flusskante ausserhalb der Karte");
                        }
-                       if (waiting == ahead) {
-                           addOldest();
-                       }
-                       map_.riverIndex_.prefetch(map_.edgeKey(field, *neighbour));
-                       pending[(oldest + waiting) % ahead] = {field, *neighbour, 1, false, false};
-                       ++waiting;
+                       map_.prefetchRiverEdge(field, *neighbour);
+                       edges.push({field, *neighbour, 1, false, false});
                    });
     } catch (...) {
         // A fault of an edge decoded before comes first, as it did when every edge was added at once.
-        while (waiting > 0) {
-            addOldest();
-        }
+        edges.finish();
         throw;
     }
-    while (waiting > 0) {
-        addOldest();
-    }
+    edges.finish();
 
     forEachRow("river_width_rows", "river_width_rows benoetigt Schema 3", "Ungueltige Anzahl Flussbreitenreihen",
                riverWidthCodes, [this, next = std::size_t(0)](Hex field, int direction, int classes) mutable {

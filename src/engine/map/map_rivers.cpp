@@ -15,6 +15,12 @@ std::optional<std::size_t> Map::riverEdgeIndex(Hex a, Hex b) const {
     return std::nullopt;
 }
 
+void Map::prefetchRiverEdge(Hex a, Hex b) const {
+    if (contains(a) && contains(b)) {
+        riverIndex_.prefetch(edgeKey(a, b));
+    }
+}
+
 const RiverEdge* Map::riverEdge(Hex a, Hex b) const {
     const auto index = riverEdgeIndex(a, b);
     return index ? &rivers_[*index] : nullptr;
