@@ -48,9 +48,15 @@ bool intersects(Point p, Point q, Point s, Point e) {
     return inside(t) && inside(u);
 }
 
+// A source side's ends relative to the centre of the field it was found from.
+struct RelativeSide {
+    Point start;
+    Point end;
+};
+
 // Whether a new edge crossed by exactly two source sides only touches a sharp bend of the river:
 // both sides cross it and come back, so it must not become a river edge.
-bool toothOnly(const RiverGraph& graph, const Candidate& c, const Contribution& first, const Contribution& second) {
+bool toothOnly(const RiverGraph& graph, const Candidate& c, const RelativeSide& first, const RelativeSide& second) {
     Point vertex;
     Point f;
     Point s;
@@ -128,11 +134,14 @@ Map Map::regularWorld(const Map& source, double ratio) {
     grid.name_ = source.name_;
     grid.world_ = grid.offsetRows_ = grid.wrapHorizontal_ = true;
     grid.hasRoads_ = source.hasRoads_;
-    grid.tiles_.resize(std::size_t(grid.width_) * std::size_t(grid.height_));
     const std::vector<std::size_t> cityFields = grid.cityFieldsOf(source);
     // Terrain and rivers depend on each other only at river mouths, where the tracing samples the
-    // few fields it needs itself: the terrain is sampled on a helper thread meanwhile.
-    auto terrain = std::async(std::launch::async, [&] { grid.sampleTerrain(source, cityFields); });
+    // few fields it needs itself: the terrain is sampled on a helper thread meanwhile, which also
+    // makes its sixteen megabytes.
+    auto terrain = std::async(std::launch::async, [&] {
+        grid.tiles_.resize(std::size_t(grid.width_) * std::size_t(grid.height_));
+        grid.sampleTerrain(source, cityFields);
+    });
     grid.traceRivers(source, cityFields);
     terrain.get();
     return grid;
@@ -216,19 +225,34 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
         }
     }
 
+    // A side's ends as traced: a side ending at the sea is extended by its own length so the river
+    // still reaches the coast.
+    struct TracedSide {
+        Point start;
+        Point end;
+        bool prolonged;
+    };
+    const auto traced = [&](std::size_t i) {
+        TracedSide side{sides[i].start(scale), sides[i].end(scale), false};
+        const bool startMouth = graph.mouth(graph.sideEnd(i, false));
+        side.prolonged = startMouth || graph.mouth(graph.sideEnd(i, true));
+        if (startMouth) {
+            side.start = side.start * 2.0 - side.end;
+        } else if (side.prolonged) {
+            side.end = side.end * 2.0 - side.start;
+        }
+        return side;
+    };
+    const auto relative = [&](const Contribution& part) {
+        const TracedSide side = traced(part.source);
+        const Point p = hexCenter(part.rawFrom);
+        return RelativeSide{side.start - p, side.end - p};
+    };
+
     // The grid edges a source side crosses, in the order they are met.
     const auto findHits = [&](std::size_t i, std::vector<SideHit>& found) {
-        Point start = sides[i].start(scale);
-        Point end = sides[i].end(scale);
+        const auto [start, end, prolonged] = traced(i);
         const Hex centre = worldToHex(toGrid(sides[i].middle));
-        const bool startMouth = graph.mouth(graph.sideEnd(i, false));
-        const bool prolonged = startMouth || graph.mouth(graph.sideEnd(i, true));
-        // A side ending at the sea is extended by its own length so the river still reaches the coast.
-        if (startMouth) {
-            start = start * 2.0 - end;
-        } else if (prolonged) {
-            end = end * 2.0 - start;
-        }
         const int reach = prolonged ? 3 : 2;
         // A grid line from p can only meet the side when p lies this close to the side's middle.
         const Point sideMiddle = (start + end) * 0.5;
@@ -258,7 +282,7 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
                         continue;
                     }
                     const bool crossed = (cross(q - p, start - p) >= 0) != (cross(q - p, end - p) >= 0);
-                    found.push_back({edgeKey(*from, *to), *from, *to, start - p, end - p, crossed});
+                    found.push_back({edgeKey(*from, *to), *from, *to, raw, crossed});
                 }
             }
         }
@@ -283,7 +307,7 @@ void Map::traceRivers(const Map& source, const std::vector<std::size_t>& cityFie
             crossing.push_back(&contributions[k]);
         }
         if (crossing.empty() ||
-            (crossing.size() == 2 && toothOnly(graph, candidate, *crossing[0], *crossing[1]))) {
+            (crossing.size() == 2 && toothOnly(graph, candidate, relative(*crossing[0]), relative(*crossing[1])))) {
             continue;
         }
         RiverEdge edge{candidate.from, candidate.to, 1, false, false};

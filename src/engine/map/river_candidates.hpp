@@ -19,18 +19,17 @@ struct SideHit {
     std::uint64_t key; // the edge's key on the grid
     Hex from;
     Hex to;
-    Point start; // the side's ends relative to the centre of from
-    Point end;
+    Hex rawFrom; // from as the side met it, before wrapping east-west
     bool crossed; // the side passes from one side of the line between the two field centres to the other
 };
 
 // A source side that crosses a candidate edge (see SideHit::crossed). A candidate's contributions
-// form a chain in the order of their sides; sides that only touch the edge are not kept.
+// form a chain in the order of their sides; sides that only touch the edge are not kept. The side's
+// geometry is found again from its number when needed, which keeps a contribution at 16 bytes.
 struct Contribution {
     std::uint32_t source;
     std::uint32_t next = noContribution; // the candidate's next contribution
-    Point start; // as in the side's hit, relative to the centre of the candidate's first field
-    Point end;
+    Hex rawFrom; // as in the side's hit
 };
 
 struct Candidate {
@@ -74,7 +73,7 @@ public:
             if (candidate.lastSource != side) {
                 candidate.lastSource = side;
                 if (hit.crossed) {
-                    link(candidate, {side, noContribution, hit.start, hit.end});
+                    link(candidate, {side, noContribution, hit.rawFrom});
                 }
             }
         }
