@@ -68,17 +68,21 @@ LoadedWorld World::load(const WorldSources& sources) {
     };
     Map loaded = cachedMap ? std::move(*cachedMap)
                            : loadText(mapPath, mapText, [](std::istream& input) { return Map::load(input); });
-    std::vector<City> cities = loaded.isWorld() ? loadCities(data / "cities.json") : std::vector<City>{};
-    LoadedWorld result{World(std::move(loaded), std::move(cities), PlayGridLater{}), Scenario{}};
+    LoadedWorld result{World(std::move(loaded), {}, PlayGridLater{}), Scenario{}};
     result.fromCache = cache.has_value();
     World& world = result.world;
     world.dataDirectory = data;
     world.mapPath = mapPath;
 
+    // The play grid needs the map alone: it is derived while the cities and the other files are read.
+    // A fault in those still comes first; the grid's own is only asked for after them.
     const Map& worldMap = world.map;
     std::future<std::optional<Map>> grid = std::async(std::launch::async, [&] {
         return fromCache([&] { return std::optional<Map>(cache->playGrid()); }, [&] { return playGridFor(worldMap); });
     });
+    if (world.map.isWorld()) {
+        world.cities = loadCities(data / "cities.json");
+    }
     std::exception_ptr filesFailure;
     std::exception_ptr countryGridFailure;
     try {
