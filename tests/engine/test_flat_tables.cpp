@@ -1,5 +1,5 @@
-#include "core/flat_key_map.hpp"
-#include "core/index_lists.hpp"
+#include "core/containers/flat_key_map.hpp"
+#include "core/containers/index_lists.hpp"
 
 #include <gtest/gtest.h>
 

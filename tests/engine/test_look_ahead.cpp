@@ -1,4 +1,4 @@
-#include "core/look_ahead.hpp"
+#include "core/containers/look_ahead.hpp"
 
 #include <gtest/gtest.h>
 

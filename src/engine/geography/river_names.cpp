@@ -1,10 +1,11 @@
 // Loading river and bridge names and looking them up by river-edge index.
+#include "geography/river_names.hpp"
+
 #include "core/byte_stream.hpp"
+#include "core/containers/look_ahead.hpp"
 #include "core/files/data_file.hpp"
 #include "core/files/file_caps.hpp"
-#include "geography/river_names.hpp"
 #include "core/json_values.hpp"
-#include "core/look_ahead.hpp"
 
 #include <array>
 #include <limits>

@@ -1,9 +1,9 @@
 // The hex map: fields, layout, wrap, river sides, and the play grid derived from a world map.
 #pragma once
 
-#include "core/flat_key_map.hpp"
+#include "core/containers/flat_key_map.hpp"
+#include "core/containers/index_lists.hpp"
 #include "core/hex.hpp"
-#include "core/index_lists.hpp"
 
 #include <cstdint>
 #include <filesystem>

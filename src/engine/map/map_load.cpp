@@ -1,7 +1,7 @@
 // Reading and validating map files (schemas 1 to 3).
+#include "core/containers/look_ahead.hpp"
 #include "core/files/data_file.hpp"
 #include "core/files/file_caps.hpp"
-#include "core/look_ahead.hpp"
 #include "map/map.hpp"
 #include "map/map_file.hpp"
 

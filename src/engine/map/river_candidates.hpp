@@ -2,7 +2,7 @@
 // the first step of re-tracing rivers on the play grid.
 #pragma once
 
-#include "core/flat_key_map.hpp"
+#include "core/containers/flat_key_map.hpp"
 #include "core/hex.hpp"
 
 #include <cstddef>

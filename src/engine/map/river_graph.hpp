@@ -1,8 +1,8 @@
 // The source river network as a graph of hexagon sides, used to re-trace rivers on the play grid.
 #pragma once
 
-#include "core/flat_key_map.hpp"
-#include "core/index_lists.hpp"
+#include "core/containers/flat_key_map.hpp"
+#include "core/containers/index_lists.hpp"
 #include "map/map.hpp"
 
 #include <cmath>

@@ -3,7 +3,7 @@
 // under the pointer.
 #pragma once
 
-#include "core/flat_key_map.hpp"
+#include "core/containers/flat_key_map.hpp"
 #include "core/hex.hpp"
 #include "kit/primitives.hpp"
 #include "kit/triangle_batch.hpp"
