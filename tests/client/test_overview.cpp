@@ -287,6 +287,38 @@ TEST(RiverRaster, PackedSidesMatchTheirBoundaryAndFarOnesAreTheirMiddlePixel) {
     EXPECT_EQ(std::count(pixels.begin(), pixels.end(), bridgePixel), 4); // the seam side, a period (11 pixels) apart
 }
 
+// A far view whose west or east edge, widened by a unit, falls right on a copy of a side's middle
+// draws that copy, wherever the division by the period rounds; a hair further out it is left out.
+TEST(RiverRaster, FarDotsOnTheViewsEdges) {
+    nlohmann::json d = uniformWorld(8, 6);
+    d["river_edges"] = nlohmann::json::array({{{"a", {{"q", 2}, {"r", 2}}}, {"b", {{"q", 3}, {"r", 2}}}}});
+    const Map map = mapFromJson(d);
+    RiverIndex index;
+    index.build(map);
+    const Point middle = index.sides()[0].middle();
+    const SDL_Rect target{0, 0, 40, 12};
+    const double unit = 0.8; // a period is 11 pixels: the raster shows four copies
+    const std::size_t row = std::size_t(roundHalfAway(middle.y * unit)) * std::size_t(target.w);
+    for (const bool west : {true, false}) {
+        for (const int copy : {-3, -1, 0, 1, 4}) {
+            for (const double beyond : {0.0, 1e-9}) {
+                // The copy lies a unit beyond the edge, in the raster's first or last column.
+                const double at = middle.x + copy * map.period();
+                const double column = west ? 0.2 : target.w - 0.7;
+                const auto project = [&](Point p) { return Point{(p.x - at) * unit + column, p.y * unit}; };
+                const Point lo{west ? at + 1 + beyond : at - column / unit, 0};
+                const Point hi{west ? at + (target.w - column) / unit : at - 1 - beyond, target.h / unit};
+                std::vector<std::uint32_t> pixels(std::size_t(target.w * target.h), 0);
+                rasterRivers(map, lo, hi, project, target, pixels, {}, &index);
+                const std::size_t edge = row + (west ? 0 : std::size_t(target.w - 1));
+                EXPECT_EQ(pixels[edge], beyond == 0 ? riverPixel(1) : 0u)
+                    << (west ? "west" : "east") << ", copy " << copy << ", beyond " << beyond;
+                EXPECT_EQ(std::count(pixels.begin(), pixels.end(), riverPixel(1)), beyond == 0 ? 4 : 3);
+            }
+        }
+    }
+}
+
 // Far out, two threads place the dots of a world crowded with sides, and many sides in a row share
 // a pixel: the raster still shows every copy of every side as the pixel of its middle, set in list
 // order so that a later side's colour wins, also when only the marked sides are drawn outside a kept part.

@@ -24,16 +24,38 @@ struct DotFrame {
 
 constexpr std::int32_t noDot = INT_MIN;
 
+// The first copy of a side whose middle may lie within lo..hi widened by a unit, in whole periods
+// east of the side: taken a hair early, so that a rounding cannot skip one.
+inline double firstCopy(const DotFrame& f, double middleX, double perPeriod) {
+    return std::ceil((f.lo.x - 1 - middleX) * perPeriod - 1e-6);
+}
+
+// How many copies from the first one the count sides must be placed in so that each of their copies
+// within lo..hi widened by a unit is among them, the last taken a hair late. Far out the view shows
+// a period and a bit: most sides one copy, some two.
+KORVAN_VECTOR_CLONES
+int copiesNeeded(const DotFrame& f, const double* middleX, int count) {
+    if (f.period <= 0) {
+        return 1; // only the one copy
+    }
+    const double perPeriod = 1 / f.period;
+    double most = 0;
+    for (int n = 0; n < count; ++n) {
+        const double last = std::floor((f.hi.x + 1 - middleX[n]) * perPeriod + 1e-6);
+        most = std::max(most, last - firstCopy(f, middleX[n], perPeriod) + 1);
+    }
+    return int(std::min(most, 1e9));
+}
+
 // The pixels of the copy of each side's middle (x, y, style as RiverIndex::sideStyles gives it)
-// that is the step-th to the east of the first one that may lie within lo..hi widened by a unit,
-// into xs and ys; ys is noDot where the copy lies outside, the side's rows miss lo..hi or the dot
-// cannot touch the width x height raster. Selects in place of branches, so the compiler takes
-// several sides at once.
+// that is the step-th to the east of its firstCopy,
+// into xs and ys; ys is noDot where the copy lies outside, the side's rows miss lo..hi, the dot
+// cannot touch the width x height raster or lies wholly in the kept part. Selects in place of
+// branches, so the compiler takes several sides at once.
 KORVAN_VECTOR_CLONES
 void placeDots(const DotFrame& f, int step, const double* middleX, const double* middleY, const std::uint8_t* style,
-               int count, int width, int height, std::int32_t* xs, std::int32_t* ys) {
-    // The first copy is taken a hair early, so a rounding cannot skip one; without wrapping there is
-    // only the one copy.
+               int count, int width, int height, PixelKeep keep, std::int32_t* xs, std::int32_t* ys) {
+    // Without wrapping there is only the one copy.
     const double wraps = f.period > 0 ? 1.0 : 0.0;
     const double perPeriod = f.period > 0 ? 1 / f.period : 0.0;
     const double periodX = f.period * f.unitX.x;
@@ -41,7 +63,7 @@ void placeDots(const DotFrame& f, int step, const double* middleX, const double*
     for (int n = 0; n < count; ++n) {
         const double mx = middleX[n];
         const double my = middleY[n];
-        const double k = std::floor((f.lo.x - 1 - mx) * perPeriod - 1e-6) * wraps + step;
+        const double k = firstCopy(f, mx, perPeriod) * wraps + step;
         const double shift = k * f.period;
         const double stepX = k * periodX;
         const double stepY = k * periodY;
@@ -59,8 +81,11 @@ void placeDots(const DotFrame& f, int step, const double* middleX, const double*
         const std::int32_t y = static_cast<std::int32_t>(shown ? cy + 1000000.5 : 0.0) - 1000000;
         // A great river's dot reaches a pixel right and down.
         const bool touches = shown & (x >= -1) & (x < width) & (y >= -1) & (y < height);
+        // keep.holds of both its corners, without the branches of &&.
+        const int reach = (style[n] & 7) == 3 ? 1 : 0;
+        const bool kept = (x >= keep.left) & (x + reach < keep.right) & (y >= keep.top) & (y + reach < keep.bottom);
         xs[n] = x;
-        ys[n] = touches ? y : noDot;
+        ys[n] = touches & !kept ? y : noDot;
     }
 }
 
@@ -79,6 +104,16 @@ void dropRepeats(const std::int32_t* xs, const std::int32_t* ys, const std::uint
     }
 }
 
+// Whether any of the count dots is set.
+KORVAN_VECTOR_CLONES
+bool anyDot(const std::int32_t* ys, int count) {
+    bool any = false;
+    for (int n = 0; n < count; ++n) {
+        any |= ys[n] != noDot;
+    }
+    return any;
+}
+
 } // namespace
 
 void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point unitX, Point unitY,
@@ -93,8 +128,8 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
     }
     const std::size_t count = onlyMarked ? chosen.size() : sides.size();
     const double period = index.copyPeriod();
-    // How many copies of one side may lie within lo..hi widened by a unit, with one to spare for the
-    // early first one.
+    // How many copies of one side may lie within lo..hi widened by a unit, with one to spare for a
+    // first one taken early.
     const int copies = period > 0 ? int(std::min(std::floor((hi.x - lo.x + 2) / period + 1e-3), 4096.0)) + 2 : 1;
     const DotFrame frame{lo, hi, zero, unitX, unitY, period};
     // Dots of two copies lie a period apart: with a few pixels between them, no dot of another copy
@@ -105,13 +140,13 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
     // at a time, into lists of its own for the upper and the lower half of the rows (a dot across
     // the middle into both).
     auto& lists = index.dots();
-    for (std::vector<RiverDot>& dots : lists) {
+    for (DotList& dots : lists) {
         dots.clear();
     }
     const int middle = height / 2;
     fillRowsInParallel(int(count), count * std::size_t(copies), [&](int begin, int end) {
-        std::vector<RiverDot>& upper = lists[begin == 0 ? 0 : 1];
-        std::vector<RiverDot>& lower = lists[begin == 0 ? 2 : 3];
+        DotList& upper = lists[begin == 0 ? 0 : 1];
+        DotList& lower = lists[begin == 0 ? 2 : 3];
         constexpr int block = 512;
         std::array<double, block> gatheredX;
         std::array<double, block> gatheredY;
@@ -119,6 +154,7 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
         std::array<std::int32_t, block> placed;
         std::vector<std::int32_t> xs(std::size_t(copies) * block);
         std::vector<std::int32_t> ys(std::size_t(copies) * block);
+        std::vector<std::size_t> withDots(copies); // where each copy with a dot starts in xs and ys
         for (int at = begin; at < end; at += block) {
             const int n = std::min(block, end - at);
             const double* middleX = index.middlesX().data() + at;
@@ -135,36 +171,40 @@ void rasterRiverDots(RiverIndex& index, Point lo, Point hi, Point zero, Point un
                 middleY = gatheredY.data();
                 style = gatheredStyle.data();
             }
-            for (int c = 0; c < copies; ++c) {
+            // The copies with a dot in this block: a block holds a stretch of a river, so the copy
+            // to the west of the view, and often one to the east, has none.
+            int shownCopies = 0;
+            const int placedCopies = std::clamp(copiesNeeded(frame, middleX, n), 0, copies);
+            for (int c = 0; c < placedCopies; ++c) {
                 std::int32_t* copyXs = xs.data() + std::size_t(c) * block;
                 std::int32_t* copyYs = ys.data() + std::size_t(c) * block;
                 if (dropping) {
-                    placeDots(frame, c, middleX, middleY, style, n, width, height, copyXs, placed.data());
+                    placeDots(frame, c, middleX, middleY, style, n, width, height, keep, copyXs, placed.data());
                     dropRepeats(copyXs, placed.data(), style, n, copyYs);
                 } else {
-                    placeDots(frame, c, middleX, middleY, style, n, width, height, copyXs, copyYs);
+                    placeDots(frame, c, middleX, middleY, style, n, width, height, keep, copyXs, copyYs);
+                }
+                if (anyDot(copyYs, n)) {
+                    withDots[std::size_t(shownCopies++)] = std::size_t(c) * block;
                 }
             }
+            // Whether a copy shows is as good as random: each is written at the end of both lists,
+            // and an end moves on only for a dot in its half, where a branch would be mispredicted.
+            RiverDot* upperEnd = upper.room(std::size_t(n) * std::size_t(shownCopies));
+            RiverDot* lowerEnd = lower.room(std::size_t(n) * std::size_t(shownCopies));
             for (int i = 0; i < n; ++i) {
-                for (int c = 0; c < copies; ++c) {
-                    const std::size_t slot = std::size_t(c) * block + std::size_t(i);
-                    if (ys[slot] == noDot) {
-                        continue;
-                    }
-                    const RiverDot dot{xs[slot], ys[slot], colours[style[i] & 7]};
-                    // A marked side's other copies mostly fall into the kept part, where nothing is set.
-                    const int reach = dot.colour == riverPixelWide ? 1 : 0;
-                    if (keep.holds(dot.x, dot.y) && keep.holds(dot.x + reach, dot.y + reach)) {
-                        continue;
-                    }
-                    if (dot.y < middle) {
-                        upper.push_back(dot);
-                    }
-                    if (dot.y + 1 >= middle) {
-                        lower.push_back(dot);
-                    }
+                const std::uint32_t colour = colours[style[i] & 7];
+                for (int c = 0; c < shownCopies; ++c) {
+                    const std::size_t slot = withDots[std::size_t(c)] + std::size_t(i);
+                    const RiverDot dot{xs[slot], ys[slot], colour};
+                    *upperEnd = dot;
+                    upperEnd += (dot.y != noDot) & (dot.y < middle);
+                    *lowerEnd = dot;
+                    lowerEnd += dot.y + 1 >= middle;
                 }
             }
+            upper.endAt(upperEnd);
+            lower.endAt(lowerEnd);
         }
     });
     // Then each thread sets the dots' pixels in its own rows, in list order: where dots meet, the

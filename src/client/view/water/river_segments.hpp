@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace korvan {
@@ -125,6 +126,35 @@ struct RiverDot {
     bool operator==(const RiverDot&) const = default;
 };
 
+// Dots appended without a branch apiece: room is made for a block of candidates, each candidate is
+// written at the end and the end moves on only when it belongs. Far out, whether a side's copy shows
+// is as good as random, and a mispredicted branch per candidate cost more than the rest.
+class DotList {
+public:
+    void clear() { size_ = 0; }
+    // Makes room for `more` further dots and returns where the next one goes; what the list holds stays.
+    RiverDot* room(std::size_t more) {
+        if (size_ + more > capacity_) {
+            const std::size_t capacity = std::max(size_ + more, 2 * capacity_);
+            auto grown = std::make_unique_for_overwrite<RiverDot[]>(capacity);
+            std::copy(dots_.get(), dots_.get() + size_, grown.get());
+            dots_ = std::move(grown);
+            capacity_ = capacity;
+        }
+        return dots_.get() + size_;
+    }
+    // The list now ends at end, which lies within the room last made.
+    void endAt(const RiverDot* end) { size_ = std::size_t(end - dots_.get()); }
+    std::size_t size() const { return size_; }
+    const RiverDot* begin() const { return dots_.get(); }
+    const RiverDot* end() const { return dots_.get() + size_; }
+
+private:
+    std::unique_ptr<RiverDot[]> dots_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
 // Calls action(a, b, edge, edgeIndex) for every copy of every river side whose midpoint lies within
 // the world rectangle lo..hi widened by one unit; a and b are shifted by whole periods to that copy.
 template <typename Action>
@@ -182,7 +212,7 @@ public:
     const std::vector<double>& middlesY() const { return middleY_; }
     const std::vector<std::uint8_t>& sideStyles() const { return style_; }
     // A raster's scratch lists, kept so that each frame does not ask for fresh memory.
-    std::array<std::vector<RiverDot>, 4>& dots() { return dots_; }
+    std::array<DotList, 4>& dots() { return dots_; }
     // The least and the greatest x of the sides' middles.
     double leftmostMiddle() const { return leftmost_; }
     double rightmostMiddle() const { return rightmost_; }
@@ -211,7 +241,7 @@ private:
     std::vector<double> middleX_;
     std::vector<double> middleY_;
     std::vector<std::uint8_t> style_;
-    std::array<std::vector<RiverDot>, 4> dots_;
+    std::array<DotList, 4> dots_;
     double leftmost_ = 0;
     double rightmost_ = 0;
 };
