@@ -7,6 +7,7 @@
 #include "kit/primitives.hpp"
 #include "overlays/map_overlays.hpp"
 #include "kit/palette.hpp"
+#include "sdl/window_pixels.hpp"
 
 #include <gtest/gtest.h>
 
@@ -192,4 +193,53 @@ TEST(Frame, PanelBackdropCopiesWhatAFillPaints) {
             ASSERT_TRUE(sameColor(a, b)) << x << ", " << y;
         }
     }
+}
+
+// On the software renderer a picture goes straight into the window's pixels: after what was queued
+// before it and under what is queued after, each pixel where its ring stores it. A render target,
+// or another renderer, leaves the window as it was.
+TEST(Frame, PictureCopiedIntoTheWindowLiesBetweenWhatIsDrawnBeforeAndAfter) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    const WindowHandle window(SDL_CreateWindow("Window", 0, 0, 64, 48, SDL_WINDOW_HIDDEN));
+    ASSERT_TRUE(window) << SDL_GetError();
+    const RendererHandle renderer(SDL_CreateRenderer(window.get(), -1, SDL_RENDERER_SOFTWARE));
+    ASSERT_TRUE(renderer) << SDL_GetError();
+    const SDL_Rect area{10, 8, 30, 20};
+    std::vector<std::uint32_t> stored(std::size_t(area.w * area.h));
+    for (std::size_t i = 0; i < stored.size(); ++i) {
+        stored[i] = 0xFF000000u | std::uint32_t(i * 2654435761u >> 8);
+    }
+    const PixelRing picture{stored, area.w, area.h, {7, 5}};
+    const auto pixelAt = [&](int x, int y) {
+        const SDL_Rect one{x, y, 1, 1};
+        Uint32 value = 0;
+        EXPECT_EQ(SDL_RenderReadPixels(renderer.get(), &one, SDL_PIXELFORMAT_ARGB8888, &value, 4), 0);
+        return value | 0xFF000000u;
+    };
+    const auto clear = [&] {
+        SDL_SetRenderDrawColor(renderer.get(), 1, 2, 3, 255);
+        SDL_RenderClear(renderer.get());
+    };
+    clear();
+    ASSERT_TRUE(copyIntoWindow(renderer.get(), picture, area));
+    const SDL_Rect over{30, 20, 20, 20};
+    SDL_SetRenderDrawColor(renderer.get(), 200, 100, 50, 255);
+    SDL_RenderFillRect(renderer.get(), &over);
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const SDL_Point p{x, y};
+            const std::uint32_t want = SDL_PointInRect(&p, &over)   ? 0xFFC86432u
+                                       : SDL_PointInRect(&p, &area) ? picture.at(x - area.x, y - area.y)
+                                                                    : 0xFF010203u;
+            ASSERT_EQ(pixelAt(x, y), want) << x << ", " << y;
+        }
+    }
+
+    const TextureHandle target(
+        SDL_CreateTexture(renderer.get(), SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, 64, 48));
+    ASSERT_EQ(SDL_SetRenderTarget(renderer.get(), target.get()), 0);
+    EXPECT_FALSE(copyIntoWindow(renderer.get(), picture, area));
+    SDL_SetRenderTarget(renderer.get(), nullptr);
+    HeadlessRenderer memory(64, 48);
+    EXPECT_FALSE(copyIntoWindow(memory.get(), picture, area));
 }

@@ -9,6 +9,7 @@
 #include "terrain/terrain_geometry.hpp"
 #include "cpu/terrain_raster.hpp"
 #include "sdl/output_format.hpp"
+#include "sdl/window_pixels.hpp"
 
 #include <algorithm>
 #include <array>
@@ -109,6 +110,10 @@ void presentPlayGrid(const Frame& frame, TerrainScratch& scratch) {
         return;
     }
     const SDL_Rect area = scratch.picture.area;
+    if (copyIntoWindow(frame.renderer, PixelRing{scratch.picture.pixels, area.w, area.h, {}}, area)) {
+        scratch.uploaded = false; // left behind, should the texture be needed again
+        return;
+    }
     const SDL_Rect stored{0, 0, area.w, area.h};
     if (!scratch.uploaded) {
         if (SDL_UpdateTexture(scratch.texture.get(), &stored, scratch.picture.pixels.data(), area.w * 4) != 0) {

@@ -4,6 +4,7 @@
 #include "kit/layer_cache.hpp"
 #include "kit/map_picture.hpp"
 #include "sdl/output_format.hpp"
+#include "sdl/window_pixels.hpp"
 
 #include <algorithm>
 #include <array>
@@ -29,6 +30,12 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
         return;
     }
     fitTo(area);
+    const Changes changes = raster(frame, includeRivers);
+    const PixelRing shown = includeRivers ? ring(drawn_, drawnOrigin_) : ring(pixels_, origin_);
+    if (frame.software && copyIntoWindow(renderer, shown, area)) {
+        textureStale_ = true; // left behind, should the texture be needed again
+        return;
+    }
     if (!texture_) {
         // The raster's pixels are opaque ARGB, which reads the same as xRGB: in the software renderer's
         // own format the copy to the window is plain rows instead of a conversion of every pixel.
@@ -41,10 +48,8 @@ void OverviewPicture::draw(const Frame& frame, bool includeRivers) {
         textureRing_ = frame.software;
         textureStale_ = true;
     }
-    const Changes changes = raster(frame, includeRivers);
     if (changes.count > 0 || textureStale_) {
-        upload(includeRivers ? ring(drawn_, drawnOrigin_) : ring(pixels_, origin_),
-               std::span(changes.rects.data(), changes.count));
+        upload(shown, std::span(changes.rects.data(), changes.count));
     }
     copyToWindow(renderer, area);
 }

@@ -2,6 +2,7 @@
 #include "water/river_layer.hpp"
 
 #include "sdl/draw_pass.hpp"
+#include "sdl/window_pixels.hpp"
 #include "sdl/output_format.hpp"
 
 #include <algorithm>
@@ -214,11 +215,22 @@ void RiverLayer::draw(const Frame& frame) {
         if (frame.canvas->picture != &picture_) {
             return; // the terrain's canvas, shown with it
         }
-        SDL_Texture* texture = content_.ground == Ground::Overview ? groundTexture_.get() : cache_.texture.get();
         const auto painted = [](const SDL_Rect& part) { return !SDL_RectEmpty(&part); };
-        if (std::any_of(frame.canvas->fresh.begin(), frame.canvas->fresh.end(), painted) &&
+        const bool fresh = std::any_of(frame.canvas->fresh.begin(), frame.canvas->fresh.end(), painted);
+        // Over the overview the picture is opaque and may go straight into the window.
+        if (content_.ground == Ground::Overview &&
+            copyIntoWindow(renderer, PixelRing{picture_.pixels, clip.w, clip.h, {}}, clip)) {
+            groundTextureBehind_ = true;
+            return;
+        }
+        SDL_Texture* texture = content_.ground == Ground::Overview ? groundTexture_.get() : cache_.texture.get();
+        const bool behind = content_.ground == Ground::Overview && groundTextureBehind_;
+        if ((fresh || behind) &&
             SDL_UpdateTexture(texture, &clip, picture_.pixels.data(), clip.w * int(sizeof(std::uint32_t))) != 0) {
             throwSdlError();
+        }
+        if (content_.ground == Ground::Overview) {
+            groundTextureBehind_ = false;
         }
         SDL_RenderSetClipRect(renderer, &clip);
         if (SDL_RenderCopy(renderer, texture, &clip, &clip) != 0) {

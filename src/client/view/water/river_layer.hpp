@@ -65,6 +65,7 @@ private:
     LayerCache cache_;   // the blended texture, and the view picture_ shows
     TextureHandle groundTexture_;
     SDL_Point groundTextureSize_{};
+    bool groundTextureBehind_ = false; // the picture went straight into the window since it was filled
     MapPicture picture_; // what the texture shows, kept for scrolling
     // Whether picture_ also holds the outline of a country, and which, and what lies under them: a
     // change repaints it whole.
