@@ -125,6 +125,37 @@ std::array<std::uint8_t, 7> glyphRows(unsigned char c) {
     return rows;
 }
 
+namespace {
+
+// Each byte's blocks, worked out once: the panels draw some hundred characters in every frame.
+struct GlyphBlocks {
+    struct Block {
+        std::uint8_t column;
+        std::uint8_t row;
+        std::uint8_t columns;
+        std::uint8_t rows;
+    };
+    std::array<Block, 35> blocks; // at most one per dot
+    std::size_t count = 0;
+};
+
+const std::array<GlyphBlocks, 256>& glyphBlocks() {
+    static const std::array<GlyphBlocks, 256> table = [] {
+        std::array<GlyphBlocks, 256> all{};
+        for (std::size_t c = 0; c < all.size(); ++c) {
+            GlyphBlocks& glyph = all[c];
+            forGlyphBlocks(glyphRows(static_cast<unsigned char>(c)), [&](int column, int row, int columns, int rows) {
+                glyph.blocks[glyph.count++] = {std::uint8_t(column), std::uint8_t(row), std::uint8_t(columns),
+                                               std::uint8_t(rows)};
+            });
+        }
+        return all;
+    }();
+    return table;
+}
+
+} // namespace
+
 void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color color, int scale) {
     SDL_SetRenderDrawColor(renderer, color.r, color.g, color.b, color.a);
     // Dots go to the renderer in batches: one queued command per dot would cost more than the dot.
@@ -134,6 +165,7 @@ void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color co
         SDL_RenderFillRects(renderer, dots.data(), static_cast<int>(count));
         count = 0;
     };
+    const auto& blocks = glyphBlocks();
     int penX = x;
     int penY = y;
     for (const char c : s) {
@@ -142,12 +174,14 @@ void text(SDL_Renderer* renderer, int x, int y, std::string_view s, SDL_Color co
             penY += 10 * scale;
             continue;
         }
-        forGlyphBlocks(glyphRows(static_cast<unsigned char>(c)), [&](int column, int row, int columns, int rows) {
-            dots[count++] = {penX + scale * column, penY + scale * row, scale * columns, scale * rows};
+        const GlyphBlocks& glyph = blocks[static_cast<unsigned char>(c)];
+        for (std::size_t k = 0; k < glyph.count; ++k) {
+            const GlyphBlocks::Block& b = glyph.blocks[k];
+            dots[count++] = {penX + scale * b.column, penY + scale * b.row, scale * b.columns, scale * b.rows};
             if (count == dots.size()) {
                 flush();
             }
-        });
+        }
         penX += 6 * scale;
     }
     if (count > 0) {

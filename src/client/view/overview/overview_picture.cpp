@@ -103,7 +103,8 @@ OverviewPicture::Changes OverviewPicture::raster(const Frame& frame, bool includ
         rasterUncovered(overview, *shift, ring(pixels_, origin_));
     } else {
         origin_ = {};
-        rasterOverview(overview, pixels_);
+        // With rivers the raster is copied into the picture they are drawn on, band by band.
+        rasterOverview(overview, pixels_, {}, includeRivers ? &drawn_ : nullptr);
     }
     const SDL_Rect whole{0, 0, area.w, area.h};
     // What changed: the whole picture, or after a pan the strips that came into view.
@@ -125,7 +126,9 @@ OverviewPicture::Changes OverviewPicture::raster(const Frame& frame, bool includ
                 markSidesOutside(riverIndex_, view.camera, keep, area.w, area.h, area.y);
             }
         } else {
-            drawn_.assign(pixels_.begin(), pixels_.end());
+            if (shift) {
+                drawn_.assign(pixels_.begin(), pixels_.end()); // a pan without a picture to move
+            }
             drawn = ring(drawn_, origin_);
         }
         drawnOrigin_ = drawn.origin;

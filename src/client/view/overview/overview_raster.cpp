@@ -315,9 +315,12 @@ LandTable& landOf(const OverviewView& view, LandTable& own) {
 } // namespace
 
 void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out,
-                    const std::function<void()>& alongside) {
+                    const std::function<void()>& alongside, std::vector<std::uint32_t>* copy) {
     const auto w = std::size_t(view.width);
     out.resize(w * std::size_t(view.height));
+    if (copy) {
+        copy->resize(out.size());
+    }
     LandTable own;
     LandTable& land = landOf(view, own);
     constexpr int bandRows = 24;
@@ -331,6 +334,11 @@ void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out,
         for (int y = firstRow; y < endRow; ++y) {
             std::uint32_t* row = out.data() + std::size_t(y) * w;
             sampler.fill(y, 0, view.width, row, row - view.width);
+        }
+        if (copy) {
+            const auto band = out.begin() + std::ptrdiff_t(std::size_t(firstRow) * w);
+            std::copy(band, band + std::ptrdiff_t(std::size_t(endRow - firstRow) * w),
+                      copy->begin() + std::ptrdiff_t(std::size_t(firstRow) * w));
         }
     });
 }

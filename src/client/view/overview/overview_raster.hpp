@@ -77,9 +77,10 @@ struct PixelShift {
 std::optional<PixelShift> overviewShift(const Camera& previous, const Camera& current, int width, int height);
 
 // Samples every pixel centre of the map area into out (width * height pixels, row by row, no rivers).
-// alongside, when given, runs on the helper thread meanwhile (see fillRowBandsBeside).
+// alongside, when given, runs on the helper thread meanwhile (see fillRowBandsBeside). A copy, when
+// given, receives the same pixels, each band while it is fresh in the cache.
 void rasterOverview(const OverviewView& view, std::vector<std::uint32_t>& out,
-                    const std::function<void()>& alongside = {});
+                    const std::function<void()>& alongside = {}, std::vector<std::uint32_t>* copy = nullptr);
 
 // Samples into ring, the map area's raster after its origin moved by shift (PixelRing::movedBy),
 // the strips the pan uncovered; the rest it keeps.
