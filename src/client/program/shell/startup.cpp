@@ -242,7 +242,11 @@ int startAndRun(const Options& options) {
     loop.tour = options.testMode;
     loop.tourSpeed = options.tourSpeed;
     while (client->running) {
-        loop.pause(loop.tick());
+        const bool drew = loop.tick();
+        // After the last frame there is nothing to pace.
+        if (client->running) {
+            loop.pause(drew);
+        }
     }
     if (options.testMode && loop.exitCode != 0) {
         SDL_Log("Test mode: failed");
