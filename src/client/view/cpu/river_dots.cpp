@@ -48,9 +48,9 @@ int copiesNeeded(const DotFrame& f, const double* middleX, int count) {
 }
 
 // The pixels of the copy of each side's middle (x, y, style as RiverIndex::sideStyles gives it)
-// that is the step-th to the east of its firstCopy,
-// into xs and ys; ys is noDot where the copy lies outside, the side's rows miss lo..hi, the dot
-// cannot touch the width x height raster or lies wholly in the kept part. Selects in place of
+// that is the step-th to the east of its firstCopy, into xs and ys; ys is noDot where the copy lies
+// outside, the side's rows miss lo..hi, the dot cannot touch the width x height raster or lies
+// wholly in the kept part (as a marked side's other copies mostly do). Selects in place of
 // branches, so the compiler takes several sides at once.
 KORVAN_VECTOR_CLONES
 void placeDots(const DotFrame& f, int step, const double* middleX, const double* middleY, const std::uint8_t* style,
