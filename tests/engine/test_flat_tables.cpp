@@ -51,7 +51,8 @@ TEST(FlatLists, GatheredListsMatchListsFromPairs) {
         5, pairs.size(), [&](std::size_t k) { return pairs[k].first; }, [&](std::size_t k) { return pairs[k].second; });
     EXPECT_EQ(gathered.starts(), fromPairs.starts());
     EXPECT_EQ(gathered.values(), fromPairs.values());
-    EXPECT_EQ(std::vector<std::uint32_t>(gathered[2].begin(), gathered[2].end()), (std::vector<std::uint32_t>{10, 12, 15}));
+    EXPECT_EQ(std::vector<std::uint32_t>(gathered[2].begin(), gathered[2].end()),
+              (std::vector<std::uint32_t>{10, 12, 15}));
     EXPECT_TRUE(gathered[1].empty());
     EXPECT_TRUE(gathered[4].empty());
 }

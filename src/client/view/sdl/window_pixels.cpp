@@ -3,6 +3,7 @@
 
 #include "sdl/output_format.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korvan {
@@ -26,8 +27,8 @@ bool drawsIntoWindow(SDL_Renderer* renderer) {
 } // namespace
 
 bool copyIntoWindow(SDL_Renderer* renderer, const PixelRing& picture, SDL_Rect area) {
-    if (picture.width != area.w || picture.height != area.h || picture.pixels.size() <
-                                                                   std::size_t(area.w) * std::size_t(area.h)) {
+    const std::size_t size = std::size_t(std::max(area.w, 0)) * std::size_t(std::max(area.h, 0));
+    if (picture.width != area.w || picture.height != area.h || picture.pixels.size() < size) {
         return false;
     }
     // What is queued (the clear, layers drawn before) lands first, and what comes later over it.
@@ -46,12 +47,11 @@ bool copyIntoWindow(SDL_Renderer* renderer, const PixelRing& picture, SDL_Rect a
     }
     const SDL_Rect part{shown.x - area.x, shown.y - area.y, shown.w, shown.h};
     forStoredParts(picture, part, [&](const SDL_Rect& stored, const SDL_Rect& at) {
+        auto* window = static_cast<std::uint8_t*>(surface->pixels);
         for (int row = 0; row < stored.h; ++row) {
-            const std::uint32_t* from = &picture.pixels[std::size_t(stored.y + row) * std::size_t(picture.width) +
-                                                        std::size_t(stored.x)];
-            auto* to = static_cast<std::uint8_t*>(surface->pixels) + std::ptrdiff_t(area.y + at.y + row) * surface->pitch +
-                       std::ptrdiff_t(area.x + at.x) * 4;
-            std::memcpy(to, from, std::size_t(stored.w) * 4);
+            const std::ptrdiff_t y = area.y + at.y + row;
+            std::memcpy(window + y * surface->pitch + std::ptrdiff_t(area.x + at.x) * 4, &picture.at(at.x, at.y + row),
+                        std::size_t(stored.w) * 4);
         }
     });
     if (SDL_MUSTLOCK(surface)) {

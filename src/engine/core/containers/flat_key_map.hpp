@@ -10,8 +10,8 @@
 
 namespace korvan {
 
-// Insert-only; grows at half load; values below 2^32 - 1. Much faster than std::unordered_map for millions of small entries
-// because it never allocates per entry.
+// Insert-only; grows at half load; values below 2^32 - 1. Much faster than std::unordered_map for
+// millions of small entries because it never allocates per entry.
 class FlatKeyMap {
 public:
     explicit FlatKeyMap(std::size_t expected = 16) { rehash(capacityFor(expected)); }
